@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds Pakico.exe and starts it under Wine from build/run,
+# with the stand-in companion and archiver libraries beside it.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export PAKICO_BUILD="$root/build"
+
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$PAKICO_BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$PAKICO_BUILD/win" -j "$(nproc)" --target run-layout
+
+source "$root/scripts/wine-env.sh"
+trap pakico_cleanup EXIT
+if ! pakico_display_works; then
+    pakico_start_display
+    echo "run: no display; Pakico runs on the virtual display $DISPLAY (Ctrl+C ends it)"
+fi
+pakico_start_prefix
+cd "$PAKICO_BUILD/run"
+wine Pakico.exe "$@"

@@ -1,0 +1,50 @@
+# Sourced by the run and test scripts: a Wine prefix inside the build tree, the Japanese
+# locale, and an X display (a private Xvfb when there is none). Cleans up only what it started.
+
+: "${PAKICO_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
+export WINEPREFIX="${WINEPREFIX:-$PAKICO_BUILD/wineprefix}"
+export WINEDEBUG=-all
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+pakico_started_xvfb=""
+
+pakico_display_works() {
+    [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
+}
+
+pakico_start_display() {
+    pakico_display_works && return 0
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    pakico_started_xvfb=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "wine-env: Xvfb did not start on $DISPLAY" >&2
+    return 1
+}
+
+pakico_start_prefix() {
+    if [ ! -f "$WINEPREFIX/.pakico-ready" ]; then
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1
+        # A crashing program ends at once instead of waiting on a dialog nobody sees.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.pakico-ready"
+    fi
+}
+
+pakico_cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$pakico_started_xvfb" ]; then
+        kill "$pakico_started_xvfb" 2>/dev/null || true
+        wait "$pakico_started_xvfb" 2>/dev/null || true
+        pakico_started_xvfb=""
+    fi
+}

@@ -1,0 +1,27 @@
+// Exceptions that carry a message for the user; the event loop shows them in the error box.
+#pragma once
+
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+
+// Base of every error raised by the program's own logic. The message is Shift-JIS text.
+class EAppError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// A file could not be opened: "ファイル %s は開けません".
+class EFOpenError : public EAppError {
+  public:
+    using EAppError::EAppError;
+};
+
+// A registry value has the wrong type or size.
+class ERegistryError : public EAppError {
+  public:
+    using EAppError::EAppError;
+};
+
+// Replaces each "%s" of a message template with the next argument, in order.
+std::string FormatText(const char* templ, std::initializer_list<std::string> args);

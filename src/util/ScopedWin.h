@@ -1,0 +1,80 @@
+// Move-only owners for Win32 handles, and scope guards for process-wide switches.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace win {
+
+struct KeyCloser {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+struct ModuleFreer {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct IconDestroyer {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+struct MenuDestroyer {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+
+using ScopedKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
+using ScopedModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
+using ScopedGdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiObjectDeleter>;
+using ScopedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+using ScopedMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+// A kernel handle; both null and INVALID_HANDLE_VALUE count as empty.
+class ScopedHandle {
+  public:
+    ScopedHandle() = default;
+    explicit ScopedHandle(HANDLE handle) : handle_(IsValid(handle) ? handle : nullptr) {}
+    ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.release()) {}
+    ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ~ScopedHandle() { reset(); }
+
+    HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    HANDLE release() {
+        HANDLE h = handle_;
+        handle_ = nullptr;
+        return h;
+    }
+    void reset(HANDLE handle = nullptr) {
+        if (handle_)
+            CloseHandle(handle_);
+        handle_ = IsValid(handle) ? handle : nullptr;
+    }
+
+  private:
+    static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    HANDLE handle_ = nullptr;
+};
+
+// Keeps the platform's critical-error boxes ("insert a disk") away while probing the file system.
+class ScopedErrorMode {
+  public:
+    ScopedErrorMode() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~ScopedErrorMode() { SetErrorMode(previous_); }
+    ScopedErrorMode(const ScopedErrorMode&) = delete;
+    ScopedErrorMode& operator=(const ScopedErrorMode&) = delete;
+
+  private:
+    UINT previous_;
+};
+
+} // namespace win

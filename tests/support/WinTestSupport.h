@@ -1,0 +1,37 @@
+// Helpers shared by the tests that run under Wine: folders, files and the stand-ins' files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Folder of the running test program, ending in '\\'.
+std::string ExeFolder();
+
+// The build's program folder (one above the test's own): Pakico.exe and every stand-in.
+std::string ProgramFolder();
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+void DeleteTree(const std::string& path);
+
+// A new empty folder under the temporary folder, deleted with everything in it at the end.
+class TempFolder {
+  public:
+    explicit TempFolder(const std::string& hint = "pkt");
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    // The folder, ending in '\\'.
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+// Splits text into its lines (CR LF or LF), without the line ends.
+std::vector<std::string> SplitLines(const std::string& text);
+
+} // namespace testing_support
