@@ -1,1 +1,110 @@
-// placeholder
+// Loading of the archiver libraries and calls into their entry points.
+#include "archive/ArchiverLibraries.h"
+
+#include "archive/FaultGuard.h"
+#include "util/Errors.h"
+
+#include <windows.h>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+constexpr std::size_t kLibraryCount = 8;
+
+// One handle per library for the whole process; none until first needed. Only the GUI
+// thread touches them.
+std::array<HMODULE, kLibraryCount> g_modules{};
+
+HMODULE& ModuleSlot(ArchiverLibrary library) {
+    return g_modules[static_cast<std::size_t>(library)];
+}
+
+HMODULE LoadByBareName(const char* file) {
+    // The platform's usual search order applies: the program's own folder comes first.
+    return LoadLibraryA(file);
+}
+
+HMODULE EnsureLoaded(ArchiverLibrary library) {
+    HMODULE& slot = ModuleSlot(library);
+    if (slot)
+        return slot;
+    if (library == ArchiverLibrary::Unrar) {
+        // unrar32.dll is a wrapper around unrar.dll and is useless without it, so it is only
+        // tried when unrar.dll itself can be loaded.
+        HMODULE engine = LoadByBareName("unrar.dll");
+        if (!engine)
+            return nullptr;
+        FreeLibrary(engine);
+    }
+    slot = LoadByBareName(ArchiverLibraryFile(library));
+    return slot;
+}
+
+using QueryFn = std::int32_t(WINAPI*)();
+using SetterFn = std::int32_t(WINAPI*)(std::int32_t);
+using CheckFn = std::int32_t(WINAPI*)(const char*, std::int32_t);
+
+// The entry point with the signature its callers know it by, or null.
+template <typename Fn> Fn EntryPoint(ArchiverLibrary library, const char* name) {
+    HMODULE module = EnsureLoaded(library);
+    FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
+}
+
+} // namespace
+
+bool IsLibraryAvailable(ArchiverLibrary library) {
+    return EnsureLoaded(library) != nullptr;
+}
+
+std::int32_t CallArchiverQuery(ArchiverLibrary library, const char* entryPoint) {
+    auto fn = EntryPoint<QueryFn>(library, entryPoint);
+    return fn ? fn() : 0;
+}
+
+void CallArchiverSetter(ArchiverLibrary library, const char* entryPoint, std::int32_t value) {
+    if (auto fn = EntryPoint<SetterFn>(library, entryPoint))
+        fn(value);
+}
+
+namespace {
+// The check's answer, and whether a fault inside the library cut it short.
+std::pair<std::int32_t, bool> CheckUnderGuard(ArchiverLibrary library, const char* entryPoint,
+                                              const std::string& path, std::int32_t mode) {
+    auto fn = EntryPoint<CheckFn>(library, entryPoint);
+    bool faulted = false;
+    std::int32_t result = fn ? CallCheckWithFaultGuard(fn, path.c_str(), mode, faulted) : 0;
+    return {result, faulted};
+}
+} // namespace
+
+std::int32_t CallArchiverCheck(ArchiverLibrary library, const char* entryPoint,
+                               const std::string& path, std::int32_t mode) {
+    auto [result, faulted] = CheckUnderGuard(library, entryPoint, path, mode);
+    if (faulted)
+        throw EAppError(FormatText("%s の %s で例外が発生しました。",
+                                   {ArchiverLibraryFile(library), entryPoint}));
+    return result;
+}
+
+std::int32_t CallArchiverCheckFaultAsNo(ArchiverLibrary library, const char* entryPoint,
+                                        const std::string& path, std::int32_t mode) {
+    return CheckUnderGuard(library, entryPoint, path, mode).first;
+}
+
+void UnloadArchiverLibraries() {
+    constexpr ArchiverLibrary kOrder[] = {
+        ArchiverLibrary::Unlha, ArchiverLibrary::Cab,   ArchiverLibrary::Tar,
+        ArchiverLibrary::Unarj, ArchiverLibrary::Unrar, ArchiverLibrary::Unzip,
+        ArchiverLibrary::Zip,   ArchiverLibrary::Bz2,
+    };
+    for (ArchiverLibrary library : kOrder) {
+        HMODULE& slot = ModuleSlot(library);
+        if (slot) {
+            FreeLibrary(slot);
+            slot = nullptr;
+        }
+    }
+}

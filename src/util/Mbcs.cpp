@@ -5,24 +5,18 @@ namespace mbcs {
 
 std::size_t LastDelimiter(std::string_view s, std::string_view chars) {
     std::size_t found = std::string_view::npos;
-    for (std::size_t i = 0; i < s.size(); i = NextChar(s, i)) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (IsLeadByte(c) && i + 1 < s.size())
-            continue;
+    for (std::size_t i = 0; i < s.size(); i = NextChar(s, i))
         if (chars.find(s[i]) != std::string_view::npos)
             found = i;
-    }
     return found;
 }
 
 namespace {
 template <typename Fold> std::string FoldAscii(std::string_view s, Fold fold) {
     std::string out(s);
-    for (std::size_t i = 0; i < out.size(); i = NextChar(out, i)) {
-        unsigned char c = static_cast<unsigned char>(out[i]);
-        if (!(IsLeadByte(c) && i + 1 < out.size()))
-            out[i] = fold(out[i]);
-    }
+    // Stepping by characters, only first bytes are seen; a lead byte is never a letter.
+    for (std::size_t i = 0; i < out.size(); i = NextChar(out, i))
+        out[i] = fold(out[i]);
     return out;
 }
 } // namespace

@@ -89,7 +89,9 @@ TempFolder::TempFolder(const std::string& hint) {
     }
 }
 
-TempFolder::~TempFolder() { DeleteTree(path_); }
+TempFolder::~TempFolder() {
+    DeleteTree(path_);
+}
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;

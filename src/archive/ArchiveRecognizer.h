@@ -1,0 +1,28 @@
+// Whether paths are archives the companion can open, and whether a library is busy.
+#pragma once
+
+#include "archive/ArchiveRules.h"
+#include "archive/ArchiverLibraries.h"
+
+#include <string>
+#include <vector>
+
+// True when the tar library handles bzip2 itself (version 50 or later) or BZ2LIB.dll loads.
+bool IsBzip2Supported();
+
+// True when any archiver library reports an operation in progress.
+bool IsArchiverBusy();
+
+// The quick test of a drop: every path is an archive by its extension (guarded by the
+// library of its family), or a self-extracting ".exe" that a library or the cabinet scan
+// accepts. An empty list, or no library at all, gives false. Raises EFOpenError when an
+// ".exe" cannot be opened for the cabinet scan.
+bool AreAllArchives(const std::vector<std::string>& paths);
+
+// The verified test of one path: the library of the family its extension names checks the
+// content. For ".exe" the libraries and the cabinet scan are tried in turn.
+ArchiveKind GetArchiveKind(const std::string& path);
+
+// Looks for a cabinet header in the first 104 KB of a file. Raises EFOpenError
+// ("ファイル %s は開けません") when the file cannot be opened.
+bool HasCabinetSignature(const std::string& path);

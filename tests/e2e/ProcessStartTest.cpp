@@ -1,0 +1,56 @@
+// The real Pakico.exe started from another process: one running copy at a time.
+#include "support/ProgramRun.h"
+#include "support/WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+bool CopyRunningExists() {
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Morva ArchiveIcon");
+    if (!mutex)
+        return false;
+    CloseHandle(mutex);
+    return true;
+}
+
+class ProcessStart : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(CopyRunningExists()) << "a copy of Pakico is already running";
+        ASSERT_TRUE(CopyFileA((ProgramFolder() + "Pakico.exe").c_str(), exe_.c_str(), FALSE));
+    }
+    TempFolder dir_{"start"};
+    std::string exe_ = dir_.path() + "Pakico.exe";
+};
+
+} // namespace
+
+TEST_F(ProcessStart, SecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
+    ProgramRun first(exe_);
+    ASSERT_TRUE(WaitUntil(CopyRunningExists, 20000)) << "the first copy never took its mutex";
+
+    ProgramRun second(exe_);
+    EXPECT_EQ(0, second.WaitForExit(20000));
+    EXPECT_TRUE(first.Running());
+
+    // A copy started from another folder is a second copy too.
+    TempFolder other("start2");
+    ASSERT_TRUE(CopyFileA(exe_.c_str(), (other.path() + "Pakico.exe").c_str(), FALSE));
+    ProgramRun third(other.path() + "Pakico.exe");
+    EXPECT_EQ(0, third.WaitForExit(20000));
+    EXPECT_TRUE(first.Running());
+}
+
+TEST_F(ProcessStart, ANewCopyRunsOnceTheOldOneHasEnded) {
+    {
+        ProgramRun first(exe_);
+        ASSERT_TRUE(WaitUntil(CopyRunningExists, 20000));
+    }
+    ASSERT_TRUE(WaitUntil([] { return !CopyRunningExists(); }, 10000));
+    ProgramRun again(exe_);
+    EXPECT_TRUE(WaitUntil(CopyRunningExists, 20000));
+    EXPECT_TRUE(again.Running());
+}
