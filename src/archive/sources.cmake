@@ -1,0 +1,9 @@
+# Archive recognition and the archiver libraries.
+target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ArchiveRules.cpp)
+if(WIN32)
+    target_sources(pakico_win PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/ArchiverLibraries.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ArchiveRecognizer.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/FaultGuard.cpp
+    )
+endif()

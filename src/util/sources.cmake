@@ -1,0 +1,6 @@
+# Common utilities: errors, double-byte text, paths, messages and checks.
+target_sources(pakico_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Mbcs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PathText.cpp
+)
