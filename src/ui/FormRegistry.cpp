@@ -1,0 +1,39 @@
+// The program's open windows.
+#include "ui/FormRegistry.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace ui {
+
+namespace {
+struct OpenForm {
+    HWND window;
+    std::string name;
+};
+// GUI thread only.
+std::vector<OpenForm>& OpenForms() {
+    static std::vector<OpenForm> forms;
+    return forms;
+}
+} // namespace
+
+void RegisterForm(HWND window, const std::string& name) {
+    UnregisterForm(window);
+    OpenForms().push_back({window, name});
+}
+
+void UnregisterForm(HWND window) {
+    auto& forms = OpenForms();
+    forms.erase(std::remove_if(forms.begin(), forms.end(),
+                               [window](const OpenForm& f) { return f.window == window; }),
+                forms.end());
+}
+
+bool IsAnyOtherFormOpen(const std::string& mainName) {
+    const auto& forms = OpenForms();
+    return std::any_of(forms.begin(), forms.end(),
+                       [&](const OpenForm& f) { return f.name != mainName; });
+}
+
+} // namespace ui

@@ -1,0 +1,33 @@
+// The program's open windows (forms, dialogs, message boxes), so that the icon window can tell
+// whether anything else of the program is on screen.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+// Every form and dialog registers when its window is created and unregisters when it is
+// destroyed. The name is the form's component name ("ArchiveCoolForm", "MessageDialog", ...).
+void RegisterForm(HWND window, const std::string& name);
+void UnregisterForm(HWND window);
+
+// True as soon as one registered form has a name other than `mainName`.
+bool IsAnyOtherFormOpen(const std::string& mainName);
+
+// Registers for the lifetime of a scope (a modal dialog's run).
+class ScopedFormRegistration {
+  public:
+    ScopedFormRegistration(HWND window, const std::string& name) : window_(window) {
+        RegisterForm(window, name);
+    }
+    ~ScopedFormRegistration() { UnregisterForm(window_); }
+    ScopedFormRegistration(const ScopedFormRegistration&) = delete;
+    ScopedFormRegistration& operator=(const ScopedFormRegistration&) = delete;
+
+  private:
+    HWND window_;
+};
+
+} // namespace ui
