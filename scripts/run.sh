@@ -12,10 +12,13 @@ cmake --build "$PAKICO_BUILD/win" -j "$(nproc)" --target run-layout
 
 source "$root/scripts/wine-env.sh"
 trap pakico_cleanup EXIT
+# Ctrl+C or a kill ends the program too: the wait below is interrupted, the EXIT trap cleans up.
+trap 'exit 130' INT TERM
 if ! pakico_display_works; then
     pakico_start_display
     echo "run: no display; Pakico runs on the virtual display $DISPLAY (Ctrl+C ends it)"
 fi
 pakico_start_prefix
 cd "$PAKICO_BUILD/run"
-wine Pakico.exe "$@"
+wine Pakico.exe "$@" &
+wait $!
