@@ -1,0 +1,107 @@
+// Starting the companion with a hand-off list.
+#include "handoff/CompanionLaunch.h"
+
+#include "archive/ArchiveRecognizer.h"
+#include "handoff/CommandLines.h"
+#include "handoff/HandOffList.h"
+#include "util/PathText.h"
+#include "util/ScopedWin.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+// A program path may be longer than MAX_PATH; grow the buffer until the name fits.
+std::string OwnExecutablePath() {
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), buffer.size());
+        if (length == 0)
+            return {};
+        if (length < buffer.size() - 1)
+            return std::string(buffer.data(), length);
+        if (buffer.size() > 32768)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// The companion is a file; a folder of that name cannot be started.
+bool CompanionExists(const std::string& companionPath) {
+    win::ScopedErrorMode quiet;
+    DWORD attributes = GetFileAttributesA(companionPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// WinExec answers 32 or more when the process was created; the companion is never waited for.
+bool Start(const std::string& commandLine) {
+    return WinExec(commandLine.c_str(), SW_SHOWNORMAL) > 31;
+}
+
+using CommandBuilder = std::string (*)(std::string_view token, std::string_view listPath);
+
+// Writes the list and starts the companion with it. A quick operation takes its list back when
+// the start fails, since nobody else will ever read it; the other launches leave it.
+bool StartWithList(const std::vector<std::string>& paths, CommandBuilder command,
+                   const CompanionLocation& where, bool deleteListWhenNotStarted) {
+    std::string listPath;
+    if (!WriteHandOffList(paths, listPath))
+        return false;
+    if (Start(command(ExecutableToken(CompanionPath(where)), listPath)))
+        return true;
+    if (deleteListWhenNotStarted)
+        DeleteFileA(listPath.c_str());
+    return false;
+}
+
+} // namespace
+
+CompanionLocation CompanionLocation::OfThisProgram() {
+    return CompanionLocation{ExtractFilePath(OwnExecutablePath())};
+}
+
+std::string CompanionPath(const CompanionLocation& where) {
+    return CompanionPathIn(where.programFolder);
+}
+
+void LaunchCompanion(const CompanionLocation& where) {
+    const std::string companion = CompanionPath(where);
+    if (CompanionExists(companion))
+        Start(companion);
+}
+
+bool QuickCompress(const std::vector<std::string>& droppedFiles, const CompanionLocation& where) {
+    if (!CompanionExists(CompanionPath(where)))
+        return false;
+    return StartWithList(droppedFiles, QuickCompressCommand, where, true);
+}
+
+bool QuickExtract(const std::vector<std::string>& droppedFiles, const CompanionLocation& where) {
+    if (!CompanionExists(CompanionPath(where)) || !AreAllArchives(droppedFiles))
+        return false;
+    return StartWithList(droppedFiles, QuickExtractCommand, where, true);
+}
+
+void ViewArchives(const std::vector<std::string>& droppedFiles, const CompanionLocation& where) {
+    if (CompanionExists(CompanionPath(where)) && AreAllArchives(droppedFiles))
+        StartWithList(droppedFiles, ViewArchivesCommand, where, false);
+}
+
+void SendChosenArchives(const std::vector<std::string>& archives, const CompanionLocation& where) {
+    if (!archives.empty())
+        StartWithList(archives, SendArchivesCommand, where, false);
+}
+
+void SendRecentArchive(const std::string& archive, const CompanionLocation& where) {
+    std::string listPath;
+    if (WriteSingleHandOffList(archive, listPath))
+        Start(SendRecentArchiveCommand(ExecutableToken(CompanionPath(where)), listPath));
+}
+
+void SendImportedArchives(const std::vector<std::string>& archives,
+                          const CompanionLocation& where) {
+    if (!archives.empty())
+        StartWithList(archives, SendArchivesCommand, where, false);
+}
