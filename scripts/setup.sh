@@ -3,7 +3,7 @@
 # Quick when everything is already there: it only asks dpkg and locale.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ googletest mingw-w64 g++-mingw-w64-i686 wine wine32 wine64
+packages=(cmake ninja-build g++ googletest python3 mingw-w64 g++-mingw-w64-i686 wine wine32 wine64
           xvfb xdotool x11-utils locales fonts-noto-cjk imagemagick gcab)
 
 missing=()
