@@ -1,0 +1,99 @@
+// The program's icon in the taskbar's notification area: a hidden window that receives the
+// shell's callback messages and turns them into mouse events.
+#pragma once
+
+#include "util/ScopedWin.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Keys and buttons held during a mouse event.
+using TShiftState = unsigned;
+constexpr TShiftState ssShift = 0x01;
+constexpr TShiftState ssAlt = 0x02;
+constexpr TShiftState ssCtrl = 0x04;
+constexpr TShiftState ssLeft = 0x08;
+constexpr TShiftState ssRight = 0x10;
+constexpr TShiftState ssMiddle = 0x20;
+
+class TTaskTrayIcon {
+  public:
+    using TNotifyEvent = std::function<void(TTaskTrayIcon& sender)>;
+    using TMouseEvent = std::function<void(TTaskTrayIcon& sender, TMouseButton button,
+                                           TShiftState shift, int x, int y)>;
+    using TMouseMoveEvent =
+        std::function<void(TTaskTrayIcon& sender, TShiftState shift, int x, int y)>;
+    // Shows the popup menu at a screen point; the menu itself belongs to the owner.
+    using TPopupMenu = std::function<void(POINT where)>;
+
+    // The shell's callback message for the icon.
+    static constexpr UINT CallbackMessage = WM_USER + 1;
+    // The longest tooltip, in bytes, that fits the record with its terminator.
+    static constexpr std::size_t MaxHintBytes = 63;
+
+    // Adds the icon (a copy of `icon`) with `hint` as its tooltip. `owner` is the window
+    // brought to the foreground before the popup menu; it may be null.
+    // Throws EAppError "Cannot create shell notification icon" when the shell refuses it.
+    TTaskTrayIcon(HWND owner, HICON icon, const std::string& hint);
+    ~TTaskTrayIcon();
+    TTaskTrayIcon(const TTaskTrayIcon&) = delete;
+    TTaskTrayIcon& operator=(const TTaskTrayIcon&) = delete;
+
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    // The component's own copy of the picture.
+    HICON Icon() const { return icon_.get(); }
+    void SetIcon(HICON icon);
+
+    // The application was minimized: hides `appWindow` (its taskbar button), then OnMinimize.
+    void ApplicationMinimized(HWND appWindow);
+    // The application was restored: restores `appWindow`, then OnRestore.
+    void ApplicationRestored(HWND appWindow);
+
+    // The hidden window that receives the shell's messages.
+    HWND Handle() const { return window_.get(); }
+    // The record as last passed to the shell.
+    const NOTIFYICONDATAA& Record() const { return record_; }
+
+    TPopupMenu PopupMenu;
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnMinimize;
+    TNotifyEvent OnRestore;
+
+    // Where errors raised by the event handlers go; the window procedure never lets them out.
+    // The program points it at its error box; by default they are dropped.
+    static std::function<void(const std::exception&)> ErrorReporter;
+
+  private:
+    struct WindowDestroyer {
+        void operator()(HWND window) const { DestroyWindow(window); }
+    };
+    using ScopedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void HandleTrayMessage(UINT mouseMessage);
+    void MouseDown(TMouseButton button);
+    void MouseUp(TMouseButton button);
+    void ShowPopup();
+    void SetTip(const std::string& hint);
+
+    HWND owner_;
+    ScopedWindow window_;
+    win::ScopedIcon icon_;
+    std::string hint_;
+    NOTIFYICONDATAA record_;
+    bool leftDown_ = false;
+};
