@@ -1,12 +1,21 @@
 # Common utilities: errors, double-byte text, paths, messages and checks.
 target_sources(pakico_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Formatting.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Mbcs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MessageLayout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PathRules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PathText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowGeometry.cpp
 )
 if(WIN32)
     target_sources(pakico_win PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/FileProbe.cpp
         ${CMAKE_CURRENT_LIST_DIR}/LocaleText.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/MessageBox.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/MessageDialog.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/PathChecks.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/Placement.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/SystemLookups.cpp
     )
 endif()

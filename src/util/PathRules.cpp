@@ -1,0 +1,70 @@
+// The rules of the name and folder checks that need no Win32 call.
+#include "util/PathRules.h"
+
+#include "util/PathText.h"
+
+namespace {
+
+// In the order the message lists them.
+constexpr std::string_view kForbiddenInNames = "\\/:,;*?\"<>|";
+// The key-press filter lets comma and semicolon through.
+constexpr std::string_view kForbiddenKeys = "\\/:*?\"<>|";
+
+} // namespace
+
+bool HasForbiddenNameChar(std::string_view name) {
+    for (char c : kForbiddenInNames)
+        if (DbcsPos(std::string_view(&c, 1), name) != 0)
+            return true;
+    return false;
+}
+
+std::string InvalidFileNameMessage(const std::string& name) {
+    std::string list;
+    for (char c : kForbiddenInNames) {
+        if (!list.empty())
+            list += ' ';
+        list += c;
+    }
+    return "ファイル：" + name + "\n" + "ファイル名には次の文字は使えません。" + "\n" + list;
+}
+
+char FilterNameChar(char& c) {
+    if (c != '\0' && kForbiddenKeys.find(c) != std::string_view::npos)
+        c = '\0';
+    return c;
+}
+
+std::optional<std::string>
+FolderPathProblem(std::string_view path,
+                  const std::function<bool(const std::string&)>& folderExists) {
+    const std::string whole(path);
+    if (IsUncPath(path, '\\')) {
+        if (folderExists(whole))
+            return std::nullopt;
+        return "[" + whole + "]" + "\n" + "ネットワークフォルダが見つかりません。";
+    }
+    const int count = CountChar(path, '\\');
+    std::string partial;
+    for (int i = 1; i <= count; ++i) {
+        const std::string piece = PathComponent(path, i, '\\');
+        if (piece.empty())
+            return "フォルダ：" + whole + "\n" + "一部のフォルダが省略されています。(例えば\\\\等)";
+        partial += piece;
+        if (piece.size() == 2 && piece[1] == ':') {
+            partial += '\\';
+            continue;
+        }
+        if (HasForbiddenNameChar(piece))
+            return InvalidFileNameMessage(piece);
+        if (!folderExists(partial))
+            return "フォルダ [" + piece + "] は存在しません。";
+        partial += '\\';
+    }
+    return std::nullopt;
+}
+
+std::string NetworkAccessDeniedMessage(const std::string& folder) {
+    return "フォルダ：" + folder + "\n" + "このフォルダではネットワークアクセスは拒否されます。" +
+           "\n" + "アクセス権があるかどうか確認してください。";
+}

@@ -1,0 +1,34 @@
+// The rules of the name and folder checks that need no Win32 call: which characters a name may
+// not hold, which component of a folder path is wrong, and the texts that say so.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The file the write-access check creates and deletes at once.
+inline constexpr const char* kWriteMarkerName = "MORVA)DELETEOK(.TMP";
+
+// The name holds one of \ / : , ; * ? " < > | (as a single-byte character).
+bool HasForbiddenNameChar(std::string_view name);
+
+// The three-line error text for a name that holds a forbidden character.
+std::string InvalidFileNameMessage(const std::string& name);
+
+// Key-press filter for names: \ / : * ? " < > | become 0 in `c` (the key is dropped) and 0 is
+// returned; any other character, comma and semicolon among them, is returned unchanged.
+char FilterNameChar(char& c);
+
+// Checks a folder path component by component, as far as each component is followed by a
+// separator (callers append one). Returns the error text to show, or nothing when every examined
+// component exists. `folderExists` answers for the partial paths.
+std::optional<std::string>
+FolderPathProblem(std::string_view path,
+                  const std::function<bool(const std::string&)>& folderExists);
+
+// The error text of the write-access check when a network folder refuses the marker file.
+std::string NetworkAccessDeniedMessage(const std::string& folder);
+
+// The lead line of the error shown when the marker file cannot be made on a local drive.
+inline constexpr const char* kWriteCheckLead = "I/Oエラーが発生しました";

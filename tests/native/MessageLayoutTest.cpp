@@ -1,0 +1,252 @@
+// The message rules without windows: captions, icons, buttons, answers, file lists, name and
+// folder-path rules, and where boxes and dialogs go on the screen.
+#include "util/MessageLayout.h"
+#include "util/PathRules.h"
+#include "util/WindowGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Captions(unsigned buttons) {
+    std::vector<std::string> out;
+    for (const MessageButtonInfo& b : MessageButtonsOf(buttons))
+        out.push_back(b.caption);
+    return out;
+}
+
+std::vector<int> Results(unsigned buttons) {
+    std::vector<int> out;
+    for (const MessageButtonInfo& b : MessageButtonsOf(buttons))
+        out.push_back(b.result);
+    return out;
+}
+
+std::string Count(long long n) {
+    return "<" + std::to_string(n) + ">";
+}
+
+} // namespace
+
+TEST(MessageLayout, CaptionsAndIconsByKind) {
+    EXPECT_EQ("警告", MessageCaption(MessageKind::Warning));
+    EXPECT_EQ("エラー", MessageCaption(MessageKind::Error));
+    EXPECT_EQ("情報", MessageCaption(MessageKind::Information));
+    EXPECT_EQ("確認", MessageCaption(MessageKind::Confirmation));
+    EXPECT_EQ("Pakico", MessageCaption(MessageKind::Custom));
+    EXPECT_EQ(MessageIcon::Exclamation, MessageIconOf(MessageKind::Warning));
+    EXPECT_EQ(MessageIcon::Hand, MessageIconOf(MessageKind::Error));
+    EXPECT_EQ(MessageIcon::Asterisk, MessageIconOf(MessageKind::Information));
+    EXPECT_EQ(MessageIcon::Question, MessageIconOf(MessageKind::Confirmation));
+    EXPECT_EQ(MessageIcon::None, MessageIconOf(MessageKind::Custom));
+}
+
+TEST(MessageLayout, SetsTheProgramShows) {
+    EXPECT_EQ(4u, MessageButton::OKOnly);
+    EXPECT_EQ(3u, MessageButton::YesNo);
+    EXPECT_EQ(11u, MessageButton::YesNoCancel);
+    EXPECT_EQ(40u, MessageButton::RetryCancel);
+
+    EXPECT_EQ(std::vector<std::string>{"OK"}, Captions(4));
+    EXPECT_EQ(MessageResult::OK, DefaultMessageResult(4));
+    EXPECT_EQ(MessageResult::OK, EscapeMessageResult(4));
+
+    EXPECT_EQ((std::vector<std::string>{"はい(&Y)", "いいえ(&N)"}), Captions(3));
+    EXPECT_EQ((std::vector<int>{6, 7}), Results(3));
+    EXPECT_EQ(MessageResult::Yes, DefaultMessageResult(3));
+    EXPECT_EQ(MessageResult::No, EscapeMessageResult(3));
+
+    EXPECT_EQ((std::vector<std::string>{"はい(&Y)", "いいえ(&N)", "キャンセル"}), Captions(11));
+    EXPECT_EQ((std::vector<int>{6, 7, 2}), Results(11));
+    EXPECT_EQ(MessageResult::Yes, DefaultMessageResult(11));
+    EXPECT_EQ(MessageResult::Cancel, EscapeMessageResult(11));
+
+    // Bit order puts Cancel (bit 3) before Retry (bit 5).
+    EXPECT_EQ((std::vector<std::string>{"キャンセル", "再試行(&R)"}), Captions(40));
+    EXPECT_EQ((std::vector<int>{2, 4}), Results(40));
+    EXPECT_EQ(MessageResult::Retry, DefaultMessageResult(40));
+    EXPECT_EQ(MessageResult::Cancel, EscapeMessageResult(40));
+}
+
+TEST(MessageLayout, EveryButtonInBitOrder) {
+    EXPECT_EQ((std::vector<std::string>{"はい(&Y)", "いいえ(&N)", "OK", "キャンセル", "中止(&A)",
+                                        "再試行(&R)", "無視(&I)", "すべて(&A)", "すべていいえ(&O)",
+                                        "すべてはい(&A)", "ヘルプ(&H)"}),
+              Captions(0x7FF));
+    EXPECT_EQ((std::vector<int>{6, 7, 1, 2, 3, 4, 5, 8, 9, 10, 0}), Results(0x7FF));
+    // Bits above the eleven add nothing.
+    EXPECT_EQ(Captions(0x7FF), Captions(0xFFFFFFFFu));
+    EXPECT_TRUE(MessageButtonsOf(0).empty());
+}
+
+TEST(MessageLayout, DefaultAndEscapeRules) {
+    using namespace MessageButton;
+    // OK wins over Yes, Yes over Retry; none of the three gives no default.
+    EXPECT_EQ(MessageResult::OK, DefaultMessageResult(Yes | OK | Retry));
+    EXPECT_EQ(MessageResult::Yes, DefaultMessageResult(Yes | Retry));
+    EXPECT_EQ(MessageResult::Retry, DefaultMessageResult(Abort | Retry | Ignore));
+    EXPECT_EQ(MessageResult::None, DefaultMessageResult(No | Cancel));
+    // Cancel wins over No, No over OK; without either Escape still answers OK.
+    EXPECT_EQ(MessageResult::Cancel, EscapeMessageResult(No | Cancel));
+    EXPECT_EQ(MessageResult::No, EscapeMessageResult(Yes | No | OK));
+    EXPECT_EQ(MessageResult::OK, EscapeMessageResult(Abort | Retry | Ignore));
+}
+
+TEST(MessageLayout, NetworkErrorTexts) {
+    EXPECT_STREQ("システムメモリが不足しています。", NetworkErrorText(8));
+    EXPECT_STREQ("無効なパスワードです。", NetworkErrorText(86));
+    EXPECT_STREQ("ネットワークエラーです。", NetworkErrorText(1208));
+    EXPECT_STREQ("ネットワークは機能していません。", NetworkErrorText(1222));
+    EXPECT_EQ(nullptr, NetworkErrorText(1223)); // a cancelled network dialog
+    EXPECT_EQ(nullptr, NetworkErrorText(0));
+}
+
+TEST(MessageListFiles, TwelveEntriesLimitTen) {
+    std::vector<std::string> paths;
+    for (int i = 1; i <= 12; ++i)
+        paths.push_back("C:\\表\\in\\f" + std::to_string(i) + ".lzh");
+    std::string text;
+    ListFilesMessage("取り込みました:", 10, text, false, paths, Count);
+    std::string expected = "取り込みました:";
+    for (int i = 1; i <= 10; ++i)
+        expected += "\r\n f" + std::to_string(i) + ".lzh";
+    expected += " ... 他 <2> 件";
+    EXPECT_EQ(expected, text);
+}
+
+TEST(MessageListFiles, ExistingTextRuleAndShortLists) {
+    std::string text = "前文";
+    ListFilesMessage("H", 10, text, true, {"C:\\a\\x.zip", "y.zip"}, Count);
+    EXPECT_EQ("前文\r\n\r\nH\r\n x.zip\r\n y.zip\r\n" + std::string(60, '-') + "\r\n", text);
+
+    // Nothing to list: only the rule is added, and without a rule nothing at all.
+    text = "前文";
+    ListFilesMessage("H", 10, text, false, {}, Count);
+    EXPECT_EQ("前文", text);
+    ListFilesMessage("H", 10, text, true, {}, Count);
+    EXPECT_EQ("前文\r\n" + std::string(60, '-') + "\r\n", text);
+
+    // The name part follows the last real separator: "ソ" ends in the byte 0x5C.
+    text.clear();
+    ListFilesMessage("", 0, text, false, {"C:\\ソ\\表.lzh"}, Count);
+    EXPECT_EQ(" ... 他 <1> 件", text);
+    text.clear();
+    ListFilesMessage("", 5, text, false, {"C:\\dir\\ソ表.lzh"}, Count);
+    EXPECT_EQ("\r\n ソ表.lzh", text);
+}
+
+TEST(MessageNameRules, CommaAndSemicolonRejectedWithThreeLines) {
+    EXPECT_TRUE(HasForbiddenNameChar("a,b"));
+    EXPECT_TRUE(HasForbiddenNameChar("a;b"));
+    EXPECT_EQ("ファイル：a,b\nファイル名には次の文字は使えません。\n\\ / : , ; * ? \" < > |",
+              InvalidFileNameMessage("a,b"));
+    EXPECT_EQ("ファイル：a;b\nファイル名には次の文字は使えません。\n\\ / : , ; * ? \" < > |",
+              InvalidFileNameMessage("a;b"));
+    for (char c : std::string("\\/:,;*?\"<>|"))
+        EXPECT_TRUE(HasForbiddenNameChar(std::string("x") + c + "y")) << c;
+    EXPECT_FALSE(HasForbiddenNameChar("readme.txt"));
+    // Trail bytes 0x5C ("表", "ソ") and 0x7C ("ー" is 81 5B, "｜"-like bytes) are no separators.
+    EXPECT_FALSE(HasForbiddenNameChar("表示ソフト"));
+    EXPECT_FALSE(HasForbiddenNameChar("\x83\x7C"));
+}
+
+TEST(MessageNameRules, KeyFilterLetsCommaAndSemicolonThrough) {
+    std::set<char> dropped;
+    for (int i = 1; i < 128; ++i) {
+        char c = static_cast<char>(i);
+        char result = FilterNameChar(c);
+        EXPECT_EQ(result, c);
+        if (result == '\0')
+            dropped.insert(static_cast<char>(i));
+        else
+            EXPECT_EQ(static_cast<char>(i), result);
+    }
+    EXPECT_EQ((std::set<char>{'\\', '/', ':', '*', '?', '"', '<', '>', '|'}), dropped);
+}
+
+TEST(MessageFolderPath, ComponentsChecked) {
+    std::set<std::string> folders = {"C:\\Temp", "C:\\Temp\\表", "\\\\srv\\share\\"};
+    auto exists = [&](const std::string& p) { return folders.count(p) > 0; };
+    EXPECT_FALSE(FolderPathProblem("C:\\Temp\\", exists));
+    EXPECT_FALSE(FolderPathProblem("C:\\", exists));
+    EXPECT_EQ("フォルダ [New] は存在しません。", FolderPathProblem("C:\\Temp\\New\\", exists));
+    EXPECT_EQ("フォルダ：C:\\\\Temp\\\n一部のフォルダが省略されています。(例えば\\\\等)",
+              FolderPathProblem("C:\\\\Temp\\", exists));
+    EXPECT_EQ("フォルダ：\\Temp\\\n一部のフォルダが省略されています。(例えば\\\\等)",
+              FolderPathProblem("\\Temp\\", exists));
+    // The last piece is only examined when a separator follows it.
+    EXPECT_FALSE(FolderPathProblem("C:\\Temp\\New", exists));
+    // "表" (95 5C) is one component.
+    EXPECT_FALSE(FolderPathProblem("C:\\Temp\\表\\", exists));
+    EXPECT_EQ("フォルダ [表示] は存在しません。", FolderPathProblem("C:\\Temp\\表示\\", exists));
+    EXPECT_EQ(InvalidFileNameMessage("a;b"), FolderPathProblem("C:\\Temp\\a;b\\", exists));
+    EXPECT_FALSE(FolderPathProblem("\\\\srv\\share\\", exists));
+    EXPECT_EQ("[\\\\srv\\none\\]\nネットワークフォルダが見つかりません。",
+              FolderPathProblem("\\\\srv\\none\\", exists));
+    EXPECT_EQ("フォルダ：a\nこのフォルダではネットワークアクセスは拒否されます。\n"
+              "アクセス権があるかどうか確認してください。",
+              NetworkAccessDeniedMessage("a"));
+}
+
+TEST(MessageFolderPath, LongPathsWork) {
+    std::string path = "C:";
+    std::set<std::string> folders;
+    for (int i = 0; i < 80; ++i) {
+        path += "\\folder" + std::to_string(i);
+        folders.insert(path);
+    }
+    auto exists = [&](const std::string& p) { return folders.count(p) > 0; };
+    ASSERT_GT(path.size(), 600u);
+    EXPECT_FALSE(FolderPathProblem(path + "\\", exists));
+    EXPECT_EQ("フォルダ [missing] は存在しません。",
+              FolderPathProblem(path + "\\missing\\", exists));
+}
+
+TEST(MessagePosition, CentredOverOwnerAndClamped) {
+    // Halves truncated separately: 100 + 301/2 - 101/2 = 200.
+    EXPECT_EQ((ScreenPoint{200, 200}), CentredOver({100, 100, 401, 401}, 101, 101));
+    EXPECT_EQ((ScreenPoint{462, 334}), CentredOnScreen(100, 100, 1024, 768));
+    EXPECT_EQ((ScreenPoint{10, 20}), ClampToScreen({10, 20}, 300, 200, 1024, 768));
+    EXPECT_EQ((ScreenPoint{2, 2}), ClampToScreen({-50, -1}, 300, 200, 1024, 768));
+    EXPECT_EQ((ScreenPoint{722, 566}), ClampToScreen({900, 700}, 300, 200, 1024, 768));
+    // Exactly touching the edge is inside.
+    EXPECT_EQ((ScreenPoint{724, 568}), ClampToScreen({724, 568}, 300, 200, 1024, 768));
+    EXPECT_EQ((ScreenPoint{722, 568}), ClampToScreen({725, 568}, 300, 200, 1024, 768));
+}
+
+TEST(MessagePosition, DialogModes) {
+    ScreenRect owner{100, 200, 500, 500};
+    EXPECT_EQ((ScreenPoint{120, 220}), ProposedDialogPosition(1, owner, 50, 50));
+    EXPECT_EQ((ScreenPoint{275, 325}), ProposedDialogPosition(2, owner, 50, 50));
+    EXPECT_EQ((ScreenPoint{80, 180}), ProposedDialogPosition(3, owner, 50, 50));
+}
+
+TEST(MessagePosition, TaskbarEdges) {
+    const ScreenRect desktop{0, 0, 1024, 768};
+    const ScreenRect bottom{-2, 738, 1026, 770};
+    // Overlapping a bottom bar: the window's bottom goes onto the bar's top.
+    EXPECT_EQ((ScreenRect{100, 538, 400, 738}),
+              KeepRectClearOfTaskbar({100, 560, 400, 760}, desktop, bottom));
+    // Clear of it: unchanged.
+    EXPECT_EQ((ScreenRect{100, 100, 400, 300}),
+              KeepRectClearOfTaskbar({100, 100, 400, 300}, desktop, bottom));
+    // Kept inside the desktop first: off the left and past the bottom.
+    EXPECT_EQ((ScreenRect{0, 538, 300, 738}),
+              KeepRectClearOfTaskbar({-20, 700, 280, 900}, desktop, bottom));
+    EXPECT_EQ((ScreenRect{724, 0, 1024, 200}),
+              KeepRectClearOfTaskbar({900, -5, 1200, 195}, desktop, {0, 0, 0, 0}));
+    // Top, right and left bars.
+    EXPECT_EQ((ScreenRect{100, 30, 400, 230}),
+              KeepRectClearOfTaskbar({100, 10, 400, 210}, desktop, {0, 0, 1024, 30}));
+    EXPECT_EQ((ScreenRect{664, 100, 964, 300}),
+              KeepRectClearOfTaskbar({700, 100, 1000, 300}, desktop, {964, 0, 1024, 768}));
+    EXPECT_EQ((ScreenRect{60, 100, 360, 300}),
+              KeepRectClearOfTaskbar({10, 100, 310, 300}, desktop, {0, 0, 60, 768}));
+    // A bar that spans no whole edge is left alone.
+    EXPECT_EQ((ScreenRect{100, 560, 400, 760}),
+              KeepRectClearOfTaskbar({100, 560, 400, 760}, desktop, {0, 738, 500, 768}));
+}

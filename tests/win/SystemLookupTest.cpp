@@ -1,0 +1,74 @@
+// Number formats, folders and fonts as the Japanese-locale system gives them.
+#include "util/SystemLookups.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "util/FileProbe.h"
+#include "util/MessageBox.h"
+
+TEST(SystemLookup, CountsInTheCurrencyFormatWithoutTheSign) {
+    ASSERT_EQ(932u, GetACP());
+    EXPECT_EQ("1,234", FormatCount(1234));
+    EXPECT_EQ("0", FormatCount(0));
+    EXPECT_EQ("2", FormatCount(2));
+    EXPECT_EQ("1,234,567", FormatCount(1234567));
+    EXPECT_EQ("12,345,678,901", FormatCount(12345678901LL));
+}
+
+TEST(SystemLookup, ByteSizesWithTheLocaleDecimalPoint) {
+    EXPECT_EQ("1024.00 KB", FormatByteSize(1048576));
+    EXPECT_EQ("1.00 MB", FormatByteSize(1049600));
+    EXPECT_EQ("1.50 GB", FormatByteSize(1610612736.0));
+    EXPECT_EQ("0.50 KB", FormatByteSize(512));
+}
+
+TEST(SystemLookup, ListFilesCountsTheRestWithTheLocale) {
+    std::vector<std::string> paths(1240, "C:\\in\\a.lzh");
+    std::string text;
+    ListFilesMessage("", 10, text, false, paths);
+    const std::string tail = " ... 他 1,230 件";
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(tail, text.substr(text.size() - tail.size()));
+}
+
+TEST(SystemLookup, TempFolderWithoutSeparator) {
+    std::string temp = GetTempFolder();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_NE('\\', temp.back());
+    EXPECT_TRUE(FolderExists(temp));
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetTempPathA(sizeof buffer, buffer);
+    EXPECT_EQ(std::string(buffer, n), temp + "\\");
+}
+
+TEST(SystemLookup, SpecialFoldersFromShellFolders) {
+    EXPECT_EQ("", GetSpecialFolder(sfNone));
+    EXPECT_EQ("", SpecialFolderFile(sfNone, "Pakico.lnk"));
+    const std::string startup = GetSpecialFolder(sfStartup);
+    ASSERT_FALSE(startup.empty());
+    EXPECT_EQ(startup + "\\Pakico.lnk", SpecialFolderFile(sfStartup, "Pakico.lnk"));
+    EXPECT_EQ(startup + "\\Pakico.lnk", SpecialFolderFile(sfStartup, "C:\\other\\Pakico.lnk"));
+    EXPECT_FALSE(GetSpecialFolder(sfDesktop).empty());
+    EXPECT_NE(GetSpecialFolder(sfDesktop), startup);
+}
+
+TEST(SystemLookup, WorkAreaInsideTheScreen) {
+    RECT area = GetWorkArea();
+    EXPECT_GE(area.left, 0);
+    EXPECT_GE(area.top, 0);
+    EXPECT_LE(area.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(area.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_GT(area.right - area.left, 0);
+    EXPECT_GT(area.bottom - area.top, 0);
+}
+
+TEST(SystemLookup, IconFontFace) {
+    LOGFONTA font = IconFont();
+    EXPECT_NE('\0', font.lfFaceName[0]);
+    // Only the face "MS UI Gothic" can count as it.
+    if (std::string(font.lfFaceName) != "MS UI Gothic") {
+        EXPECT_FALSE(IsIconFontUIGothic());
+    }
+}
