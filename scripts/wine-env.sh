@@ -35,6 +35,9 @@ pakico_start_prefix() {
         wineboot -i >/dev/null 2>&1
         # A crashing program ends at once instead of waiting on a dialog nobody sees.
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        # Unmanaged windows: without a window manager on the virtual display Wine otherwise
+        # waits about two seconds each time a captioned window is hidden.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
         wineserver -w
         touch "$WINEPREFIX/.pakico-ready"
     fi

@@ -1,5 +1,5 @@
 // Where the placement commands put the icon window.
-#include "app/Placement.h"
+#include "app/IconPlacement.h"
 
 WindowOrigin PlaceIcon(IconPlacement placement, const WorkArea& a, int width, int height) {
     const int centre = a.left + (a.right - a.left) / 2 - width / 2;
