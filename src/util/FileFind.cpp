@@ -1,0 +1,195 @@
+// File search by full paths: the process's current folder is left where it is, so a searched
+// folder is never held open by the program afterwards and can be renamed or deleted.
+#include "util/FileFind.h"
+
+#include "util/BrkApart.h"
+#include "util/PathText.h"
+#include "util/ScopedWin.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+// Search masks: every entry, files only (read-only, hidden, system, archive), folders.
+constexpr DWORD kAllEntries = 63;
+constexpr DWORD kFilesOnly = 39;
+constexpr DWORD kFolders = FILE_ATTRIBUTE_DIRECTORY;
+constexpr DWORD kVolumeLabel = 0x08;
+
+// The masks keep their long-standing meaning: ordinary files always pass; hidden, system,
+// volume-label and folder entries pass only when their bit is in the mask.
+bool PassesMask(DWORD attributes, DWORD mask) {
+    const DWORD special =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | kVolumeLabel | FILE_ATTRIBUTE_DIRECTORY;
+    return (attributes & special & ~mask) == 0;
+}
+
+struct FindCloser {
+    void operator()(HANDLE find) const { FindClose(find); }
+};
+using ScopedFind = std::unique_ptr<void, FindCloser>;
+
+ScopedFind FindFirst(const std::string& wildcardPath, WIN32_FIND_DATAA& entry) {
+    HANDLE find = FindFirstFileA(wildcardPath.c_str(), &entry);
+    return ScopedFind(find == INVALID_HANDLE_VALUE ? nullptr : find);
+}
+
+bool IsDotEntry(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+// The platform's text for an error code, without the line end and final period.
+std::string SystemMessage(DWORD code) {
+    char* buffer = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text(buffer ? buffer : "", buffer ? length : 0);
+    LocalFree(buffer);
+    // Spaces, line ends and '.' are below 0x40, so none of them is a trail byte.
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
+        text.pop_back();
+    // A code the platform has no text for is shown by its number rather than as nothing.
+    return text.empty() ? std::to_string(code) : text;
+}
+
+[[noreturn]] void RaiseSearchError(DWORD code) {
+    throw ESearchError(SystemMessage(code));
+}
+
+// The full path of a start folder that can be entered; raises the platform's message for one
+// that is missing, is a file, or cannot be listed. A relative folder is taken from the current
+// folder.
+std::string EnterableFolder(const std::string& folder) {
+    char buffer[MAX_PATH];
+    char* namePart = nullptr;
+    DWORD length = GetFullPathNameA(folder.c_str(), sizeof buffer, buffer, &namePart);
+    if (length == 0)
+        RaiseSearchError(GetLastError());
+    if (length >= sizeof buffer)
+        RaiseSearchError(ERROR_FILENAME_EXCED_RANGE);
+    std::string full(buffer, length);
+    DWORD attributes = GetFileAttributesA(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        RaiseSearchError(GetLastError());
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        RaiseSearchError(ERROR_DIRECTORY);
+    WIN32_FIND_DATAA entry;
+    if (!FindFirst(AddTrailingSeparator(full) + "*", entry)) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+            RaiseSearchError(error);
+    }
+    return full;
+}
+
+// "C:\" and "\" are roots and keep their separator; any other folder loses a trailing one.
+std::string StoredFolder(std::string_view folder) {
+    bool driveRoot =
+        folder.size() == 3 && folder[1] == ':' && (folder[2] == '\\') &&
+        ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z'));
+    if (driveRoot || folder == "\\")
+        return std::string(folder);
+    return RemoveTrailingSeparator(folder);
+}
+
+std::vector<std::string> SplitList(std::string_view text) {
+    TBrkApart parts;
+    parts.SetBreakString(";");
+    parts.SetBaseString(text);
+    return parts.StringList();
+}
+
+std::string JoinList(const std::vector<std::string>& list) {
+    TBrkApart parts;
+    parts.SetBreakString(";");
+    parts.StringList() = list;
+    return parts.BaseString();
+}
+
+} // namespace
+
+std::string TFileFind::StartDir() const {
+    return JoinList(startDirs_);
+}
+
+void TFileFind::SetStartDir(std::string_view folders) {
+    startDirs_.clear();
+    for (const std::string& folder : SplitList(folders))
+        startDirs_.push_back(StoredFolder(folder));
+}
+
+std::string TFileFind::FilePattern() const {
+    return JoinList(patterns_);
+}
+
+void TFileFind::SetFilePattern(std::string_view patterns) {
+    patterns_ = SplitList(patterns);
+}
+
+void TFileFind::Execute() {
+    filesFound_.clear();
+    aborted_ = false;
+    match_.SetCaseSensitive(matchCaseSensitive_);
+    match_.SetPattern(matchString_);
+    win::ScopedErrorMode quiet;
+    for (const std::string& startDir : startDirs_) {
+        const std::string folder = EnterableFolder(startDir);
+        for (const std::string& pattern : patterns_) {
+            SearchFolder(folder, pattern);
+            if (aborted_)
+                return;
+        }
+    }
+}
+
+// The folder's entries that match the pattern, then, when recursive, the same search in each
+// subfolder. A subfolder that cannot be listed adds nothing; the rest of the search goes on.
+void TFileFind::SearchFolder(const std::string& folder, const std::string& pattern) {
+    const std::string base = AddTrailingSeparator(folder);
+    WIN32_FIND_DATAA entry;
+    if (ScopedFind find = FindFirst(base + pattern, entry)) {
+        do {
+            if (IsDotEntry(entry.cFileName) ||
+                !PassesMask(entry.dwFileAttributes, addDir_ ? kAllEntries : kFilesOnly))
+                continue;
+            Consider(base + entry.cFileName, entry);
+            if (aborted_)
+                return;
+        } while (FindNextFileA(find.get(), &entry));
+    }
+    if (!recursive_)
+        return;
+    if (ScopedFind find = FindFirst(base + "*.*", entry)) {
+        do {
+            if (IsDotEntry(entry.cFileName) ||
+                !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+                !PassesMask(entry.dwFileAttributes, kFolders))
+                continue;
+            SearchFolder(base + entry.cFileName, pattern);
+            if (aborted_)
+                return;
+        } while (FindNextFileA(find.get(), &entry));
+    }
+}
+
+void TFileFind::Consider(const std::string& path, const WIN32_FIND_DATAA& entry) {
+    // The file is read directly rather than through Source, whose ";" list would split a name
+    // that contains ';'.
+    if (matchEnabled_ && !matchString_.empty() && !match_.MatchesFile(path))
+        return;
+    bool abort = false;
+    if (OnFileFound)
+        OnFileFound(*this, path, entry, abort);
+    if (abort) {
+        aborted_ = true;
+        return;
+    }
+    try {
+        filesFound_.push_back(path);
+    } catch (const std::bad_alloc&) {
+        throw ESearchError("Trop de fichiers.");
+    }
+}

@@ -1,0 +1,68 @@
+// The folder monitor's worker: waits on a change notification and reports, after a settling
+// delay, through callbacks that hand the report to the GUI thread.
+#pragma once
+
+#include "util/ScopedWin.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class TDiscMonitorThread {
+  public:
+    // Runs on the worker and returns once the GUI thread has handled the report, or at once
+    // when `cancel` (the terminate event) is set.
+    using TReport = std::function<void(HANDLE cancel)>;
+
+    // The worker starts paused: it opens nothing before the first Resume. Raises EAppError
+    // when the events or the thread cannot be made.
+    TDiscMonitorThread(TReport changeSeen, TReport watchInvalid);
+    // Terminate().
+    ~TDiscMonitorThread();
+    TDiscMonitorThread(const TDiscMonitorThread&) = delete;
+    TDiscMonitorThread& operator=(const TDiscMonitorThread&) = delete;
+
+    // Watch parameters, written by the GUI thread; the worker takes a copy when it opens the
+    // watch after ParametersChanged.
+    std::string Folder() const;
+    void SetFolder(const std::string& folder);
+    DWORD Filter() const;
+    void SetFilter(DWORD filter);
+    bool SubTree() const;
+    void SetSubTree(bool subTree);
+    // Read by the worker at each report; negative counts as 0.
+    int Delay() const { return delay_; }
+    void SetDelay(int milliseconds) { delay_ = milliseconds; }
+
+    // The worker (re)opens the watch with the current parameters.
+    void ParametersChanged() { SetEvent(parametersChanged_.get()); }
+    // Lets the worker run and reopens the watch with the current parameters.
+    void Resume();
+    // The worker stops at its next step: it reports nothing until resumed. Its watch stays
+    // open meanwhile.
+    void Suspend() { ResetEvent(running_.get()); }
+    // Ends the worker and waits for it. Never waits for the GUI thread: a report in progress
+    // is cancelled.
+    void Terminate();
+
+  private:
+    void Execute();
+    bool WaitRunning() const;
+    bool IsRunning() const { return WaitForSingleObject(running_.get(), 0) == WAIT_OBJECT_0; }
+
+    TReport changeSeen_;
+    TReport watchInvalid_;
+    win::ScopedHandle terminate_;         // manual reset
+    win::ScopedHandle parametersChanged_; // auto reset
+    win::ScopedHandle running_;           // manual reset; clear while suspended
+    mutable std::mutex parametersLock_;
+    std::string folder_;
+    DWORD filter_ = FILE_NOTIFY_CHANGE_FILE_NAME;
+    bool subTree_ = true;
+    std::atomic<int> delay_{500};
+    std::thread worker_;
+};

@@ -1,0 +1,414 @@
+// The folder monitor and the one-shot watcher against real folders. Their handlers run on the
+// thread that created them, so every wait here pumps messages; counts are taken after
+// generous quiet periods, never at exact moments.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "support/WinTestSupport.h"
+#include "util/Errors.h"
+#include "watch/DiscMonitor.h"
+#include "watch/FileChangeThread.h"
+
+using testing_support::TempFolder;
+using testing_support::WriteFileBytes;
+
+namespace {
+
+// Dispatches this thread's messages until `condition` holds or `ms` have passed.
+template <typename Condition> bool PumpUntil(Condition condition, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (condition())
+            return true;
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(ms - elapsed, 50),
+                                  QS_ALLINPUT);
+    }
+}
+
+void Pump(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+void AppendToFile(const std::string& path, const std::string& bytes) {
+    HANDLE file =
+        CreateFileA(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// A monitor whose handlers count their calls and note the thread they ran on.
+struct Watched {
+    std::unique_ptr<TDiscMonitor> monitor = std::make_unique<TDiscMonitor>();
+    int changes = 0;
+    int invalids = 0;
+    DWORD handlerThread = 0;
+    std::string shown;
+    int file = 0;
+
+    Watched(const std::string& folder, int delay) {
+        monitor->SetDirectory(folder);
+        monitor->SetChangeDelay(delay);
+        monitor->OnChange = [this](TDiscMonitor&) {
+            ++changes;
+            handlerThread = GetCurrentThreadId();
+        };
+        monitor->OnInvalid = [this](TDiscMonitor&) { ++invalids; };
+        monitor->ShowMessage = [this](const std::string& text) { shown += text; };
+    }
+
+    // Creates new files in `folder` now and then until a change is reported, then waits
+    // until reports have stopped for a while: the watch is open and quiet afterwards.
+    bool ReportsNewFiles(const std::string& folder) {
+        const int before = changes;
+        bool seen = false;
+        for (int round = 0; round < 10 && !seen; ++round) {
+            WriteFileBytes(folder + "new" + std::to_string(++file) + ".txt", "x");
+            seen = PumpUntil([&] { return changes > before; }, 1000);
+        }
+        seen = seen || PumpUntil([&] { return changes > before; }, 5000);
+        Settle();
+        return seen;
+    }
+
+    // Pumps until no report has come for a generous quiet period.
+    void Settle() {
+        const DWORD quiet = monitor->ChangeDelay() + 1000;
+        for (int last = -1; last != changes + invalids;) {
+            last = changes + invalids;
+            Pump(quiet);
+        }
+    }
+};
+
+std::string MakeFolder(const std::string& path) {
+    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+    return path;
+}
+
+// A sent message (the monitor's hand-off) is waiting for this thread.
+bool SentMessagePending() {
+    return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0;
+}
+
+} // namespace
+
+TEST(DiscMonitor, Defaults) {
+    TDiscMonitor monitor;
+    EXPECT_EQ("", monitor.Directory());
+    EXPECT_EQ(TMonitorFilters(moFilename), monitor.Filters());
+    EXPECT_TRUE(monitor.SubTree());
+    EXPECT_FALSE(monitor.Active());
+    EXPECT_EQ(500, monitor.ChangeDelay());
+    EXPECT_FALSE(monitor.ShowDesignMsg());
+    EXPECT_EQ(0, monitor.Tag());
+}
+
+TEST(DiscMonitor, BurstOfFilesGivesOneReportOnTheGuiThread) {
+    TempFolder folder("dmb");
+    Watched w(folder.path(), 1500);
+    w.monitor->SetActive(true);
+    ASSERT_TRUE(w.ReportsNewFiles(folder.path()));
+    EXPECT_EQ(GetCurrentThreadId(), w.handlerThread);
+    // Five new files within about 400 ms, well inside the delay, handlers free to run between
+    // them. (Wine drops changes made while the watch is not re-armed; Windows would record
+    // those of the delay and report once more after re-arming.)
+    w.changes = 0;
+    for (int i = 0; i < 5; ++i) {
+        WriteFileBytes(folder.path() + "burst" + std::to_string(i) + ".txt", "x");
+        Pump(100);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return w.changes >= 1; }, 10000));
+    Pump(3000);
+    EXPECT_EQ(1, w.changes);
+    EXPECT_EQ(0, w.invalids);
+}
+
+TEST(DiscMonitor, BurstOutlastingTheDelayGivesMoreThanOneReport) {
+    TempFolder folder("dml");
+    Watched w(folder.path(), 600);
+    w.monitor->SetActive(true);
+    ASSERT_TRUE(w.ReportsNewFiles(folder.path()));
+    w.changes = 0;
+    // A new file every 100 ms for 3 s; each report takes at least the delay.
+    for (int i = 0; i < 30; ++i) {
+        WriteFileBytes(folder.path() + "long" + std::to_string(i) + ".txt", "x");
+        Pump(100);
+    }
+    Pump(3000);
+    EXPECT_GE(w.changes, 2);
+    EXPECT_LE(w.changes, 3000 / 600 + 2);
+}
+
+TEST(DiscMonitor, MissingFolderRaisesOnInvalidOnceAndAValidOneResumes) {
+    TempFolder folder("dmi"), other("dmo");
+    Watched w(folder.path(), 300);
+    w.monitor->SetActive(true);
+    ASSERT_TRUE(w.ReportsNewFiles(folder.path()));
+    w.monitor->SetDirectory(folder.path() + "missing");
+    EXPECT_TRUE(PumpUntil([&] { return w.invalids >= 1; }, 10000));
+    Pump(2000);
+    EXPECT_EQ(1, w.invalids);
+    // Without touching Active.
+    w.monitor->SetDirectory(other.path());
+    EXPECT_TRUE(w.ReportsNewFiles(other.path()));
+    EXPECT_EQ(1, w.invalids);
+    EXPECT_TRUE(w.monitor->Active());
+}
+
+TEST(DiscMonitor, ActivatingOnAMissingFolderRaisesOnInvalidOnce) {
+    TempFolder folder("dmn");
+    Watched w(folder.path() + "missing", 300);
+    w.monitor->SetActive(true);
+    EXPECT_TRUE(PumpUntil([&] { return w.invalids >= 1; }, 10000));
+    Pump(2000);
+    EXPECT_EQ(1, w.invalids);
+    EXPECT_EQ(0, w.changes);
+}
+
+TEST(DiscMonitor, FolderSetWhileInactiveIsWatchedOnActivation) {
+    TempFolder first("dm1"), second("dm2");
+    Watched w(first.path(), 300);
+    w.monitor->SetDirectory(second.path());
+    w.monitor->SetActive(true);
+    ASSERT_TRUE(w.ReportsNewFiles(second.path()));
+    w.changes = 0;
+    WriteFileBytes(first.path() + "elsewhere.txt", "x");
+    Pump(2000);
+    EXPECT_EQ(0, w.changes);
+}
+
+TEST(DiscMonitor, NothingIsReportedWhileInactive) {
+    TempFolder folder("dma");
+    Watched w(folder.path(), 300);
+    w.monitor->SetActive(true);
+    ASSERT_TRUE(w.ReportsNewFiles(folder.path()));
+    w.monitor->SetActive(false);
+    w.changes = 0;
+    WriteFileBytes(folder.path() + "quiet1.txt", "x");
+    Pump(2000);
+    EXPECT_EQ(0, w.changes);
+    w.monitor->SetActive(true);
+    EXPECT_TRUE(w.ReportsNewFiles(folder.path()));
+}
+
+TEST(DiscMonitor, SubTreeDecidesWhetherSubfoldersCount) {
+    // Subfolders are made once the watch is open: Wine, unlike Windows, watches only the
+    // subfolders that appear after a watch began.
+    TempFolder folder("dms");
+    Watched w(folder.path(), 300);
+    w.monitor->SetActive(true);
+    ASSERT_TRUE(w.ReportsNewFiles(folder.path()));
+    const std::string sub = MakeFolder(folder.path() + "sub") + "\\";
+    Pump(500);
+    EXPECT_TRUE(w.ReportsNewFiles(sub));
+
+    w.monitor->SetSubTree(false);
+    ASSERT_TRUE(w.ReportsNewFiles(folder.path()));
+    const std::string other = MakeFolder(folder.path() + "other") + "\\";
+    Pump(500);
+    w.changes = 0;
+    WriteFileBytes(other + "deep.txt", "x");
+    WriteFileBytes(sub + "deep.txt", "x");
+    Pump(2000);
+    EXPECT_EQ(0, w.changes);
+}
+
+TEST(DiscMonitor, FileNamesOnlyIgnoresContentChanges) {
+    TempFolder folder("dmf");
+    const std::string existing = folder.path() + "existing.txt";
+    WriteFileBytes(existing, "start");
+    Watched w(folder.path(), 300);
+    w.monitor->SetActive(true);
+    ASSERT_TRUE(w.ReportsNewFiles(folder.path()));
+    w.changes = 0;
+    AppendToFile(existing, "more");
+    Pump(2000);
+    EXPECT_EQ(0, w.changes);
+
+    w.monitor->SetFilters(moLastWrite | moSize);
+    EXPECT_EQ(TMonitorFilters(moLastWrite | moSize), w.monitor->Filters());
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            AppendToFile(existing, "again");
+            return w.changes > 0;
+        },
+        10000));
+}
+
+TEST(DiscMonitor, EmptyFilterSetIsRefusedWithAMessage) {
+    TempFolder folder("dme");
+    Watched w(folder.path(), 300);
+    w.monitor->SetActive(true);
+    w.monitor->SetFilters(0);
+    EXPECT_EQ("Some filter condition must be set.", w.shown);
+    EXPECT_EQ(TMonitorFilters(moFilename), w.monitor->Filters());
+    // Bits that are no filter make no filter either.
+    w.shown.clear();
+    w.monitor->SetFilters(0x20);
+    EXPECT_EQ("Some filter condition must be set.", w.shown);
+    EXPECT_EQ(TMonitorFilters(moFilename), w.monitor->Filters());
+    EXPECT_TRUE(w.ReportsNewFiles(folder.path()));
+}
+
+TEST(DiscMonitor, DestroyingWithAReportWaitingCallsNoHandler) {
+    TempFolder folder("dmd");
+    Watched w(folder.path(), 200);
+    w.monitor->SetActive(true);
+    ASSERT_TRUE(w.ReportsNewFiles(folder.path()));
+    const int before = w.changes;
+    WriteFileBytes(folder.path() + "pending.txt", "x");
+    // Without pumping: the worker's report comes to wait in this thread's queue.
+    bool pending = false;
+    for (DWORD start = GetTickCount(); !pending && GetTickCount() - start < 10000; Sleep(20))
+        pending = SentMessagePending();
+    ASSERT_TRUE(pending);
+    w.monitor.reset();
+    Pump(1500);
+    EXPECT_EQ(before, w.changes);
+}
+
+TEST(DiscMonitor, DestroyingDuringTheDelayNeitherWaitsForItNorCallsAHandler) {
+    TempFolder folder("dmy");
+    Watched w(folder.path(), 200);
+    w.monitor->SetActive(true);
+    ASSERT_TRUE(w.ReportsNewFiles(folder.path()));
+    const int before = w.changes;
+    w.monitor->SetChangeDelay(20000);
+    WriteFileBytes(folder.path() + "delayed.txt", "x");
+    Pump(1000);
+    const DWORD start = GetTickCount();
+    w.monitor.reset();
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    Pump(1000);
+    EXPECT_EQ(before, w.changes);
+}
+
+TEST(DiscMonitor, HandlerMayDestroyTheMonitor) {
+    TempFolder folder("dmh");
+    Watched w(folder.path(), 200);
+    int calls = 0;
+    w.monitor->OnChange = [&](TDiscMonitor&) {
+        ++calls;
+        w.monitor.reset();
+    };
+    w.monitor->SetActive(true);
+    for (int i = 0; i < 10 && calls == 0; ++i) {
+        WriteFileBytes(folder.path() + "gone" + std::to_string(i) + ".txt", "x");
+        PumpUntil([&] { return calls > 0; }, 1000);
+    }
+    EXPECT_EQ(1, calls);
+    EXPECT_EQ(nullptr, w.monitor);
+    WriteFileBytes(folder.path() + "after.txt", "x");
+    Pump(1000);
+    EXPECT_EQ(1, calls);
+}
+
+TEST(DiscMonitor, HandlerErrorsGoToTheReporterAndReportingGoesOn) {
+    TempFolder folder("dmr");
+    std::string reported;
+    watch::TGuiHandOff::SetErrorReporter(
+        [&](const std::exception& error) { reported += error.what(); });
+    {
+        Watched w(folder.path(), 200);
+        w.monitor->OnChange = [&](TDiscMonitor&) {
+            ++w.changes;
+            throw EAppError("boom");
+        };
+        w.monitor->SetActive(true);
+        EXPECT_TRUE(w.ReportsNewFiles(folder.path()));
+        EXPECT_EQ(0u, reported.rfind("boom", 0));
+        EXPECT_TRUE(w.ReportsNewFiles(folder.path()));
+    }
+    watch::TGuiHandOff::SetErrorReporter(nullptr);
+}
+
+TEST(FileChange, FilterSetBitFiveIsSecurity) {
+    EXPECT_EQ(0x1Fu, TFileChangeThread::PlatformFilter(31));
+    EXPECT_EQ(DWORD(FILE_NOTIFY_CHANGE_DIR_NAME), TFileChangeThread::PlatformFilter(2));
+    EXPECT_EQ(0x11Fu, TFileChangeThread::PlatformFilter(63));
+    EXPECT_EQ(DWORD(FILE_NOTIFY_CHANGE_SECURITY), TFileChangeThread::PlatformFilter(32));
+}
+
+TEST(FileChange, OneChangeEndsItWithOneNotificationOnTheGuiThread) {
+    TempFolder folder("fcn");
+    int calls = 0;
+    DWORD thread = 0;
+    TFileChangeThread watcher(folder.path(), false, 31, [&](TFileChangeThread& sender) {
+        EXPECT_EQ(&watcher, &sender);
+        ++calls;
+        thread = GetCurrentThreadId();
+    });
+    for (int i = 0; i < 10 && calls == 0; ++i) {
+        WriteFileBytes(folder.path() + "n" + std::to_string(i) + ".txt", "x");
+        PumpUntil([&] { return calls > 0; }, 1000);
+    }
+    WriteFileBytes(folder.path() + "more.txt", "x");
+    Pump(1000);
+    EXPECT_EQ(1, calls);
+    EXPECT_EQ(GetCurrentThreadId(), thread);
+    EXPECT_TRUE(watcher.Finished());
+    EXPECT_FALSE(watcher.Failed());
+    EXPECT_EQ(0u, watcher.ExitCode());
+}
+
+TEST(FileChange, FolderNamesOnlyWaitsForAFolder) {
+    TempFolder folder("fcd");
+    int calls = 0;
+    TFileChangeThread watcher(folder.path(), false, 2, [&](TFileChangeThread&) { ++calls; });
+    Pump(500);
+    WriteFileBytes(folder.path() + "file.txt", "x");
+    Pump(2000);
+    EXPECT_EQ(0, calls);
+    for (int i = 0; i < 10 && calls == 0; ++i) {
+        MakeFolder(folder.path() + "d" + std::to_string(i));
+        PumpUntil([&] { return calls > 0; }, 1000);
+    }
+    EXPECT_EQ(1, calls);
+}
+
+TEST(FileChange, MissingFolderFailsWithoutNotification) {
+    TempFolder folder("fcm");
+    int calls = 0;
+    TFileChangeThread watcher(folder.path() + "missing", false, 31,
+                              [&](TFileChangeThread&) { ++calls; });
+    EXPECT_TRUE(PumpUntil([&] { return watcher.Finished(); }, 10000));
+    Pump(500);
+    EXPECT_TRUE(watcher.Failed());
+    EXPECT_NE(0u, watcher.ExitCode());
+    EXPECT_EQ(0, calls);
+}
+
+TEST(FileChange, CancelledWatcherNeverNotifies) {
+    TempFolder folder("fcc");
+    int calls = 0;
+    auto watcher = std::make_unique<TFileChangeThread>(folder.path(), false, 31,
+                                                       [&](TFileChangeThread&) { ++calls; });
+    Pump(500);
+    watcher->Terminate();
+    EXPECT_TRUE(watcher->Failed());
+    EXPECT_TRUE(PumpUntil([&] { return watcher->Finished(); }, 10000));
+    WriteFileBytes(folder.path() + "late.txt", "x");
+    Pump(1000);
+    EXPECT_EQ(0, calls);
+    // Forgetting a running watcher needs no wait either.
+    watcher = std::make_unique<TFileChangeThread>(folder.path(), false, 31,
+                                                  [&](TFileChangeThread&) { ++calls; });
+    watcher.reset();
+    WriteFileBytes(folder.path() + "later.txt", "x");
+    Pump(1000);
+    EXPECT_EQ(0, calls);
+}
