@@ -1,0 +1,72 @@
+// Fuzz target: file-name blocks and file-name maps as another program might hand them over.
+// The first input byte picks the reading; the rest is the block.
+#include "shell/DropFiles.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Any conversion will do here; one that keeps the units' low bytes shows every character.
+std::string LowBytes(std::u16string_view wide) {
+    std::string out;
+    for (char16_t c : wide)
+        out.push_back(static_cast<char>(c & 0xFF ? c & 0xFF : '?'));
+    return out;
+}
+
+void Check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+// Whatever the block, a name is never empty, never holds a NUL and never outgrows the block.
+void CheckNames(const std::vector<std::string>& names, std::size_t size) {
+    std::size_t total = 0;
+    for (const std::string& name : names) {
+        Check(!name.empty());
+        Check(name.find('\0') == std::string::npos);
+        total += name.size() + 1;
+    }
+    Check(total <= size);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    const std::uint8_t mode = data[0];
+    ++data;
+    --size;
+    // A copy of exactly the block's size, so that AddressSanitizer sees a read past it.
+    std::uint8_t* block = static_cast<std::uint8_t*>(std::malloc(size ? size : 1));
+    if (size)
+        std::memcpy(block, data, size);
+
+    switch (mode % 3) {
+    case 0: {
+        std::vector<std::string> files = dropfiles::ParseDropFiles(block, size, LowBytes);
+        CheckNames(files, size);
+        if (!files.empty()) {
+            // The same names, built again, read back the same.
+            std::string again = dropfiles::BuildDropFiles(files);
+            auto* bytes = reinterpret_cast<const std::uint8_t*>(again.data());
+            Check(dropfiles::ParseDropFiles(bytes, again.size(), LowBytes) == files);
+        }
+        break;
+    }
+    case 1:
+    case 2: {
+        std::vector<std::string> mapped =
+            dropfiles::ParseNameList(block, size, mode % 3 == 2, LowBytes);
+        CheckNames(mapped, size);
+        std::size_t fileCount = mode / 3;
+        std::vector<std::string> matched = dropfiles::MatchMappedNames(mapped, fileCount);
+        Check(matched.empty() || matched.size() == fileCount);
+        break;
+    }
+    }
+    std::free(block);
+    return 0;
+}

@@ -1,0 +1,131 @@
+// The file names of a drop (from a data object or the clipboard), the clipboard formats of
+// drags and the program-wide OLE set-up.
+#include "shell/DropTarget.h"
+
+#include <climits>
+
+namespace {
+
+std::string WideToAnsiCodePage(std::u16string_view wide) {
+    if (wide.empty() || wide.size() > INT_MAX / 4)
+        return {};
+    auto* text = reinterpret_cast<const wchar_t*>(wide.data());
+    int length = static_cast<int>(wide.size());
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return {};
+    std::string out(bytes, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+// Calls `read` with the bytes of a global memory block, never more than the block holds.
+template <class Read> bool ReadGlobal(HGLOBAL block, Read read) {
+    if (!block)
+        return false;
+    SIZE_T size = GlobalSize(block);
+    auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(block));
+    if (!bytes)
+        return false;
+    read(bytes, static_cast<std::size_t>(size));
+    GlobalUnlock(block);
+    return true;
+}
+
+FORMATETC GlobalFormat(UINT format) {
+    return FORMATETC{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+} // namespace
+
+const DropClipboardFormats& DropFormats() {
+    static const DropClipboardFormats formats{
+        RegisterClipboardFormatA("FileContents"),
+        RegisterClipboardFormatA("FileGroupDescriptor"),
+        RegisterClipboardFormatA("Shell IDList Array"),
+        RegisterClipboardFormatA("Preferred DropEffect"),
+        RegisterClipboardFormatA("UniformResourceLocator"),
+        RegisterClipboardFormatA("FileNameMap"),
+        RegisterClipboardFormatA("FileNameMapW"),
+    };
+    return formats;
+}
+
+ScopedDropSupport::ScopedDropSupport() {
+    initialized_ = SUCCEEDED(OleInitialize(nullptr));
+    DropFormats();
+    if (FAILED(SHGetMalloc(&shellMalloc_)))
+        shellMalloc_ = nullptr;
+}
+
+ScopedDropSupport::~ScopedDropSupport() {
+    if (shellMalloc_)
+        shellMalloc_->Release();
+    if (initialized_)
+        OleUninitialize();
+}
+
+// --- TDropFileTarget ----------------------------------------------------------------------
+
+bool TDropFileTarget::AcceptsData(IDataObject* data) {
+    FORMATETC format = GlobalFormat(CF_HDROP);
+    return data->QueryGetData(&format) == S_OK;
+}
+
+bool TDropFileTarget::ExtractData(IDataObject* data) {
+    ClearData();
+    FORMATETC format = GlobalFormat(CF_HDROP);
+    STGMEDIUM medium{};
+    if (FAILED(data->GetData(&format, &medium)))
+        return false;
+    bool read = medium.tymed == TYMED_HGLOBAL && ReadFileBlock(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    if (!read)
+        return false;
+
+    const DropClipboardFormats& formats = DropFormats();
+    for (auto [id, wide] : {std::pair{formats.fileNameMap, false}, {formats.fileNameMapW, true}}) {
+        format = GlobalFormat(id);
+        medium = STGMEDIUM{};
+        if (FAILED(data->GetData(&format, &medium)))
+            continue;
+        std::vector<std::string> mapped;
+        if (medium.tymed == TYMED_HGLOBAL)
+            ReadGlobal(medium.hGlobal, [&](const std::uint8_t* bytes, std::size_t size) {
+                mapped = dropfiles::ParseNameList(bytes, size, wide, WideToAnsiCodePage);
+            });
+        ReleaseStgMedium(&medium);
+        mappedNames_ = dropfiles::MatchMappedNames(std::move(mapped), files_.size());
+        break;
+    }
+    return true;
+}
+
+void TDropFileTarget::ClearData() {
+    files_.clear();
+    mappedNames_.clear();
+}
+
+bool TDropFileTarget::ReadFileBlock(HGLOBAL block) {
+    ReadGlobal(block, [&](const std::uint8_t* bytes, std::size_t size) {
+        files_ = dropfiles::ParseDropFiles(bytes, size, WideToAnsiCodePage);
+    });
+    return !files_.empty();
+}
+
+DWORD TDropFileTarget::PasteFromClipboard() {
+    ClearData();
+    if (!OpenClipboard(nullptr))
+        return DROPEFFECT_NONE;
+    DWORD effect = DROPEFFECT_NONE;
+    if (ReadFileBlock(static_cast<HGLOBAL>(GetClipboardData(CF_HDROP)))) {
+        effect = DROPEFFECT_COPY;
+        auto preferred = static_cast<HGLOBAL>(GetClipboardData(DropFormats().preferredDropEffect));
+        ReadGlobal(preferred, [&](const std::uint8_t* bytes, std::size_t size) {
+            if (size >= sizeof(DWORD))
+                effect = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | DWORD(bytes[3]) << 24;
+        });
+    }
+    CloseClipboard();
+    return effect;
+}

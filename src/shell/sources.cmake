@@ -1,0 +1,8 @@
+# Shell integration: the OLE drop target and the file-name blocks of a drop.
+target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/DropFiles.cpp)
+if(WIN32)
+    target_sources(pakico_win PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/DropTarget.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/DropFileTarget.cpp
+    )
+endif()

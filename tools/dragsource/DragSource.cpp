@@ -1,0 +1,358 @@
+// DragSource: a drag source for end-to-end tests of drop targets in other processes. It presses
+// a mouse button over its own small window, drags file names (or text) to a screen point with
+// real input, and releases the button there.
+//
+//   DragSource.exe [--wide] [--right] [--shift] [--text] --to X,Y file1 file2 ...
+//
+//   --wide   the names as wide characters (otherwise bytes of the ANSI code page)
+//   --right  drag with the right button
+//   --shift  hold Shift from halfway along until the drag has ended
+//   --text   offer the names as CF_TEXT only, no file names
+//
+// The exit code, also printed, is the drop effect the target answered (0..7) or one of the
+// codes of ExitCode. Every wait is bounded; a drag that does not end is cancelled with Escape.
+#include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+enum ExitCode {
+    kUsage = 100,
+    kOleFailed = 101,
+    kWindowFailed = 102,
+    kCancelled = 103, // the platform ended the drag without a drop
+    kDragFailed = 104,
+    kStuck = 105, // the drag did not end after the release and was cancelled
+};
+
+struct Options {
+    bool wide = false;
+    bool right = false;
+    bool shift = false;
+    bool text = false;
+    bool haveTarget = false;
+    POINT to{};
+    std::vector<std::string> files;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--wide") {
+            options.wide = true;
+        } else if (arg == "--right") {
+            options.right = true;
+        } else if (arg == "--shift") {
+            options.shift = true;
+        } else if (arg == "--text") {
+            options.text = true;
+        } else if (arg == "--to" && i + 1 < argc) {
+            long x = 0, y = 0;
+            if (std::sscanf(argv[++i], "%ld,%ld", &x, &y) != 2)
+                return false;
+            options.to = POINT{x, y};
+            options.haveTarget = true;
+        } else {
+            options.files.push_back(arg);
+        }
+    }
+    return options.haveTarget && !options.files.empty();
+}
+
+// What the data object hands out: a file-name block (header, names, empty name) or text.
+std::string BuildPayload(const Options& options) {
+    std::string out;
+    if (options.text) {
+        for (const std::string& name : options.files)
+            out += name + "\r\n";
+        return out + '\0';
+    }
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = options.wide;
+    out.assign(reinterpret_cast<const char*>(&header), sizeof header);
+    for (const std::string& name : options.files) {
+        if (!options.wide) {
+            out += name;
+            out += '\0';
+            continue;
+        }
+        int units = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
+        std::wstring wide(units, L'\0'); // the converted name with its terminator
+        MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(), units);
+        out.append(reinterpret_cast<const char*>(wide.data()), units * sizeof(wchar_t));
+    }
+    out.append(options.wide ? sizeof(wchar_t) : 1, '\0');
+    return out;
+}
+
+class DataObject final : public IDataObject {
+  public:
+    DataObject(CLIPFORMAT format, std::string bytes) : format_(format), bytes_(std::move(bytes)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+            *object = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG left = InterlockedDecrement(&refs_);
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (QueryGetData(format) != S_OK)
+            return DV_E_FORMATETC;
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes_.size());
+        if (!block)
+            return E_OUTOFMEMORY;
+        CopyMemory(GlobalLock(block), bytes_.data(), bytes_.size());
+        GlobalUnlock(block);
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = block;
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        return format && format->cfFormat == format_ && (format->tymed & TYMED_HGLOBAL) &&
+                       format->dwAspect == DVASPECT_CONTENT
+                   ? S_OK
+                   : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        if (out)
+            out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
+        if (direction != DATADIR_GET)
+            return E_NOTIMPL;
+        FORMATETC offered{format_, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        return SHCreateStdEnumFmtEtc(1, &offered, out);
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+
+  private:
+    LONG refs_ = 1;
+    CLIPFORMAT format_;
+    std::string bytes_;
+};
+
+class DropSource final : public IDropSource {
+  public:
+    DropSource(DWORD button, const std::atomic<bool>& abort) : button_(button), abort_(abort) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
+            *object = static_cast<IDropSource*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG left = InterlockedDecrement(&refs_);
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keyState) override {
+        if (escape || abort_)
+            return DRAGDROP_S_CANCEL;
+        return (keyState & button_) ? S_OK : DRAGDROP_S_DROP;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+  private:
+    LONG refs_ = 1;
+    DWORD button_;
+    const std::atomic<bool>& abort_;
+};
+
+void SendMouse(DWORD flags, POINT at = {}) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        // The platform maps 0..65535 onto the screen: pixel = value * width / 65536.
+        int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = (at.x * 65536 + width - 1) / width;
+        input.mi.dy = (at.y * 65536 + height - 1) / height;
+    }
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+void MoveTo(POINT at) {
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at);
+}
+
+void SendKey(WORD key, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+// Lets the window's messages run for `ms`, so the platform sees the input sent so far.
+void Pump(DWORD ms) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+bool WaitFor(const std::atomic<bool>& flag, DWORD ms) {
+    for (DWORD start = GetTickCount(); !flag; Sleep(20)) {
+        if (GetTickCount() - start > ms)
+            return false;
+    }
+    return true;
+}
+
+// The other half of the drag, on its own thread while DoDragDrop runs: the pointer travels to
+// the target, Shift goes down when asked, the source comes back in front and the button is
+// released. When the drag does not end, Escape cancels it.
+void DriveDrag(const Options& options, POINT from, HWND window, const std::atomic<bool>& done,
+               std::atomic<bool>& abort) {
+    Sleep(200);
+    const int steps = 20;
+    for (int i = 1; i <= steps && !done; ++i) {
+        MoveTo(POINT{from.x + (options.to.x - from.x) * i / steps,
+                     from.y + (options.to.y - from.y) * i / steps});
+        if (options.shift && i == steps / 2)
+            SendKey(VK_SHIFT, true);
+        Sleep(40);
+    }
+    // A few small moves over the target, so it is asked again with the final keys.
+    for (int i = 0; i < 6 && !done; ++i) {
+        MoveTo(POINT{options.to.x + (i % 2), options.to.y});
+        Sleep(60);
+    }
+    MoveTo(options.to);
+    Sleep(200);
+    if (GetForegroundWindow() != window)
+        SetForegroundWindow(window);
+    Sleep(150);
+    if (options.shift) {
+        // Under Wine an injected Shift does not always survive the pointer's trip into another
+        // window (the key state is taken again from the display's own keyboard); pressing it
+        // again just before the release makes sure the drop sees it.
+        SendKey(VK_SHIFT, true);
+        Sleep(50);
+    }
+    SendMouse(options.right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    if (!WaitFor(done, 8000)) {
+        abort = true;
+        PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+        SendKey(VK_ESCAPE, true);
+        SendKey(VK_ESCAPE, false);
+        WaitFor(done, 5000);
+    }
+    if (options.shift)
+        SendKey(VK_SHIFT, false);
+}
+
+HWND CreateSourceWindow() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_HIGHLIGHT);
+    windowClass.lpszClassName = "DragSourceWindow";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "DragSourceWindow",
+                                  "DragSource", WS_POPUP | WS_BORDER, 16, 16, 120, 80, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    if (window) {
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+        SetForegroundWindow(window);
+    }
+    return window;
+}
+
+int RunDrag(const Options& options) {
+    HWND window = CreateSourceWindow();
+    if (!window)
+        return kWindowFailed;
+    Pump(300); // a new window takes the foreground a moment after it appears
+    SetForegroundWindow(window);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    POINT from{(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
+    MoveTo(from);
+    Pump(100);
+    SendMouse(options.right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    Pump(300); // until the button state is seen
+
+    CLIPFORMAT format = options.text ? CF_TEXT : CF_HDROP;
+    auto* data = new DataObject(format, BuildPayload(options));
+    std::atomic<bool> done{false};
+    std::atomic<bool> abort{false};
+    auto* source = new DropSource(options.right ? MK_RBUTTON : MK_LBUTTON, abort);
+    std::thread driver(DriveDrag, std::cref(options), from, window, std::cref(done),
+                       std::ref(abort));
+    DWORD effect = DROPEFFECT_NONE;
+    HRESULT result =
+        DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+    done = true;
+    driver.join();
+    data->Release();
+    source->Release();
+    DestroyWindow(window);
+
+    if (abort)
+        return kStuck;
+    if (result == DRAGDROP_S_DROP)
+        return static_cast<int>(effect & 7);
+    return result == DRAGDROP_S_CANCEL ? kCancelled : kDragFailed;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: DragSource [--wide] [--right] [--shift] [--text] --to X,Y "
+                             "file1 file2 ...\n");
+        return kUsage;
+    }
+    int code = kOleFailed;
+    if (SUCCEEDED(OleInitialize(nullptr))) {
+        code = RunDrag(options);
+        OleUninitialize();
+    }
+    std::printf("%d\n", code);
+    std::fflush(stdout);
+    return code;
+}
