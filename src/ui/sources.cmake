@@ -1,6 +1,16 @@
-# The small window layer the forms are built from.
+# The small window layer the forms are built from: windows, dialogs, menus, actions, image
+# lists, timers, owner-drawn combo boxes and the error box.
 if(WIN32)
     target_sources(pakico_win PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/Action.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ComboBox.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/Dialog.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ErrorReport.cpp
         ${CMAKE_CURRENT_LIST_DIR}/FormRegistry.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ImageList.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/Menu.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/OwnerDraw.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/Timer.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/Window.cpp
     )
 endif()

@@ -1,0 +1,56 @@
+// Base of the program's modal dialogs, made from a dialog template. The dialog procedure
+// finds its object (captured at WM_INITDIALOG), which binds its controls in OnInit and reads
+// them back in OnOK. While it is on screen the dialog counts as an open form.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+// Where the template comes from: a resource of a module, or a template in memory.
+struct DialogTemplate {
+    HINSTANCE module = nullptr;
+    const char* name = nullptr;
+    const DLGTEMPLATE* memory = nullptr;
+};
+
+class ModalDialog {
+  public:
+    ModalDialog(const ModalDialog&) = delete;
+    ModalDialog& operator=(const ModalDialog&) = delete;
+    virtual ~ModalDialog() = default;
+
+    // Shows the dialog and returns when it closes: the value given to EndModal (IDOK after a
+    // confirmed OnOK, IDCANCEL), or -1 when the platform could not show it.
+    INT_PTR ShowModal(HWND owner);
+    // Closes the dialog with `result`.
+    void EndModal(INT_PTR result);
+
+    HWND Handle() const { return dialog_; }
+    const std::string& FormName() const { return formName_; }
+
+  protected:
+    ModalDialog(DialogTemplate source, std::string formName);
+
+    // Binds the controls. True leaves the focus to the platform (the first tab stop).
+    virtual bool OnInit() { return true; }
+    // Reads the controls back; false keeps the dialog open.
+    virtual bool OnOK() { return true; }
+    virtual void OnCancel() {}
+    // Every message first comes here; the default answers OK, Cancel and owner drawing.
+    // `handled` false lets the platform's dialog manager go on with the message.
+    virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+  private:
+    static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    DialogTemplate source_;
+    std::string formName_;
+    HWND dialog_ = nullptr;
+};
+
+} // namespace ui

@@ -1,0 +1,27 @@
+// The application's error box: every boundary the platform calls (window, dialog and timer
+// procedures, menu clicks) catches the program's exceptions and reports them here.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace ui {
+
+// The application title: the caption of the error box and of the program's own windows.
+const char* ApplicationTitle();
+
+// Shows the exception's message (Shift-JIS text) in the standard error box: the application
+// title as caption, the stop icon and an OK button, owned by the active window.
+void ReportException(const std::exception& error);
+
+// Where reports go. Tests replace the error box so that no modal box waits for a click; an
+// empty sink puts the error box back. Returns the sink that was in place.
+using ErrorSink = std::function<void(const std::string& message)>;
+ErrorSink SetErrorSink(ErrorSink sink);
+
+// Runs `action`; an exception that leaves it is reported instead of travelling on into the
+// platform. False when one was caught.
+bool RunGuarded(const std::function<void()>& action) noexcept;
+
+} // namespace ui
