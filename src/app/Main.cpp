@@ -1,6 +1,25 @@
-// Pakico's entry point: one resident copy per session.
+// Pakico's entry point: one resident copy per session, the icon window and its message loop.
+#include "app/Application.h"
+#include "app/ArchiveCoolForm.h"
 #include "app/ProcessStart.h"
 #include "archive/ArchiverLibraries.h"
+#include "shell/DropTarget.h"
+#include "shell/HookHotKey.h"
+#include "shell/TaskTrayIcon.h"
+#include "ui/ErrorReport.h"
+
+#include <commctrl.h>
+
+namespace {
+// Errors inside the components' own window procedures and COM calls reach the user the same
+// way as every other error: the error box with the program's title.
+void RouteComponentErrors() {
+    auto report = [](const std::exception& error) { ui::ReportException(error); };
+    TDropTarget::SetErrorReporter(report);
+    TTaskTrayIcon::ErrorReporter = report;
+    THookHotKey::ErrorReporter = report;
+}
+} // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static_assert(sizeof(OSVERSIONINFOA) == 148);
@@ -10,12 +29,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!instance)
         return 0;
 
-    // Until the icon window arrives the program only holds its place as the running copy.
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    ScopedDropSupport dropSupport;
+    RouteComponentErrors();
+
+    int exitCode = 0;
+    {
+        TArchiveCoolForm form;
+        if (form.CreateAndShow())
+            exitCode = Application().Run();
     }
     UnloadArchiverLibraries();
-    return 0;
+    return exitCode;
 }

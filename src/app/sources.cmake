@@ -1,10 +1,22 @@
 # Process start and the archive icon window.
+target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/IconPlacement.cpp)
 if(WIN32)
+    enable_language(RC)
     add_executable(Pakico WIN32
         ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ProcessStart.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolForm.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormDrop.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormMenu.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/DropAboutForm.cpp
+        ${CMAKE_SOURCE_DIR}/res/Pakico.rc
     )
     target_link_libraries(Pakico PRIVATE pakico_win)
+    target_include_directories(Pakico PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res ${PAKICO_ART_DIR})
+    # The resource script packs the generated pictures: rebuild it when they change.
+    set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Pakico.rc PROPERTIES
+        OBJECT_DEPENDS "${PAKICO_ART_FILES};${CMAKE_SOURCE_DIR}/res/resource.h")
+    add_dependencies(Pakico pakico_art)
     set_target_properties(Pakico PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PAKICO_BIN})
 endif()
-target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/IconPlacement.cpp)

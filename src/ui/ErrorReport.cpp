@@ -1,6 +1,8 @@
 // The application's error box.
 #include "ui/ErrorReport.h"
 
+#include "util/MessageLayout.h"
+
 #include <windows.h>
 
 #include <stdexcept>
@@ -19,9 +21,7 @@ void ShowErrorBox(const std::string& message) {
 }
 } // namespace
 
-const char* ApplicationTitle() {
-    return "Pakico";
-}
+const char* ApplicationTitle() { return kApplicationTitle; }
 
 void ReportException(const std::exception& error) {
     // Reporting must never throw back into the platform either: a sink that fails is ignored.

@@ -1,0 +1,274 @@
+// The archive icon window: creation, pictures, timers, position and the orderly end.
+#include "app/ArchiveCoolForm.h"
+
+#include "app/Application.h"
+#include "archive/ArchiveRecognizer.h"
+#include "handoff/CompanionLaunch.h"
+#include "handoff/WorkFolder.h"
+#include "res/resource.h"
+#include "settings/SettingsStore.h"
+#include "shell/ShortCutText.h"
+#include "ui/FormRegistry.h"
+#include "util/FileProbe.h"
+#include "util/LocaleText.h"
+#include "util/MessageBox.h"
+
+namespace {
+
+constexpr int kIconWidth = 58;
+constexpr int kIconHeight = 59;
+constexpr UINT kRefreshInterval = 1000;
+constexpr COLORREF kImageMask = RGB(255, 0, 255);
+
+HINSTANCE Instance() {
+    return GetModuleHandleA(nullptr);
+}
+
+HBITMAP LoadPicture(int id) {
+    return static_cast<HBITMAP>(
+        LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+// The stored outline of the cat, shared by all four pictures.
+std::pair<const std::uint8_t*, std::size_t> CatOutline() {
+    HRSRC found = FindResourceA(Instance(), MAKEINTRESOURCEA(IDR_CATOUTLINE), RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(Instance(), found) : nullptr;
+    if (!loaded)
+        return {nullptr, 0};
+    return {static_cast<const std::uint8_t*>(LockResource(loaded)),
+            SizeofResource(Instance(), found)};
+}
+
+} // namespace
+
+TArchiveCoolForm::TArchiveCoolForm() = default;
+
+TArchiveCoolForm::~TArchiveCoolForm() = default;
+
+bool TArchiveCoolForm::CreateAndShow() {
+    ui::WindowSpec spec;
+    spec.className = "TArchiveCoolForm";
+    spec.caption = TApplication::Title();
+    spec.style = WS_POPUP | WS_CLIPCHILDREN;
+    // A tool window keeps the cat off the taskbar; the notification-area icon stands for it.
+    spec.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+    spec.x = 1;
+    spec.y = 1;
+    spec.width = kIconWidth;
+    spec.height = kIconHeight;
+    spec.background = nullptr;
+    spec.formName = FormName;
+    if (!Create(spec))
+        return false;
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    FormShow();
+    return true;
+}
+
+LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        // An error here is reported by the window layer; the window is created and shown all
+        // the same, without the steps after the failing one.
+        FormCreate();
+        return 0;
+    case WM_CLOSE:
+        FormCloseQuery();
+        DestroyWindow(Handle());
+        return 0;
+    case WM_DESTROY:
+        FormDestroy();
+        PostQuitMessage(0);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    }
+    return ui::Window::HandleMessage(message, wParam, lParam);
+}
+
+void TArchiveCoolForm::FormCreate() {
+    ImageList1 =
+        ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1), 16, kImageMask);
+    CreateLayers();
+    BuildMenus();
+    MessagesStayOnTop = true;
+
+    TrayIcon = std::make_unique<TTaskTrayIcon>(
+        Handle(), LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), TApplication::Title());
+    TrayIcon->PopupMenu = [this](POINT where) { ShowMenu(PopupMenu1, where); };
+    TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { Act_ExecExecute(); };
+
+    Dragging = false;
+    DroppedFiles.clear();
+    RefreshIconState();
+
+    MoveWindow(Handle(), ReadSetting(settings::PakicoLeft), ReadSetting(settings::PakicoTop),
+               kIconWidth, kIconHeight, TRUE);
+
+    DropFileTarget1.Dragtypes = dtCopy | dtMove;
+    DropFileTarget1.GetDataOnEnter = true;
+    DropFileTarget1.SetShowImage(true);
+    DropFileTarget1.OnEnter = [this](TDropTarget&, TShiftState shift, POINT, DWORD& effect) {
+        DropFileTarget1Enter(shift, effect);
+    };
+    DropFileTarget1.OnDragOver = [this](TDropTarget&, TShiftState shift, POINT, DWORD& effect) {
+        DropFileTarget1DragOver(shift, effect);
+    };
+    // Answering the effect ourselves keeps the drop target's own choice out: the source's
+    // effects, limited to copy and move, are what the drop answers.
+    DropFileTarget1.OnGetDropEffect = [](TDropTarget&, TShiftState, POINT, DWORD&) {};
+    DropFileTarget1.OnLeave = [this](TDropTarget&) { DropFileTarget1Leave(); };
+    DropFileTarget1.OnDrop = [this](TDropTarget&, TShiftState shift, POINT point, DWORD& effect) {
+        DropFileTarget1Drop(shift, point, effect);
+    };
+    DropFileTarget1.Register(Handle(), FormName);
+
+    CreateHistoryMenus();
+    RegisterHotKey();
+
+    if (auto icon = ImageList1.GetIcon(8))
+        TrayIcon->SetIcon(icon.get());
+    Timer1.OnTimer = [this](ui::Timer&) { Timer1Timer(); };
+    Timer1.SetInterval(kRefreshInterval);
+    Timer2.OnTimer = [this](ui::Timer&) { Timer2Timer(); };
+}
+
+void TArchiveCoolForm::CreateLayers() {
+    auto [outline, outlineSize] = CatOutline();
+    // Later layers lie on top; exactly one is visible at a time.
+    struct {
+        TCoolForm& layer;
+        const char* name;
+        int picture;
+    } layers[] = {{CoolForm3, "CoolForm3", IDB_COOLFORM3},
+                  {CoolForm2, "CoolForm2", IDB_COOLFORM2},
+                  {CoolForm4, "CoolForm4", IDB_COOLFORM4},
+                  {CoolForm1, "CoolForm1", IDB_COOLFORM1}};
+    for (auto& l : layers) {
+        l.layer.CreateOn(Handle(), l.name);
+        l.layer.SetPicture(LoadPicture(l.picture));
+        l.layer.LoadMask2(outline, outlineSize);
+    }
+    CoolForm1.SetHint("ここにドロップすると圧縮・解凍ができます。");
+    CoolForm1.OnContextPopup = [this](POINT point, bool& handled) {
+        handled = true;
+        CoolForm1ContextPopup(point);
+    };
+    CoolForm1.OnDblClick = [this] { Act_ConfigExecute(); };
+}
+
+void TArchiveCoolForm::CreateHistoryMenus() {
+    listA_ = std::make_unique<THistoryList>(CompareTextIgnoreCase);
+    listB_ = std::make_unique<THistoryList>(CompareTextIgnoreCase);
+    listC_ = std::make_unique<THistoryList>(CompareTextIgnoreCase);
+    // The companion's work folder never shows in the histories. Making it may fail; the
+    // error is reported and the rest of the start-up skipped, as for any error here.
+    std::string workFolder = GetWorkFolder();
+    struct {
+        std::unique_ptr<THistoryMenu>& menu;
+        const char* name;
+        TPathItem pathItem;
+        THistoryList* items;
+        THistoryList* folders;
+        const char* key;
+        ui::MenuItem* target;
+    } menus[] = {
+        {HisArchReOpen1, "HisArchReOpen1", TPathItem::paBothItem, listA_.get(), listB_.get(),
+         settings::HistoryArchiveFileKey, Menu_ROpen},
+        {HisWatchRePath1, "HisWatchRePath1", TPathItem::paPathOnly, listC_.get(), nullptr,
+         settings::HistoryWatchPathKey, Menu_ReWatchPath},
+    };
+    for (auto& m : menus) {
+        m.menu = std::make_unique<THistoryMenu>();
+        m.menu->Name = m.name;
+        m.menu->PathItem = m.pathItem;
+        m.menu->AttachLists(m.items, m.folders);
+        m.menu->KeyName = m.key;
+        m.menu->SetTargetMenuItem(m.target);
+        m.menu->OpenPathImageIndex = 11;
+        m.menu->DeleteHistoryImageIndex = 5;
+        m.menu->BasePath.clear();
+        m.menu->ExcludePath = workFolder;
+        m.menu->SetHistoryNum(ReadSetting(settings::OpenCount));
+        m.menu->SetActive(true);
+    }
+}
+
+void TArchiveCoolForm::RegisterHotKey() {
+    HookHotKey1 = std::make_unique<THookHotKey>(Handle());
+    HookHotKey1->Activate = false;
+    HookHotKey1->OnHotKey = [this](THookHotKey&, int) { Act_ExecExecute(); };
+    // Text that names no key, such as the default "なし", registers nothing.
+    auto shortcut = shortcut::TextToShortCut(ReadSetting(settings::HotKey), KeyboardLayoutKeyName);
+    HookHotKey1->Register(1, shortcut);
+}
+
+void TArchiveCoolForm::FormShow() {
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+}
+
+bool TArchiveCoolForm::IsOtherWindowOpen() const {
+    return OpenDialogShowing || ui::IsAnyOtherFormOpen(FormName);
+}
+
+void TArchiveCoolForm::RefreshIconState() {
+    CoolForm3.SetVisible(false);
+    CoolForm4.SetVisible(false);
+    bool ready = FileExistsQuiet(CompanionPath()) && !IsArchiverBusy() && !IsOtherWindowOpen();
+    if (ready) {
+        CoolForm1.SetVisible(true);
+        CoolForm2.SetVisible(false);
+        TrayIcon->PopupMenu = [this](POINT where) { ShowMenu(PopupMenu1, where); };
+        return;
+    }
+    // While another window is open a right click on the notification-area icon opens nothing.
+    if (IsOtherWindowOpen())
+        TrayIcon->PopupMenu = nullptr;
+    else
+        TrayIcon->PopupMenu = [this](POINT where) { ShowMenu(PopupMenu1, where); };
+    CoolForm1.SetVisible(false);
+    CoolForm2.SetVisible(true);
+}
+
+void TArchiveCoolForm::ShowDragPicture(TShiftState shift) {
+    CoolForm1.SetVisible(false);
+    CoolForm2.SetVisible(false);
+    bool compress = !AllArchives || (shift & dropfiles::ssShift);
+    CoolForm3.SetVisible(compress);
+    CoolForm4.SetVisible(!compress);
+}
+
+void TArchiveCoolForm::Timer1Timer() {
+    Timer1.SetInterval(0);
+    struct Restart {
+        ui::Timer& timer;
+        ~Restart() { timer.SetInterval(kRefreshInterval); }
+    } restart{Timer1};
+    if (!Dragging)
+        RefreshIconState();
+}
+
+void TArchiveCoolForm::FormCloseQuery() {
+    Timer1.SetInterval(0);
+    Timer2.SetInterval(0);
+}
+
+void TArchiveCoolForm::FormDestroy() {
+    TApplication::QuitHelp();
+    TrayIcon.reset();
+    DroppedFiles.clear();
+    if (DropFileTarget1.Registered())
+        DropFileTarget1.Revoke();
+    RECT place;
+    GetWindowRect(Handle(), &place);
+    WriteSetting(settings::PakicoLeft, static_cast<int>(place.left));
+    WriteSetting(settings::PakicoTop, static_cast<int>(place.top));
+    if (HookHotKey1)
+        HookHotKey1->Unregister(1);
+    HisArchReOpen1.reset();
+    listA_.reset();
+    listB_.reset();
+    HisWatchRePath1.reset();
+    listC_.reset();
+}

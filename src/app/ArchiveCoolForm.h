@@ -1,0 +1,103 @@
+// The archive icon window: the cat on the desktop that takes drops, with its menu, its
+// notification-area icon, its hot key and its recent-archive histories.
+#pragma once
+
+#include "history/HistoryList.h"
+#include "history/HistoryMenu.h"
+#include "shell/CoolForm.h"
+#include "shell/DropTarget.h"
+#include "shell/HookHotKey.h"
+#include "shell/TaskTrayIcon.h"
+#include "ui/Action.h"
+#include "ui/ImageList.h"
+#include "ui/Menu.h"
+#include "ui/Timer.h"
+#include "ui/Window.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// True while the archive open dialog is on screen.
+inline bool OpenDialogShowing = false;
+
+class TArchiveCoolForm : public ui::Window {
+  public:
+    static constexpr const char* FormName = "ArchiveCoolForm";
+
+    TArchiveCoolForm();
+    ~TArchiveCoolForm() override;
+
+    // Creates the window (running FormCreate) and shows it.
+    bool CreateAndShow();
+
+    // Any other window of the program is open: a dialog, a message box, the open dialog.
+    bool IsOtherWindowOpen() const;
+    // Ready or resting picture.
+    void RefreshIconState();
+    // Compress or extract picture during a drag.
+    void ShowDragPicture(TShiftState shift);
+
+    // Paths of the last drop, in drop order.
+    std::vector<std::string> DroppedFiles;
+    bool Dragging = false;
+    bool AllArchives = false;
+    bool RightDrag = false;
+    POINT PopupPoint{};
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // Window events.
+    void FormCreate();
+    void FormShow();
+    void FormCloseQuery();
+    void FormDestroy();
+    void Timer1Timer();
+    void Timer2Timer();
+    void CreateLayers();
+    void CreateHistoryMenus();
+    void RegisterHotKey();
+
+    // Drops.
+    void DropFileTarget1Enter(TShiftState shift, DWORD& effect);
+    void DropFileTarget1DragOver(TShiftState shift, DWORD& effect);
+    void DropFileTarget1Leave();
+    void DropFileTarget1Drop(TShiftState shift, POINT point, DWORD& effect);
+
+    // Menus and commands.
+    void BuildMenus();
+    void PopupMenu1Popup();
+    void PopupMenu2Popup();
+    void ShowMenu(ui::PopupMenu& menu, POINT screen);
+    void CoolForm1ContextPopup(POINT point);
+    void Act_ExecExecute();
+    void Act_ConfigExecute();
+    void Act_AboutExecute();
+    void Act_HelpExecute();
+    void Act_HideExecute();
+    void Act_ArchIconExecute();
+    void Act_FINExecute();
+    void MoveTo(int placement);
+
+    TCoolForm CoolForm1, CoolForm2, CoolForm3, CoolForm4;
+    TDropFileTarget DropFileTarget1;
+    ui::ImageList ImageList1;
+    ui::PopupMenu PopupMenu1, PopupMenu2;
+    ui::Timer Timer1, Timer2;
+    std::unique_ptr<TTaskTrayIcon> TrayIcon;
+    std::unique_ptr<THookHotKey> HookHotKey1;
+
+    ui::Action Act_Exec, Act_ReOpen, Act_Config, Act_About, Act_Help, Act_Move, Act_ArchIcon,
+        Act_Hide, Act_NewWatch, Act_ReWatch, Act_WatchEnd, Act_FIN;
+    ui::Action Act_Move_TopLeft, Act_Move_TopCenter, Act_Move_TopRight, Act_Move_TopRight2,
+        Act_Move_BottomLeft, Act_Move_BottomCenter, Act_Move_BottomRight;
+    ui::Action Act_PopCancel, Act_View, Act_Compress1, Act_Extract;
+    ui::MenuItem* Menu_ROpen = nullptr;
+    ui::MenuItem* Menu_ReWatchPath = nullptr;
+
+    // Recent archives (A) with their folders (B), and watched folders (C).
+    std::unique_ptr<THistoryList> listA_, listB_, listC_;
+    std::unique_ptr<THistoryMenu> HisArchReOpen1, HisWatchRePath1;
+};

@@ -1,0 +1,76 @@
+// Files dragged onto the icon window: the compress or extract picture during the drag, and
+// the hand-off to the companion at the drop (or the menu of a right-button drop).
+#include "app/ArchiveCoolForm.h"
+#include "archive/ArchiveRecognizer.h"
+#include "handoff/CompanionLaunch.h"
+
+namespace {
+constexpr UINT kRightDropMenuDelay = 500;
+
+// The files themselves are never moved or copied: copy and move only choose the cursor.
+DWORD CursorEffect(TShiftState shift) {
+    return (shift & dropfiles::ssCtrl) ? dropfiles::kEffectCopy : dropfiles::kEffectMove;
+}
+} // namespace
+
+void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
+    Dragging = true;
+    RightDrag = (shift & dropfiles::ssRight) != 0;
+    const auto& files = DropFileTarget1.Files();
+    bool accepted = files.empty() || IsArchiverBusy() || CoolForm1.IsVisible();
+    if (!accepted) {
+        effect = dropfiles::kEffectNone;
+        return;
+    }
+    AllArchives = AreAllArchives(files);
+    effect = CursorEffect(shift);
+    if (!RightDrag)
+        ShowDragPicture(shift);
+}
+
+void TArchiveCoolForm::DropFileTarget1DragOver(TShiftState shift, DWORD& effect) {
+    Dragging = true;
+    effect = CursorEffect(shift);
+    if (!RightDrag)
+        ShowDragPicture(shift);
+}
+
+void TArchiveCoolForm::DropFileTarget1Leave() {
+    Dragging = false;
+}
+
+void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD&) {
+    const auto& files = DropFileTarget1.Files();
+    if (files.empty()) {
+        Dragging = false;
+        return;
+    }
+    DroppedFiles = files;
+    struct DragEnds {
+        bool& dragging;
+        ~DragEnds() { dragging = false; }
+    } dragEnds{Dragging};
+    if (RightDrag) {
+        // The menu opens once the drag-and-drop exchange with the source has finished.
+        ClientToScreen(Handle(), &point);
+        PopupPoint = point;
+        Timer2.SetInterval(kRightDropMenuDelay);
+    } else if (AllArchives && !(shift & dropfiles::ssShift)) {
+        QuickExtract(DroppedFiles);
+    } else {
+        QuickCompress(DroppedFiles);
+    }
+}
+
+void TArchiveCoolForm::Timer2Timer() {
+    Timer2.SetInterval(0);
+    ShowMenu(PopupMenu2, PopupPoint);
+}
+
+void TArchiveCoolForm::PopupMenu2Popup() {
+    bool archives = AreAllArchives(DroppedFiles);
+    Act_View.SetEnabled(archives);
+    Act_Extract.SetEnabled(archives);
+    Act_Compress1.SetEnabled(true);
+    Act_PopCancel.SetEnabled(true);
+}

@@ -1,0 +1,171 @@
+// The icon window's menu: the companion, histories, help and About, placement, hiding and
+// the end of residence.
+#include "app/Application.h"
+#include "app/ArchiveCoolForm.h"
+#include "app/DropAboutForm.h"
+#include "app/IconPlacement.h"
+#include "handoff/CompanionLaunch.h"
+#include "settings/SettingsStore.h"
+#include "util/MessageBox.h"
+#include "util/SystemLookups.h"
+
+namespace {
+
+ui::MenuItem& AddAction(ui::MenuItem& parent, ui::Action& action, const char* caption, int image,
+                        std::function<void()> execute = {}) {
+    action.SetCaption(caption);
+    action.SetImageIndex(image);
+    if (execute)
+        action.OnExecute = [execute](ui::Action&) { execute(); };
+    auto& item = parent.Add(caption);
+    item.SetAction(&action);
+    return item;
+}
+
+void AddSeparator(ui::MenuItem& parent) {
+    parent.Add("-");
+}
+
+} // namespace
+
+void TArchiveCoolForm::BuildMenus() {
+    PopupMenu1.Images = &ImageList1;
+    PopupMenu1.OnPopup = [this](ui::PopupMenu&) { PopupMenu1Popup(); };
+    auto& m1 = PopupMenu1.Items;
+    AddAction(m1, Act_Exec, "Morvaを起動(&L)", 1, [this] { Act_ExecExecute(); });
+    Menu_ROpen = &AddAction(m1, Act_ReOpen, "開き直す(&R)", 6);
+    AddSeparator(m1);
+    AddAction(m1, Act_Config, "環境設定(&G)", 4, [this] { Act_ConfigExecute(); });
+    AddSeparator(m1);
+    AddAction(m1, Act_About, "バージョン情報(&A)...", -1, [this] { Act_AboutExecute(); });
+    AddAction(m1, Act_Help, "ヘルプ(&H)", 9, [this] { Act_HelpExecute(); });
+    AddSeparator(m1);
+    auto& move = AddAction(m1, Act_Move, "居場所(&P)", -1);
+    AddAction(move, Act_Move_TopLeft, "上の左寄せ", -1, [this] { MoveTo(0); });
+    AddAction(move, Act_Move_TopCenter, "上の中央寄せ", -1, [this] { MoveTo(1); });
+    AddAction(move, Act_Move_TopRight, "上の右寄せ", -1, [this] { MoveTo(2); });
+    AddAction(move, Act_Move_TopRight2, "上の右端付近", -1, [this] { MoveTo(3); });
+    AddSeparator(move);
+    AddAction(move, Act_Move_BottomLeft, "下の左寄せ", -1, [this] { MoveTo(4); });
+    AddAction(move, Act_Move_BottomCenter, "下の中央寄せ", -1, [this] { MoveTo(5); });
+    AddAction(move, Act_Move_BottomRight, "下の右寄せ", -1, [this] { MoveTo(6); });
+    AddSeparator(m1);
+    AddAction(m1, Act_ArchIcon, "表示(&I)", 8, [this] { Act_ArchIconExecute(); });
+    AddAction(m1, Act_Hide, "非表示(&H)", -1, [this] { Act_HideExecute(); });
+    AddSeparator(m1);
+    AddAction(m1, Act_NewWatch, "新たな監視フォルダで実行(&N)", 7);
+    Menu_ReWatchPath = &AddAction(m1, Act_ReWatch, "過去の監視フォルダで実行(&B)", -1);
+    AddAction(m1, Act_WatchEnd, "フォルダ監視の終了(&Z)", 5);
+    AddSeparator(m1);
+    AddAction(m1, Act_FIN, "常駐の解除(&E)", 0, [this] { Act_FINExecute(); });
+    // The settings dialog and the folder watch are not part of the program yet: their
+    // commands are shown but cannot be chosen.
+    Act_Config.SetEnabled(false);
+    Act_NewWatch.SetEnabled(false);
+    Act_WatchEnd.SetEnabled(false);
+
+    PopupMenu2.Images = &ImageList1;
+    PopupMenu2.OnPopup = [this](ui::PopupMenu&) { PopupMenu2Popup(); };
+    auto& m2 = PopupMenu2.Items;
+    AddAction(m2, Act_PopCancel, "操作のキャンセル(&C)", 5, [] {});
+    AddSeparator(m2);
+    AddAction(m2, Act_View, "書庫内を確認する(&C)", 10, [this] { ViewArchives(DroppedFiles); });
+    AddSeparator(m2);
+    AddAction(m2, Act_Compress1, "圧縮する(&P)", 2, [this] { QuickCompress(DroppedFiles); });
+    AddAction(m2, Act_Extract, "解凍する(&E)", 3, [this] { QuickExtract(DroppedFiles); });
+}
+
+void TArchiveCoolForm::ShowMenu(ui::PopupMenu& menu, POINT screen) {
+    // Without the foreground the menu gets no keys and does not close when clicked away from.
+    SetForegroundWindow(Handle());
+    menu.Popup(screen.x, screen.y, Handle());
+}
+
+void TArchiveCoolForm::CoolForm1ContextPopup(POINT point) {
+    ClientToScreen(Handle(), &point);
+    ShowMenu(PopupMenu1, point);
+}
+
+void TArchiveCoolForm::PopupMenu1Popup() {
+    int openCount = ReadSetting(settings::OpenCount);
+    for (THistoryMenu* menu : {HisArchReOpen1.get(), HisWatchRePath1.get()}) {
+        if (!menu)
+            continue;
+        menu->SetHistoryNum(openCount);
+        menu->BuildMenu();
+        // Reopening a recent archive or folder is not part of the program yet: the entries
+        // are listed but cannot be chosen; clearing the history works.
+        if (auto* target = menu->TargetMenuItem())
+            for (int i = 0; i < target->Count(); ++i)
+                if (target->Item(i).ImageIndex != menu->DeleteHistoryImageIndex)
+                    target->Item(i).Enabled = false;
+    }
+    bool watching = false; // the folder watch is not part of the program yet
+    Act_WatchEnd.SetVisible(watching);
+    Act_NewWatch.SetVisible(!watching);
+    Act_ReWatch.SetVisible(!watching);
+    Act_ArchIcon.SetVisible(Application().IsMinimized());
+    Act_Hide.SetVisible(!Application().IsMinimized());
+}
+
+void TArchiveCoolForm::Act_ExecExecute() {
+    LaunchCompanion();
+}
+
+void TArchiveCoolForm::Act_ConfigExecute() {
+    // The settings dialog is not part of the program yet.
+    if (!Act_Config.Enabled())
+        return;
+}
+
+void TArchiveCoolForm::Act_AboutExecute() {
+    TDropAboutForm about(Handle());
+    about.ShowModal(Handle());
+}
+
+void TArchiveCoolForm::Act_HelpExecute() {
+    TApplication::ShowHelpContents();
+}
+
+void TArchiveCoolForm::Act_HideExecute() {
+    Application().SetMinimized(true);
+    if (TrayIcon)
+        TrayIcon->ApplicationMinimized(Handle());
+}
+
+void TArchiveCoolForm::Act_ArchIconExecute() {
+    Application().SetMinimized(false);
+    if (TrayIcon)
+        TrayIcon->ApplicationRestored(Handle());
+    FormShow();
+}
+
+void TArchiveCoolForm::MoveTo(int placement) {
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT window;
+    GetWindowRect(Handle(), &window);
+    auto origin = PlaceIcon(static_cast<IconPlacement>(placement),
+                            {area.left, area.top, area.right, area.bottom},
+                            window.right - window.left, window.bottom - window.top);
+    SetWindowPos(Handle(), nullptr, origin.left, origin.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TArchiveCoolForm::Act_FINExecute() {
+    // An automatic import cannot run yet, so there is nothing to ask about it.
+    std::string shortcut = SpecialFolderFile(sfStartup, "Pakico.lnk");
+    if (!shortcut.empty() && GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        int answer = ShowMessageBox(
+            nullptr,
+            "パキコの常駐を解除します。\r\n現在、Windowsを起動するたびにパキコを自動的に表示する"
+            "ようになっております。\r\nこのままの設定でよろしいですか？",
+            MessageKind::Confirmation, MessageButton::YesNoCancel);
+        if (answer == MessageResult::Cancel)
+            return;
+        if (answer == MessageResult::No)
+            DeleteFileA(shortcut.c_str());
+    }
+    Timer1.SetInterval(0);
+    PostMessageA(Handle(), WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,161 @@
+// The About box.
+#include "app/DropAboutForm.h"
+
+#include "res/resource.h"
+#include "util/SystemLookups.h"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr int kClientWidth = 378;
+constexpr int kClientHeight = 131;
+constexpr COLORREF kMailColour = RGB(0, 128, 0);
+constexpr COLORREF kWebColour = RGB(0, 0, 255);
+
+HFONT MakeFont(const char* face, int pixels, bool bold, bool underline) {
+    LOGFONTA font{};
+    font.lfHeight = -pixels;
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfUnderline = underline;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    return CreateFontIndirectA(&font);
+}
+
+std::string ControlText(HWND control) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+} // namespace
+
+TDropAboutForm::TDropAboutForm(HWND reference)
+    : ui::ModalDialog({GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr},
+                      "DropAboutForm"),
+      reference_(reference) {}
+
+bool TDropAboutForm::OnInit() {
+    FormCreate();
+    FormShow();
+    return true;
+}
+
+void TDropAboutForm::FormCreate() {
+    LOGFONTA icon = IconFont();
+    labelFont_.reset(MakeFont(icon.lfFaceName, 12, false, false));
+    titleFont_.reset(MakeFont("MS UI Gothic", 19, true, false));
+    noticeFont_.reset(MakeFont("MS Sans Serif", 11, false, false));
+    linkFont_.reset(MakeFont("MS Sans Serif", 11, false, true));
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
+    SendDlgItemMessageA(Handle(), IDC_ABOUT_LABEL2, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+    SendDlgItemMessageA(Handle(), IDC_ABOUT_NOTICE, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(noticeFont_.get()), FALSE);
+    for (int link : {IDC_ABOUT_MAIL, IDC_ABOUT_WEBPAGE})
+        SendDlgItemMessageA(Handle(), link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()),
+                            FALSE);
+    SetDlgItemTextA(Handle(), IDC_ABOUT_MAIL, "pakico@example.jp");
+    SetDlgItemTextA(Handle(), IDC_ABOUT_WEBPAGE, "http://www.example.jp/pakico/");
+    picture_.reset(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUTCAT),
+                              IMAGE_BITMAP, 0, 0, LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
+    SendDlgItemMessageA(Handle(), IDC_ABOUT_IMAGE, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(picture_.get()));
+    LayOut();
+}
+
+// Places the controls in pixels, whatever the dialog units of the font come to.
+void TDropAboutForm::LayOut() {
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, GetWindowLongA(Handle(), GWL_STYLE), FALSE,
+                       GetWindowLongA(Handle(), GWL_EXSTYLE));
+    SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    struct {
+        int id, x, y, w, h;
+    } places[] = {
+        {IDC_ABOUT_IMAGE, 8, 12, 32, 32},     {IDC_ABOUT_LABEL1, 60, 12, 60, 14},
+        {IDC_ABOUT_LABEL2, 60, 28, 72, 22},   {IDC_ABOUT_LABEL3, 136, 34, 90, 14},
+        {IDC_ABOUT_NOTICE, 60, 53, 152, 15},  {IDC_ABOUT_MAIL, 203, 52, 109, 16},
+        {IDC_ABOUT_WEBPAGE, 60, 72, 212, 16}, {IDOK, 276, 100, 90, 22},
+    };
+    for (const auto& p : places)
+        MoveWindow(GetDlgItem(Handle(), p.id), p.x, p.y, p.w, p.h, FALSE);
+}
+
+void TDropAboutForm::FormShow() {
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED;
+    if (reference_)
+        SetWindowPos(reference_, HWND_TOPMOST, 0, 0, 0, 0, flags | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, flags);
+    RECT box;
+    GetWindowRect(Handle(), &box);
+    int width = box.right - box.left;
+    int height = box.bottom - box.top;
+    MoveWindow(Handle(), GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2,
+               GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2, width, height, TRUE);
+    ShowWindow(Handle(), SW_SHOWNORMAL);
+    SetFocus(GetDlgItem(Handle(), IDOK));
+}
+
+INT_PTR TDropAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    switch (message) {
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+        HWND control = reinterpret_cast<HWND>(lParam);
+        int id = GetDlgCtrlID(control);
+        if (id == IDC_ABOUT_MAIL || id == IDC_ABOUT_WEBPAGE) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, id == IDC_ABOUT_MAIL ? kMailColour : kWebColour);
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            handled = true;
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    }
+    case WM_SETCURSOR: {
+        int id = GetDlgCtrlID(reinterpret_cast<HWND>(wParam));
+        if (id == IDC_ABOUT_MAIL || id == IDC_ABOUT_WEBPAGE) {
+            SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649))); // the hand
+            SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, TRUE);
+            handled = true;
+            return TRUE;
+        }
+        break;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) == EN_SETFOCUS) {
+            // A click on an address opens it; the focus goes back to the button.
+            if (LOWORD(wParam) == IDC_ABOUT_MAIL)
+                EdtMailClick();
+            else if (LOWORD(wParam) == IDC_ABOUT_WEBPAGE)
+                EdtWebPageClick();
+            else
+                break;
+            SetFocus(GetDlgItem(Handle(), IDOK));
+            handled = true;
+            return TRUE;
+        }
+        break;
+    }
+    return ui::ModalDialog::HandleMessage(message, wParam, lParam, handled);
+}
+
+void TDropAboutForm::EdtMailClick() {
+    OpenWithShell("mailto:" + ControlText(GetDlgItem(Handle(), IDC_ABOUT_MAIL)) +
+                  "?subject=About Pakico.");
+}
+
+void TDropAboutForm::EdtWebPageClick() {
+    OpenWithShell(ControlText(GetDlgItem(Handle(), IDC_ABOUT_WEBPAGE)));
+}
+
+void TDropAboutForm::OpenWithShell(const std::string& target) {
+    auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(GetDesktopWindow(), "open", target.c_str(), nullptr, nullptr, SW_SHOW));
+    if (result <= 32)
+        MessageBeep(0);
+}
