@@ -24,12 +24,23 @@ std::string HistoryNumberPrefix(int number) {
     return "&" + std::to_string(number) + " ";
 }
 
+std::string MenuLiteral(const std::string& text) {
+    // '&' (0x26) is never the second byte of a double-byte character, so a plain scan is safe.
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == '&')
+            out += '&';
+    }
+    return out;
+}
+
 std::vector<std::string> NumberedHistoryCaptions(const std::vector<std::string>& shownPaths) {
     int width = HistoryCaptionWidth(static_cast<int>(shownPaths.size()));
     std::vector<std::string> captions;
     for (size_t i = 0; i < shownPaths.size(); ++i)
-        captions.push_back(
-            FormatHistoryCaption(width, HistoryNumberPrefix(static_cast<int>(i)), shownPaths[i]));
+        captions.push_back(FormatHistoryCaption(width, HistoryNumberPrefix(static_cast<int>(i)),
+                                                MenuLiteral(shownPaths[i])));
     return captions;
 }
 

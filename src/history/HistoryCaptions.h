@@ -16,7 +16,11 @@ std::string FormatHistoryCaption(int width, const std::string& prefix, const std
 // "&" + the number + " ".
 std::string HistoryNumberPrefix(int number);
 
-// The captions of numbered entries 0, 1, ... for the given shown paths.
+// The text with every '&' doubled, so a menu shows it instead of underlining the next letter.
+std::string MenuLiteral(const std::string& text);
+
+// The captions of numbered entries 0, 1, ... for the given shown paths; an '&' in a path is
+// shown as it is ("Tom & Jerry.lzh"), not taken for a mnemonic.
 std::vector<std::string> NumberedHistoryCaptions(const std::vector<std::string>& shownPaths);
 
 // The entry as the menu shows it: the entry itself, or, when it begins with `basePath` (the

@@ -137,6 +137,12 @@ TEST(HistoryCaptions, FieldIsPaddedOnTheLeft) {
     EXPECT_EQ("&7 ", HistoryNumberPrefix(7));
 }
 
+TEST(HistoryCaptions, AmpersandsInPathsAreShownNotUnderlined) {
+    auto captions = NumberedHistoryCaptions({"C:\\Tom & Jerry.lzh", "C:\\表&示.lzh"});
+    EXPECT_EQ("&0 C:\\Tom && Jerry.lzh", captions[0]);
+    EXPECT_EQ("&1 C:\\表&&示.lzh", captions[1]);
+}
+
 TEST(HistoryCaptions, BasePathIsLeftOut) {
     EXPECT_EQ("sub\\a.lzh", ShownHistoryPath("C:\\Base\\sub\\a.lzh", "c:\\BASE\\"));
     EXPECT_EQ("D:\\Base\\a.lzh", ShownHistoryPath("D:\\Base\\a.lzh", "c:\\base\\"));
