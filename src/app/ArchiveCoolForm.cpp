@@ -234,7 +234,7 @@ void TArchiveCoolForm::RefreshIconState() {
 void TArchiveCoolForm::ShowDragPicture(TShiftState shift) {
     CoolForm1.SetVisible(false);
     CoolForm2.SetVisible(false);
-    bool compress = !AllArchives || (shift & dropfiles::ssShift);
+    bool compress = !AllArchives || (shift & ssShift);
     CoolForm3.SetVisible(compress);
     CoolForm4.SetVisible(!compress);
 }

@@ -9,13 +9,13 @@ constexpr UINT kRightDropMenuDelay = 500;
 
 // The files themselves are never moved or copied: copy and move only choose the cursor.
 DWORD CursorEffect(TShiftState shift) {
-    return (shift & dropfiles::ssCtrl) ? dropfiles::kEffectCopy : dropfiles::kEffectMove;
+    return (shift & ssCtrl) ? dropfiles::kEffectCopy : dropfiles::kEffectMove;
 }
 } // namespace
 
 void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
     Dragging = true;
-    RightDrag = (shift & dropfiles::ssRight) != 0;
+    RightDrag = (shift & ssRight) != 0;
     const auto& files = DropFileTarget1.Files();
     bool accepted = files.empty() || IsArchiverBusy() || CoolForm1.IsVisible();
     if (!accepted) {
@@ -55,7 +55,7 @@ void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD
         ClientToScreen(Handle(), &point);
         PopupPoint = point;
         Timer2.SetInterval(kRightDropMenuDelay);
-    } else if (AllArchives && !(shift & dropfiles::ssShift)) {
+    } else if (AllArchives && !(shift & ssShift)) {
         QuickExtract(DroppedFiles);
     } else {
         QuickCompress(DroppedFiles);

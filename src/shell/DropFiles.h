@@ -3,6 +3,8 @@
 // the locked memory with its size, the key state and a wide-to-ANSI converter.
 #pragma once
 
+#include "shell/ShiftState.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,18 +17,7 @@
 enum TDragType : std::uint32_t { dtCopy = 1, dtMove = 2, dtLink = 4 };
 using TDragTypes = std::uint32_t;
 
-// Keys and buttons held during a drag, a set of the bits below (the same set the program's
-// other mouse events use).
-using TShiftState = unsigned;
-
 namespace dropfiles {
-
-inline constexpr TShiftState ssShift = 0x01;
-inline constexpr TShiftState ssAlt = 0x02;
-inline constexpr TShiftState ssCtrl = 0x04;
-inline constexpr TShiftState ssLeft = 0x08;
-inline constexpr TShiftState ssRight = 0x10;
-inline constexpr TShiftState ssMiddle = 0x20;
 
 // Drop effects as the platform numbers them.
 inline constexpr std::uint32_t kEffectNone = 0;

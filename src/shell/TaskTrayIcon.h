@@ -2,6 +2,7 @@
 // shell's callback messages and turns them into mouse events.
 #pragma once
 
+#include "shell/ShiftState.h"
 #include "util/ScopedWin.h"
 
 #include <windows.h>
@@ -14,15 +15,6 @@
 #include <type_traits>
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// Keys and buttons held during a mouse event.
-using TShiftState = unsigned;
-constexpr TShiftState ssShift = 0x01;
-constexpr TShiftState ssAlt = 0x02;
-constexpr TShiftState ssCtrl = 0x04;
-constexpr TShiftState ssLeft = 0x08;
-constexpr TShiftState ssRight = 0x10;
-constexpr TShiftState ssMiddle = 0x20;
 
 class TTaskTrayIcon {
   public:

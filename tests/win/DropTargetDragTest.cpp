@@ -124,7 +124,7 @@ TEST_F(DropTargetDrag, ByteNamesFromAnotherProcess) {
     EXPECT_EQ(1, record.drops);
     EXPECT_EQ(files, record.files);
     EXPECT_EQ(DWORD(DROPEFFECT_COPY), record.effect);
-    EXPECT_TRUE(record.enterShift & dropfiles::ssLeft);
+    EXPECT_TRUE(record.enterShift & ssLeft);
 }
 
 TEST_F(DropTargetDrag, WideJapaneseNamesWithShiftFromAnotherProcess) {
@@ -135,7 +135,7 @@ TEST_F(DropTargetDrag, WideJapaneseNamesWithShiftFromAnotherProcess) {
     EXPECT_EQ(1, record.drops);
     EXPECT_EQ(files, record.files);
     EXPECT_EQ(DWORD(DROPEFFECT_MOVE), record.effect);
-    EXPECT_TRUE(record.shift & dropfiles::ssShift);
+    EXPECT_TRUE(record.shift & ssShift);
 }
 
 TEST_F(DropTargetDrag, RightButtonDrag) {
@@ -143,7 +143,7 @@ TEST_F(DropTargetDrag, RightButtonDrag) {
     long code = Drag("--right", files, [&](long c) { return c >= 0 && c <= 7 && record.drops; });
     EXPECT_EQ(DROPEFFECT_COPY, code);
     EXPECT_EQ(files, record.files);
-    EXPECT_TRUE(record.enterShift & dropfiles::ssRight);
+    EXPECT_TRUE(record.enterShift & ssRight);
 }
 
 TEST_F(DropTargetDrag, TextIsRefused) {

@@ -19,7 +19,7 @@ TEST_F(DropTargetTest, ByteNamesAreReadOnEnter) {
     EXPECT_EQ(names, target->Files());
     ASSERT_EQ(Names{"Enter"}, events);
     EXPECT_EQ(names, filesSeen[0]);
-    EXPECT_EQ(TShiftState(dropfiles::ssLeft), shifts[0]);
+    EXPECT_EQ(TShiftState(ssLeft), shifts[0]);
     EXPECT_EQ(10, points[0].x);
     EXPECT_EQ(20, points[0].y);
     EXPECT_TRUE(target->Dragging());
@@ -68,7 +68,7 @@ TEST_F(DropTargetTest, EffectFollowsKeysAndDragTypes) {
     target->Dragtypes = dtCopy | dtMove | dtLink;
     EXPECT_EQ(DROPEFFECT_LINK, Over(MK_LBUTTON | MK_CONTROL | MK_SHIFT));
     EXPECT_EQ(DROPEFFECT_MOVE, DropOn(&data, MK_SHIFT));
-    EXPECT_EQ(TShiftState(dropfiles::ssShift), shifts.back());
+    EXPECT_EQ(TShiftState(ssShift), shifts.back());
 }
 
 TEST_F(DropTargetTest, DropEffectHandlerDecides) {
@@ -82,7 +82,7 @@ TEST_F(DropTargetTest, DropEffectHandlerDecides) {
     EXPECT_EQ(DROPEFFECT_COPY | DROPEFFECT_MOVE, Enter(&data, MK_LBUTTON | MK_SHIFT));
     target->OnGetDropEffect = [&](TDropTarget&, TShiftState s, POINT, DWORD& effect) {
         offered.push_back(effect);
-        effect = (s & dropfiles::ssCtrl) ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
+        effect = (s & ssCtrl) ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
     };
     EXPECT_EQ(DROPEFFECT_COPY, Over(MK_LBUTTON | MK_CONTROL));
     EXPECT_EQ(DROPEFFECT_MOVE, DropOn(&data, 0, DROPEFFECT_COPY | DROPEFFECT_MOVE));
@@ -111,7 +111,7 @@ TEST_F(DropTargetTest, EventsComeInOrderAndLeaveClearsTheNames) {
     DropOn(&data, 0);
     EXPECT_EQ((Names{"Enter", "DragOver", "Leave", "Enter", "DragOver", "DragOver", "Drop"}),
               events);
-    EXPECT_EQ(TShiftState(dropfiles::ssRight), shifts[2]);
+    EXPECT_EQ(TShiftState(ssRight), shifts[2]);
     EXPECT_EQ(12, points.back().x);
     EXPECT_EQ(22, points.back().y);
     EXPECT_EQ((Names{"C:\\a", "C:\\b"}), target->Files()); // kept for the drop's user
