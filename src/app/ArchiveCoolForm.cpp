@@ -41,7 +41,7 @@ std::pair<const std::uint8_t*, std::size_t> CatOutline() {
 
 } // namespace
 
-TArchiveCoolForm::TArchiveCoolForm() = default;
+TArchiveCoolForm::TArchiveCoolForm() { FileMonitor.SetDirectory("c:\\temp"); }
 
 TArchiveCoolForm::~TArchiveCoolForm() = default;
 
@@ -91,6 +91,7 @@ void TArchiveCoolForm::FormCreate() {
         ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1), 16, kImageMask);
     CreateLayers();
     BuildMenus();
+    FileMonitor.SetTag(0);
     MessagesStayOnTop = true;
 
     TrayIcon = std::make_unique<TTaskTrayIcon>(

@@ -13,6 +13,7 @@
 #include "ui/Menu.h"
 #include "ui/Timer.h"
 #include "ui/Window.h"
+#include "watch/DiscMonitor.h"
 
 #include <memory>
 #include <string>
@@ -88,6 +89,8 @@ class TArchiveCoolForm : public ui::Window {
     ui::Timer Timer1, Timer2;
     std::unique_ptr<TTaskTrayIcon> TrayIcon;
     std::unique_ptr<THookHotKey> HookHotKey1;
+    // The folder watch; its tag is 1 while an automatic import runs.
+    TDiscMonitor FileMonitor;
 
     ui::Action Act_Exec, Act_ReOpen, Act_Config, Act_About, Act_Help, Act_Move, Act_ArchIcon,
         Act_Hide, Act_NewWatch, Act_ReWatch, Act_WatchEnd, Act_FIN;

@@ -6,6 +6,7 @@
 #include "app/IconPlacement.h"
 #include "handoff/CompanionLaunch.h"
 #include "settings/SettingsStore.h"
+#include "util/FileProbe.h"
 #include "util/MessageBox.h"
 #include "util/SystemLookups.h"
 
@@ -100,7 +101,7 @@ void TArchiveCoolForm::PopupMenu1Popup() {
                 if (target->Item(i).ImageIndex != menu->DeleteHistoryImageIndex)
                     target->Item(i).Enabled = false;
     }
-    bool watching = false; // the folder watch is not part of the program yet
+    bool watching = FileMonitor.Active();
     Act_WatchEnd.SetVisible(watching);
     Act_NewWatch.SetVisible(!watching);
     Act_ReWatch.SetVisible(!watching);
@@ -153,9 +154,12 @@ void TArchiveCoolForm::MoveTo(int placement) {
 }
 
 void TArchiveCoolForm::Act_FINExecute() {
-    // An automatic import cannot run yet, so there is nothing to ask about it.
+    if (FileMonitor.Tag() == 1 &&
+        ShowMessageBox(nullptr, "書庫の取込中ですが終了しますか？", MessageKind::Confirmation,
+                       MessageButton::YesNo) == MessageResult::No)
+        return;
     std::string shortcut = SpecialFolderFile(sfStartup, "Pakico.lnk");
-    if (!shortcut.empty() && GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (!shortcut.empty() && FileExistsQuiet(shortcut)) {
         int answer = ShowMessageBox(
             nullptr,
             "パキコの常駐を解除します。\r\n現在、Windowsを起動するたびにパキコを自動的に表示する"
