@@ -1,6 +1,7 @@
 // System-wide hot keys: registered for a hidden window, reported through OnHotKey.
 #pragma once
 
+#include "shell/HiddenWindow.h"
 #include "shell/ShortCutText.h"
 
 #include <windows.h>
@@ -29,7 +30,7 @@ class THookHotKey {
     bool Unregister(int id);
 
     // The hidden window the hot keys are registered for.
-    HWND Handle() const { return window_.get(); }
+    HWND Handle() const { return window_.Handle(); }
 
     // Bring the owner to the foreground before OnHotKey.
     bool Activate = true;
@@ -40,16 +41,10 @@ class THookHotKey {
     static std::function<void(const std::exception&)> ErrorReporter;
 
   private:
-    struct WindowDestroyer {
-        void operator()(HWND window) const { DestroyWindow(window); }
-    };
-    using ScopedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void HotKeyPressed(int index);
 
     HWND owner_;
-    ScopedWindow window_;
+    THiddenWindow window_;
 };
 
 // The keyboard layout's name of a virtual key ("Num Lock", "Pause"), empty when it has none:

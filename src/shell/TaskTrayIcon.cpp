@@ -15,19 +15,6 @@ std::function<void(const std::exception&)> TTaskTrayIcon::ErrorReporter;
 
 namespace {
 
-const char kWindowClass[] = "PakicoTaskTrayIcon";
-
-void RegisterWindowClass(WNDPROC proc) {
-    static const bool registered = [proc] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassA(&wc) != 0;
-    }();
-    (void)registered;
-}
-
 TShiftState KeyShiftState() {
     TShiftState shift = 0;
     if (GetKeyState(VK_SHIFT) < 0)
@@ -70,44 +57,35 @@ void ProcessPendingMessages() {
     }
 }
 
-// Hands an error to the program's reporter; a reporter that fails itself is not let out either.
-void Report(const std::exception& error) noexcept {
-    try {
-        if (TTaskTrayIcon::ErrorReporter)
-            TTaskTrayIcon::ErrorReporter(error);
-    } catch (...) {
-    }
-}
-
 } // namespace
 
-TTaskTrayIcon::TTaskTrayIcon(HWND owner, HICON icon, const std::string& hint) : owner_(owner) {
-    RegisterWindowClass(&WindowProc);
-    // A hidden top-level window rather than a message-only one: the shells of the oldest
-    // systems the program runs on know no message-only windows.
-    window_.reset(CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), this));
+TTaskTrayIcon::TTaskTrayIcon(HWND owner, HICON icon, const std::string& hint)
+    : owner_(owner), window_(
+                         "PakicoTaskTrayIcon", CallbackMessage,
+                         [this](WPARAM, LPARAM mouseMessage) {
+                             HandleTrayMessage(static_cast<UINT>(mouseMessage));
+                         },
+                         ErrorReporter) {
     if (icon)
         icon_.reset(CopyIcon(icon));
     hint_ = hint;
 
     std::memset(&record_, 0, sizeof record_);
     record_.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    record_.hWnd = window_.get();
+    record_.hWnd = Handle();
     record_.uID = 0;
     record_.uFlags = NIF_MESSAGE | NIF_ICON;
     record_.uCallbackMessage = CallbackMessage;
     record_.hIcon = icon_.get();
     SetTip(hint_);
-    if (!window_ || !Shell_NotifyIconA(NIM_ADD, &record_))
+    if (!Handle() || !Shell_NotifyIconA(NIM_ADD, &record_))
         throw EAppError("Cannot create shell notification icon");
 }
 
+// The window, the last member, goes first, while every member its procedure might touch still
+// exists.
 TTaskTrayIcon::~TTaskTrayIcon() {
     Shell_NotifyIconA(NIM_DELETE, &record_);
-    // The window goes first, while every member its procedure might touch still exists.
-    window_.reset();
-    icon_.reset();
 }
 
 void TTaskTrayIcon::SetTip(const std::string& hint) {
@@ -156,32 +134,6 @@ void TTaskTrayIcon::ApplicationRestored(HWND appWindow) {
         ShowWindow(appWindow, SW_RESTORE);
     if (OnRestore)
         OnRestore(*this);
-}
-
-LRESULT CALLBACK TTaskTrayIcon::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TTaskTrayIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NCDESTROY)
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    if (self && message == CallbackMessage)
-        return self->HandleMessage(message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT TTaskTrayIcon::HandleMessage(UINT, WPARAM, LPARAM lParam) {
-    try {
-        HandleTrayMessage(static_cast<UINT>(lParam));
-    } catch (const std::exception& e) {
-        Report(e);
-    } catch (...) {
-        Report(std::runtime_error("unknown error"));
-    }
-    return 0;
 }
 
 void TTaskTrayIcon::HandleTrayMessage(UINT mouseMessage) {

@@ -2,6 +2,7 @@
 // shell's callback messages and turns them into mouse events.
 #pragma once
 
+#include "shell/HiddenWindow.h"
 #include "shell/ShiftState.h"
 #include "util/ScopedWin.h"
 
@@ -51,7 +52,7 @@ class TTaskTrayIcon {
     void ApplicationRestored(HWND appWindow);
 
     // The hidden window that receives the shell's messages.
-    HWND Handle() const { return window_.get(); }
+    HWND Handle() const { return window_.Handle(); }
     // The record as last passed to the shell.
     const NOTIFYICONDATAA& Record() const { return record_; }
 
@@ -69,13 +70,6 @@ class TTaskTrayIcon {
     static std::function<void(const std::exception&)> ErrorReporter;
 
   private:
-    struct WindowDestroyer {
-        void operator()(HWND window) const { DestroyWindow(window); }
-    };
-    using ScopedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void HandleTrayMessage(UINT mouseMessage);
     void MouseDown(TMouseButton button);
     void MouseUp(TMouseButton button);
@@ -83,9 +77,10 @@ class TTaskTrayIcon {
     void SetTip(const std::string& hint);
 
     HWND owner_;
-    ScopedWindow window_;
     win::ScopedIcon icon_;
     std::string hint_;
     NOTIFYICONDATAA record_;
     bool leftDown_ = false;
+    // Last, so that it is destroyed first.
+    THiddenWindow window_;
 };

@@ -1,0 +1,34 @@
+// A hidden top-level window that hands one kind of message to a component: the
+// notification-area icon and the hot key each need a window of their own to be told things.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+
+class THiddenWindow {
+  public:
+    using Handler = std::function<void(WPARAM wParam, LPARAM lParam)>;
+    using ErrorReporter = std::function<void(const std::exception&)>;
+
+    // Messages numbered `message` go to `handler`; every other one to the platform. An error
+    // the handler raises goes to `reporter` (read at the time, so it can be set later) and
+    // never unwinds into the platform.
+    THiddenWindow(const char* className, UINT message, Handler handler,
+                  const ErrorReporter& reporter);
+    ~THiddenWindow();
+    THiddenWindow(const THiddenWindow&) = delete;
+    THiddenWindow& operator=(const THiddenWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Deliver(WPARAM wParam, LPARAM lParam) noexcept;
+
+    UINT message_;
+    Handler handler_;
+    const ErrorReporter& reporter_;
+    HWND window_ = nullptr;
+};
