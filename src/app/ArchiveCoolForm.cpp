@@ -41,24 +41,26 @@ std::pair<const std::uint8_t*, std::size_t> CatOutline() {
 
 } // namespace
 
-TArchiveCoolForm::TArchiveCoolForm() { FileMonitor.SetDirectory("c:\\temp"); }
+TArchiveCoolForm::TArchiveCoolForm() {
+    FileMonitor.SetDirectory("c:\\temp");
+}
 
 TArchiveCoolForm::~TArchiveCoolForm() = default;
 
 bool TArchiveCoolForm::CreateAndShow() {
-    ui::WindowSpec spec;
-    spec.className = "TArchiveCoolForm";
-    spec.caption = TApplication::Title();
-    spec.style = WS_POPUP | WS_CLIPCHILDREN;
+    ui::WindowSpec params;
+    params.className = "TArchiveCoolForm";
+    params.caption = TApplication::Title();
+    params.style = WS_POPUP | WS_CLIPCHILDREN;
     // A tool window keeps the cat off the taskbar; the notification-area icon stands for it.
-    spec.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
-    spec.x = 1;
-    spec.y = 1;
-    spec.width = kIconWidth;
-    spec.height = kIconHeight;
-    spec.background = nullptr;
-    spec.formName = FormName;
-    if (!Create(spec))
+    params.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+    params.x = 1;
+    params.y = 1;
+    params.width = kIconWidth;
+    params.height = kIconHeight;
+    params.background = nullptr;
+    params.formName = FormName;
+    if (!Create(params))
         return false;
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     FormShow();

@@ -17,17 +17,17 @@ void TCoolForm::CreateOn(HWND parent, const std::string& name) {
         LONG style = GetWindowLongA(parent, GWL_STYLE);
         SetWindowLongA(parent, GWL_STYLE, (style & ~(WS_CAPTION | WS_THICKFRAME)) | WS_POPUP);
     }
-    ui::WindowSpec spec;
-    spec.className = "TCoolForm";
-    spec.caption = name;
-    spec.style = WS_CHILD | WS_CLIPSIBLINGS;
-    spec.x = 0;
-    spec.y = 0;
-    spec.width = 0;
-    spec.height = 0;
-    spec.parent = parent;
-    spec.background = nullptr;
-    Create(spec);
+    ui::WindowSpec params;
+    params.className = "TCoolForm";
+    params.caption = name;
+    params.style = WS_CHILD | WS_CLIPSIBLINGS;
+    params.x = 0;
+    params.y = 0;
+    params.width = 0;
+    params.height = 0;
+    params.parent = parent;
+    params.background = nullptr;
+    Create(params);
     FillParent();
 }
 

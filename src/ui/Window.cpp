@@ -8,20 +8,20 @@
 namespace ui {
 
 namespace {
-void RegisterClassOnce(const WindowSpec& spec, WNDPROC procedure) {
+void RegisterClassOnce(const WindowSpec& params, WNDPROC procedure) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA existing = {};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, spec.className, &existing))
+    if (GetClassInfoExA(instance, params.className, &existing))
         return;
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
-    wc.style = spec.classStyle;
+    wc.style = params.classStyle;
     wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = spec.background;
-    wc.lpszClassName = spec.className;
+    wc.hbrBackground = params.background;
+    wc.lpszClassName = params.className;
     RegisterClassExA(&wc);
 }
 } // namespace
@@ -38,14 +38,14 @@ Window::~Window() {
     }
 }
 
-bool Window::Create(const WindowSpec& spec) {
+bool Window::Create(const WindowSpec& params) {
     if (window_)
         return false;
-    RegisterClassOnce(spec, &Window::WindowProcedure);
-    formName_ = spec.formName;
-    HWND window = CreateWindowExA(spec.exStyle, spec.className, spec.caption.c_str(), spec.style,
-                                  spec.x, spec.y, spec.width, spec.height, spec.parent, nullptr,
-                                  GetModuleHandleA(nullptr), this);
+    RegisterClassOnce(params, &Window::WindowProcedure);
+    formName_ = params.formName;
+    HWND window = CreateWindowExA(params.exStyle, params.className, params.caption.c_str(),
+                                  params.style, params.x, params.y, params.width, params.height,
+                                  params.parent, nullptr, GetModuleHandleA(nullptr), this);
     return window != nullptr;
 }
 

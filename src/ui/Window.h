@@ -33,7 +33,7 @@ class Window {
     virtual ~Window();
 
     // False when the platform refuses the window.
-    bool Create(const WindowSpec& spec);
+    bool Create(const WindowSpec& params);
     void Destroy();
 
     HWND Handle() const { return window_; }

@@ -53,15 +53,15 @@ void CALLBACK DragStep(HWND, UINT, UINT_PTR, DWORD) {
 class Host : public ui::Window {
   public:
     Host(int x, int y) {
-        ui::WindowSpec spec;
-        spec.className = "CoolFormTestHost";
-        spec.style = WS_OVERLAPPEDWINDOW;
-        spec.exStyle = WS_EX_TOPMOST;
-        spec.x = x;
-        spec.y = y;
-        spec.width = 184;
-        spec.height = 158;
-        Create(spec);
+        ui::WindowSpec params;
+        params.className = "CoolFormTestHost";
+        params.style = WS_OVERLAPPEDWINDOW;
+        params.exStyle = WS_EX_TOPMOST;
+        params.x = x;
+        params.y = y;
+        params.width = 184;
+        params.height = 158;
+        Create(params);
     }
 };
 

@@ -35,16 +35,16 @@ class CapturedErrors {
 class HostWindow : public ui::Window {
   public:
     explicit HostWindow(const std::string& formName = "") {
-        ui::WindowSpec spec;
-        spec.className = "PakicoTestHost";
-        spec.caption = "Pakico test host";
-        spec.style = WS_OVERLAPPEDWINDOW;
-        spec.x = 40;
-        spec.y = 40;
-        spec.width = 420;
-        spec.height = 300;
-        spec.formName = formName;
-        Create(spec);
+        ui::WindowSpec params;
+        params.className = "PakicoTestHost";
+        params.caption = "Pakico test host";
+        params.style = WS_OVERLAPPEDWINDOW;
+        params.x = 40;
+        params.y = 40;
+        params.width = 420;
+        params.height = 300;
+        params.formName = formName;
+        Create(params);
         SendMessageA(Handle(), WM_SETFONT,
                      reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     }

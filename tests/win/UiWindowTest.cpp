@@ -27,11 +27,11 @@ constexpr UINT kFail = WM_APP + 2;
 class RecordingWindow : public ui::Window {
   public:
     explicit RecordingWindow(const std::string& formName = "") {
-        ui::WindowSpec spec;
-        spec.className = "PakicoTestRecording";
-        spec.formName = formName;
-        spec.style = WS_OVERLAPPED;
-        Create(spec);
+        ui::WindowSpec params;
+        params.className = "PakicoTestRecording";
+        params.formName = formName;
+        params.style = WS_OVERLAPPED;
+        Create(params);
     }
     bool sawCreate = false;
     HWND handleAtCreate = nullptr;
