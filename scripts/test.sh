@@ -54,6 +54,10 @@ count_tests() {
 passed=0
 failed=0
 while read -r name p f; do
+    if [ "$p" -eq 0 ] && [ "$f" -eq 0 ]; then
+        printf '  %-7s (not a GoogleTest program: see its ctest line above)\n' "$name"
+        continue
+    fi
     printf '  %-7s %4d passed, %d failed\n' "$name" "$p" "$f"
     passed=$((passed + p))
     failed=$((failed + f))
