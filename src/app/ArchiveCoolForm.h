@@ -44,6 +44,8 @@ class TArchiveCoolForm : public ui::Window {
     bool Dragging = false;
     bool AllArchives = false;
     bool RightDrag = false;
+    // The drag was refused as it entered (the cat rests): it stays refused until it leaves.
+    bool DragRefused = false;
     POINT PopupPoint{};
 
   protected:

@@ -20,8 +20,13 @@ void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
     bool accepted = files.empty() || IsArchiverBusy() || CoolForm1.IsVisible();
     if (!accepted) {
         effect = dropfiles::kEffectNone;
+        // Refused because the cat rests (no companion, another window open): that holds until
+        // the drag leaves. Refused because it still shows the picture of this very drag, as
+        // when the pointer crosses from one picture layer to another, it does not.
+        DragRefused = CoolForm2.IsVisible();
         return;
     }
+    DragRefused = false;
     AllArchives = AreAllArchives(files);
     effect = CursorEffect(shift);
     if (!RightDrag)
@@ -30,6 +35,12 @@ void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
 
 void TArchiveCoolForm::DropFileTarget1DragOver(TShiftState shift, DWORD& effect) {
     Dragging = true;
+    // A refused drag keeps the no-drop cursor while it stays over the resting cat, instead of
+    // being taken at the next move and dropped for nothing.
+    if (DragRefused) {
+        effect = dropfiles::kEffectNone;
+        return;
+    }
     effect = CursorEffect(shift);
     if (!RightDrag)
         ShowDragPicture(shift);
@@ -41,8 +52,9 @@ void TArchiveCoolForm::DropFileTarget1Leave() {
 
 void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD&) {
     const auto& files = DropFileTarget1.Files();
-    if (files.empty()) {
+    if (files.empty() || DragRefused) {
         Dragging = false;
+        DragRefused = false;
         return;
     }
     DroppedFiles = files;

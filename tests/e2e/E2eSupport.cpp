@@ -1,0 +1,436 @@
+// Driving the real Pakico.exe from outside: run folders, windows, menus, keys, drags, pictures.
+#include "e2e/E2eSupport.h"
+
+#include <stdexcept>
+
+using namespace testing_support;
+
+namespace e2e {
+
+namespace {
+
+const char kSettingsKey[] = "Software\\Tavi\\Morva";
+
+void DeleteKeyTree(HKEY parent, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
+        return;
+    for (;;) {
+        char child[256];
+        DWORD length = sizeof child;
+        if (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        DWORD before = 0;
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &before, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr);
+        DeleteKeyTree(key, child);
+        DWORD after = 0;
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &after, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr);
+        if (after >= before)
+            break; // a subkey that cannot go; do not loop on it
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(parent, name.c_str());
+}
+
+HKEY CreateSettingKey(const std::string& subkey) {
+    std::string path = std::string(kSettingsKey) + (subkey.empty() ? "" : "\\" + subkey);
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create HKCU\\" + path);
+    return key;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    char text[256] = "";
+    // The message reaches windows of other processes too, unlike GetWindowTextA's shortcut.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return id;
+}
+
+void SendKey(WORD key, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+    Sleep(60);
+}
+
+} // namespace
+
+void ClearSettings() {
+    DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+void WriteSettingNumber(const std::string& subkey, const std::string& name, DWORD value) {
+    HKEY key = CreateSettingKey(subkey);
+    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof value);
+    RegCloseKey(key);
+}
+
+void WriteSettingText(const std::string& subkey, const std::string& name, const std::string& text) {
+    HKEY key = CreateSettingKey(subkey);
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+}
+
+bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD& value) {
+    std::string path = std::string(kSettingsKey) + "\\" + subkey;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0, size = sizeof value;
+    LONG result =
+        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_DWORD;
+}
+
+bool CopyRunning() {
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Morva ArchiveIcon");
+    if (!mutex)
+        return false;
+    CloseHandle(mutex);
+    return true;
+}
+
+namespace {
+struct WindowSearch {
+    const char* className;
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK NoteWindow(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<WindowSearch*>(data);
+    if (ClassOf(window) == search.className &&
+        (search.processId == 0 || ProcessOf(window) == search.processId))
+        search.found.push_back(window);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> TopWindows(const char* className, DWORD processId) {
+    WindowSearch search{className, processId, {}};
+    EnumWindows(NoteWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND VisibleMenu(DWORD processId) {
+    for (HWND menu : TopWindows("#32768", processId))
+        if (IsWindowVisible(menu))
+            return menu;
+    return nullptr;
+}
+
+HWND FindDialog(DWORD processId, const std::string& caption) {
+    for (HWND dialog : TopWindows("#32770", processId))
+        if (IsWindowVisible(dialog) && TextOf(dialog) == caption)
+            return dialog;
+    return nullptr;
+}
+
+HWND FindChildByText(HWND parent, const std::string& text) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (TextOf(child) == text)
+            return child;
+    return nullptr;
+}
+
+void KeyDown(WORD key) {
+    SendKey(key, true);
+}
+
+void KeyUp(WORD key) {
+    SendKey(key, false);
+}
+
+void PressKey(WORD key) {
+    SendKey(key, true);
+    SendKey(key, false);
+    Sleep(120);
+}
+
+void PressKeys(const std::vector<WORD>& keys) {
+    for (WORD key : keys)
+        PressKey(key);
+}
+
+bool SaveScreenshot(const RECT& area, const std::string& name) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    std::string folder = ExeFolder() + "screenshots\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height; // bottom-up, as BMP files store rows
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    header.biSizeImage = stride * height;
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
+                                       DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool copied = false;
+    if (picture) {
+        HGDIOBJ old = SelectObject(memory, picture);
+        copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+        GdiFlush();
+        SelectObject(memory, old);
+    }
+    std::string bytes;
+    if (copied) {
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42; // "BM"
+        file.bfOffBits = sizeof file + sizeof header;
+        file.bfSize = file.bfOffBits + header.biSizeImage;
+        bytes.append(reinterpret_cast<const char*>(&file), sizeof file);
+        bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+        bytes.append(static_cast<const char*>(bits), header.biSizeImage);
+    }
+    if (picture)
+        DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!copied)
+        return false;
+    WriteFileBytes(folder + name, bytes);
+    return true;
+}
+
+std::size_t MorvaRunCount(const std::string& folder) {
+    if (!FileExists(folder + "Morva.log"))
+        return 0;
+    return ReadMorvaLog(folder).size();
+}
+
+PakicoRun::PakicoRun() : PakicoRun(Layout{}) {}
+
+PakicoRun::PakicoRun(const Layout& layout) {
+    folder_ = temp_.path();
+    if (!layout.subfolder.empty()) {
+        folder_ += layout.subfolder + "\\";
+        if (!CreateDirectoryA(folder_.c_str(), nullptr))
+            throw std::runtime_error("cannot create " + folder_);
+    }
+    CopyStandin(folder_, "Pakico.exe");
+    if (layout.companion)
+        CopyStandin(folder_, "Morva.exe");
+    // The stand-in companion records quietly: no box of its own takes the foreground.
+    SetMorvaControl(folder_, "");
+    for (const std::string& library : layout.libraries)
+        CopyStandin(folder_, library);
+}
+
+PakicoRun::~PakicoRun() {
+    if (run_ && run_->Running()) {
+        // A menu or dialog left open by a failed case goes with the process.
+        run_.reset();
+        WaitUntil([] { return !CopyRunning(); }, 10000);
+    }
+    run_.reset();
+}
+
+::testing::AssertionResult PakicoRun::Start() {
+    run_ = std::make_unique<ProgramRun>(folder_ + "Pakico.exe");
+    DWORD id = run_->ProcessId();
+    bool found = WaitUntil(
+        [&] {
+            auto mains = TopWindows("TArchiveCoolForm", id);
+            auto trays = TopWindows("PakicoTaskTrayIcon", id);
+            if (mains.empty() || trays.empty() || !IsWindowVisible(mains.front()))
+                return false;
+            main_ = mains.front();
+            tray_ = trays.front();
+            return true;
+        },
+        kStartMs);
+    if (!found)
+        return ::testing::AssertionFailure()
+               << "no visible window with its notification-area icon after " << kStartMs << " ms";
+    // The first refresh has chosen a picture by now; give the window a moment to settle.
+    WaitUntil([&] { return !Layer().empty(); }, kSettleMs);
+    Sleep(300);
+    return ::testing::AssertionSuccess();
+}
+
+RECT PakicoRun::Frame() const {
+    RECT frame{};
+    GetWindowRect(main_, &frame);
+    return frame;
+}
+
+POINT PakicoRun::Centre() const {
+    RECT frame = Frame();
+    return {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
+}
+
+std::string PakicoRun::Layer() const {
+    std::string shown;
+    for (HWND child = GetWindow(main_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) != "TCoolForm" || !(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        if (!shown.empty())
+            return "several";
+        shown = TextOf(child);
+    }
+    return shown;
+}
+
+bool PakicoRun::WaitForLayer(const std::string& layer, unsigned ms) const {
+    return WaitUntil([&] { return Layer() == layer; }, ms);
+}
+
+HWND PakicoRun::WaitForMenu(unsigned ms) const {
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = VisibleMenu(ProcessId())) != nullptr; }, ms);
+    if (menu)
+        Sleep(300); // the menu's owner takes the foreground a moment after it opens
+    return menu;
+}
+
+bool PakicoRun::WaitForMenuClosed(unsigned ms) const {
+    return WaitUntil([&] { return VisibleMenu(ProcessId()) == nullptr; }, ms);
+}
+
+HWND PakicoRun::OpenTrayMenu(unsigned ms) {
+    PostMessageA(tray_, WM_USER + 1, 0, WM_RBUTTONDOWN);
+    PostMessageA(tray_, WM_USER + 1, 0, WM_RBUTTONUP);
+    return WaitForMenu(ms);
+}
+
+bool PakicoRun::ChooseEnd() {
+    if (!OpenTrayMenu())
+        return false;
+    PressKey('E');
+    return WaitForMenuClosed(kSettleMs);
+}
+
+std::vector<MorvaRun> PakicoRun::WaitForMorva(std::size_t count, unsigned ms) const {
+    if (!WaitUntil([&] { return FileExists(folder_ + "Morva.log"); }, ms))
+        return {};
+    return WaitForMorvaRuns(folder_, count, ms);
+}
+
+std::string LzhBytes() {
+    // A level-0 header: size, checksum, then the method id the libraries look for.
+    return std::string("\x22\x00-lh5-", 7) + std::string(40, '\0');
+}
+
+namespace {
+std::string ShortPath(const std::string& path) {
+    char buffer[MAX_PATH * 2] = "";
+    DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+} // namespace
+
+MorvaRun DropAndWait(PakicoRun& pakico, const std::vector<std::string>& options,
+                     const std::vector<std::string>& files) {
+    std::size_t before = pakico.MorvaRuns();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int effect = DragFiles(options, pakico.Centre(), files);
+        auto runs = pakico.WaitForMorva(before + 1, effect < 100 ? 10000 : 2000);
+        if (runs.size() > before) {
+            EXPECT_EQ(before + 1, runs.size()) << "one drop starts the companion once";
+            // The drop answers the source's effects, limited to copy and move.
+            EXPECT_EQ(kEffectCopy | kEffectMove, effect);
+            return runs.back();
+        }
+        ADD_FAILURE() << "drag " << attempt << " ended with " << effect << " and started nothing";
+        pakico.WaitForLayer("CoolForm1", kSettleMs);
+    }
+    return {};
+}
+
+std::string ListPathOf(const MorvaRun& run) {
+    std::size_t at = run.commandLine.find(" @");
+    if (at == std::string::npos)
+        return {};
+    std::string list = run.commandLine.substr(at + 2);
+    return list.substr(0, list.find(' '));
+}
+
+void ExpectHandOff(const PakicoRun& pakico, const MorvaRun& run, const std::string& switches,
+                   const std::vector<std::string>& files, const std::string& tail) {
+    std::string prefix = Quoted(pakico.Folder() + "Morva.exe") + " " + switches + " @";
+    std::string list = ListPathOf(run);
+    EXPECT_EQ(prefix + list + tail, run.commandLine);
+    EXPECT_FALSE(list.empty());
+    EXPECT_EQ(ShortPath(list), list) << "the list is named by its short path";
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    std::string tempFolder = LowerAscii(ShortPath(temp));
+    EXPECT_EQ(tempFolder, LowerAscii(list.substr(0, tempFolder.size())));
+    EXPECT_EQ("mrv", LowerAscii(list.substr(list.find_last_of('\\') + 1, 3)));
+    std::string expected;
+    for (const std::string& file : files)
+        expected += file + "\r\n";
+    EXPECT_TRUE(run.listFound);
+    EXPECT_EQ(expected, run.listBytes);
+    EXPECT_TRUE(run.finished);
+    if (!list.empty())
+        DeleteFileA(list.c_str());
+}
+
+std::string Quoted(const std::string& argument) {
+    return argument.find(' ') == std::string::npos ? argument : "\"" + argument + "\"";
+}
+
+int DragFiles(const std::vector<std::string>& options, POINT to,
+              const std::vector<std::string>& files, unsigned ms) {
+    std::string arguments;
+    for (const std::string& option : options)
+        arguments += option + " ";
+    arguments += "--to " + std::to_string(to.x) + "," + std::to_string(to.y);
+    for (const std::string& file : files)
+        arguments += " " + Quoted(file);
+    ProgramRun source(ProgramFolder() + "DragSource.exe", arguments);
+    return static_cast<int>(source.WaitForExit(ms));
+}
+
+void E2eTest::SetUp() {
+    ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000))
+        << "a copy of Pakico is still running";
+    ClearSettings();
+}
+
+void E2eTest::TearDown() {
+    ClearSettings();
+}
+
+} // namespace e2e

@@ -1,0 +1,151 @@
+// Driving the real Pakico.exe from outside as a person would: its run folder, its windows,
+// its menus, keys typed at it, files dragged onto it, and screenshots of the cat.
+#pragma once
+
+#include "support/ProgramRun.h"
+#include "support/Standins.h"
+#include "support/WinTestSupport.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+constexpr int kCatWidth = 58;
+constexpr int kCatHeight = 59;
+// Bounds for things that happen "at once" or "within a second" on a calm machine.
+constexpr unsigned kStartMs = 20000;
+constexpr unsigned kSettleMs = 5000;
+// Drop effects as DragSource reports them.
+constexpr int kEffectNone = 0;
+constexpr int kEffectCopy = 1;
+constexpr int kEffectMove = 2;
+
+// The registry tree the program shares with its companion.
+void ClearSettings();
+void WriteSettingNumber(const std::string& subkey, const std::string& name, DWORD value);
+void WriteSettingText(const std::string& subkey, const std::string& name, const std::string& text);
+// False when the value is missing or not a number.
+bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD& value);
+
+// True while some copy of the program holds its single-instance mutex.
+bool CopyRunning();
+
+// Top-level windows of a class, of one process or (processId 0) of every process.
+std::vector<HWND> TopWindows(const char* className, DWORD processId = 0);
+// The visible popup menu window of a process, or null.
+HWND VisibleMenu(DWORD processId);
+// A top-level dialog (class "#32770") of the process with this caption, or null.
+HWND FindDialog(DWORD processId, const std::string& caption);
+// A child control of a window by its text, or null.
+HWND FindChildByText(HWND parent, const std::string& text);
+
+// Keys go to the foreground window, as a person's would.
+void KeyDown(WORD key);
+void KeyUp(WORD key);
+void PressKey(WORD key);
+void PressKeys(const std::vector<WORD>& keys);
+
+// Saves the screen area as a 24-bit BMP named `name` in "screenshots\" beside the test program.
+bool SaveScreenshot(const RECT& area, const std::string& name);
+
+// The stand-in companion's starts recorded so far (finished ones only).
+std::size_t MorvaRunCount(const std::string& folder);
+
+// One run of Pakico.exe in a folder of its own, with the stand-in companion and the archiver
+// libraries a case asks for. The process is ended when the object goes, if still running.
+class PakicoRun {
+  public:
+    struct Layout {
+        bool companion = true;
+        std::vector<std::string> libraries;
+        // A folder inside the temporary one that holds the program, e.g. with spaces in it.
+        std::string subfolder;
+    };
+    PakicoRun();
+    explicit PakicoRun(const Layout& layout);
+    ~PakicoRun();
+    PakicoRun(const PakicoRun&) = delete;
+    PakicoRun& operator=(const PakicoRun&) = delete;
+
+    // The folder with Pakico.exe, ending in '\'.
+    const std::string& Folder() const { return folder_; }
+    // A scratch folder for the files a case drops, apart from the program's.
+    const std::string& Scratch() const { return scratch_.path(); }
+
+    // Starts the program and waits for its window and its notification-area icon.
+    ::testing::AssertionResult Start();
+    DWORD ProcessId() const { return run_ ? run_->ProcessId() : 0; }
+    bool Running() const { return run_ && run_->Running(); }
+    long WaitForExit(unsigned ms) { return run_ ? run_->WaitForExit(ms) : -1; }
+    HWND Main() const { return main_; }
+    HWND Tray() const { return tray_; }
+
+    RECT Frame() const;
+    POINT Centre() const;
+    // "CoolForm1" ... "CoolForm4" for the one shown layer; "" when none, "several" if more.
+    std::string Layer() const;
+    bool WaitForLayer(const std::string& layer, unsigned ms) const;
+    bool Screenshot(const std::string& name) const { return SaveScreenshot(Frame(), name); }
+
+    // A right click on the notification-area icon; the menu window, or null within `ms`.
+    HWND OpenTrayMenu(unsigned ms = kSettleMs);
+    HWND WaitForMenu(unsigned ms) const;
+    bool WaitForMenuClosed(unsigned ms) const;
+    // Chooses "常駐の解除(&E)" from the notification-area menu.
+    bool ChooseEnd();
+
+    // The companion's starts seen so far and a wait for more.
+    std::size_t MorvaRuns() const { return MorvaRunCount(folder_); }
+    std::vector<testing_support::MorvaRun> WaitForMorva(std::size_t count,
+                                                        unsigned ms = 10000) const;
+
+  private:
+    testing_support::TempFolder temp_{"e2e"};
+    testing_support::TempFolder scratch_{"drop"};
+    std::string folder_;
+    std::unique_ptr<testing_support::ProgramRun> run_;
+    HWND main_ = nullptr;
+    HWND tray_ = nullptr;
+};
+
+// Drags files from another process onto a screen point with real input (DragSource.exe):
+// options such as "--right" or "--shift". The drop effect answered, or DragSource's own code
+// (100 and above) when the drag went wrong.
+int DragFiles(const std::vector<std::string>& options, POINT to,
+              const std::vector<std::string>& files, unsigned ms = 40000);
+
+// Drops the files on the cat and returns the one start of the companion it caused. Wine now
+// and then loses a drag on the way; such a drag is made again, whole.
+testing_support::MorvaRun DropAndWait(PakicoRun& pakico, const std::vector<std::string>& options,
+                                      const std::vector<std::string>& files);
+
+// The list file named after " @" on the companion's command line.
+std::string ListPathOf(const testing_support::MorvaRun& run);
+
+// Expects `"<folder>Morva.exe" <switches> @<list><tail>` (the executable quoted only when its
+// path holds a space), the list named by its short path in the temporary folder and holding
+// the files in drop order, each ended by CR LF. Deletes the list afterwards.
+void ExpectHandOff(const PakicoRun& pakico, const testing_support::MorvaRun& run,
+                   const std::string& switches, const std::vector<std::string>& files,
+                   const std::string& tail = "");
+
+// The first bytes of an LZH archive, enough for the archiver libraries' signature check.
+std::string LzhBytes();
+
+// Quotes an argument for a command line when it holds a space.
+std::string Quoted(const std::string& argument);
+
+// Every test starts and ends with a clean settings tree and no copy of the program running.
+class E2eTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+} // namespace e2e

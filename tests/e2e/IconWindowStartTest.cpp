@@ -1,0 +1,110 @@
+// The cat on the desktop after a start: where it sits, its shape, its picture, its icon in the
+// notification area, one copy only, and the resting picture when the companion is missing.
+#include "e2e/E2eSupport.h"
+
+using namespace e2e;
+using namespace testing_support;
+
+namespace {
+
+class IconWindowStart : public E2eTest {};
+
+bool InsideOutline(HWND window, int x, int y) {
+    HRGN outline = CreateRectRgn(0, 0, 0, 0);
+    bool inside = GetWindowRgn(window, outline) != ERROR && PtInRegion(outline, x, y);
+    DeleteObject(outline);
+    return inside;
+}
+
+} // namespace
+
+TEST_F(IconWindowStart, FirstStartShowsTheReadyCatAtOneOneWithItsIcon) {
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    HWND cat = pakico.Main();
+
+    RECT frame = pakico.Frame();
+    EXPECT_EQ(1, frame.left);
+    EXPECT_EQ(1, frame.top);
+    EXPECT_EQ(kCatWidth, frame.right - frame.left);
+    EXPECT_EQ(kCatHeight, frame.bottom - frame.top);
+    EXPECT_TRUE(GetWindowLongA(cat, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    char caption[64] = "";
+    SendMessageTimeoutA(cat, WM_GETTEXT, sizeof caption, reinterpret_cast<LPARAM>(caption),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    EXPECT_STREQ("Pakico", caption);
+
+    // Shaped: the outline has an inside, the cat's middle is in it and the corner is not.
+    HRGN outline = CreateRectRgn(0, 0, 0, 0);
+    int kind = GetWindowRgn(cat, outline);
+    RECT box{};
+    GetRgnBox(outline, &box);
+    DeleteObject(outline);
+    EXPECT_TRUE(kind == SIMPLEREGION || kind == COMPLEXREGION) << "region kind " << kind;
+    EXPECT_FALSE(IsRectEmpty(&box));
+    EXPECT_TRUE(InsideOutline(cat, kCatWidth / 2, kCatHeight / 2));
+    EXPECT_FALSE(InsideOutline(cat, 0, 0));
+    EXPECT_FALSE(InsideOutline(cat, kCatWidth - 1, 0));
+
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+    // One more tick of the refresh timer keeps the ready picture.
+    Sleep(1500);
+    EXPECT_EQ("CoolForm1", pakico.Layer());
+    EXPECT_TRUE(pakico.Screenshot("ready.bmp"));
+
+    EXPECT_EQ(1u, TopWindows("PakicoTaskTrayIcon", pakico.ProcessId()).size());
+}
+
+TEST_F(IconWindowStart, ASecondStartLeavesOneCatAndOneIcon) {
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+
+    ProgramRun second(pakico.Folder() + "Pakico.exe");
+    EXPECT_EQ(0, second.WaitForExit(kStartMs));
+    Sleep(500);
+    EXPECT_TRUE(pakico.Running());
+    EXPECT_EQ(1u, TopWindows("TArchiveCoolForm").size());
+    EXPECT_EQ(1u, TopWindows("PakicoTaskTrayIcon").size());
+    EXPECT_TRUE(IsWindowVisible(pakico.Main()));
+}
+
+TEST_F(IconWindowStart, ASavedPositionIsUsedUnchanged) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 333);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 222);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    RECT frame = pakico.Frame();
+    EXPECT_EQ(333, frame.left);
+    EXPECT_EQ(222, frame.top);
+}
+
+TEST_F(IconWindowStart, WithoutTheCompanionTheCatRestsAndRefusesDrops) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    PakicoRun pakico(PakicoRun::Layout{false, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", kSettleMs)) << pakico.Layer();
+    Sleep(1500);
+    EXPECT_EQ("CoolForm2", pakico.Layer()) << "the resting picture stays";
+    EXPECT_TRUE(pakico.Screenshot("resting.bmp"));
+
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+    std::string text = pakico.Scratch() + "memo.txt";
+    WriteFileBytes(text, "memo");
+    // The drag is refused as it enters and stays refused over the resting cat.
+    for (const std::string& file : {archive, text}) {
+        int effect = DragFiles({}, pakico.Centre(), {file});
+        EXPECT_EQ(0, effect) << "the drop of " << file << " was taken";
+        EXPECT_EQ("CoolForm2", pakico.Layer()) << "a refused drag changed the picture";
+    }
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", 2500)) << pakico.Layer();
+    EXPECT_TRUE(pakico.Running());
+
+    // The menu of the notification-area icon is still there.
+    HWND menu = pakico.OpenTrayMenu();
+    EXPECT_NE(nullptr, menu);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
+}

@@ -1,0 +1,191 @@
+// Files dragged onto the cat from another process with the left button: extract or compress,
+// the picture shown on the way, and what reaches the companion.
+#include "e2e/E2eSupport.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+using namespace e2e;
+using namespace testing_support;
+
+namespace {
+
+// The cat sits away from the drag source's own window in the top left corner.
+constexpr DWORD kCatLeft = 400;
+constexpr DWORD kCatTop = 300;
+
+// The pictures the cat showed while a drag ran, in the order they came.
+class LayerWatch {
+  public:
+    explicit LayerWatch(const PakicoRun& pakico) : pakico_(pakico) {
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                std::string layer = pakico_.Layer();
+                if (seen_.empty() || seen_.back() != layer) {
+                    seen_.push_back(layer);
+                    if (layer == "CoolForm3" && !compressShot_)
+                        compressShot_ = pakico_.Screenshot("compress.bmp");
+                    if (layer == "CoolForm4" && !extractShot_)
+                        extractShot_ = pakico_.Screenshot("extract.bmp");
+                }
+                Sleep(10);
+            }
+        });
+    }
+    ~LayerWatch() { Stop(); }
+    const std::vector<std::string>& Stop() {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+        return seen_;
+    }
+    bool Saw(const std::string& layer) {
+        return std::find(seen_.begin(), seen_.end(), layer) != seen_.end();
+    }
+
+  private:
+    const PakicoRun& pakico_;
+    std::atomic<bool> stop_{false};
+    std::vector<std::string> seen_;
+    bool compressShot_ = false, extractShot_ = false;
+    std::thread thread_;
+};
+
+std::string Joined(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : " ") + (item.empty() ? std::string("-") : item);
+    return out;
+}
+
+class LeftDrop : public E2eTest {
+  protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        WriteSettingNumber("Dialog\\Pakico", "Left", kCatLeft);
+        WriteSettingNumber("Dialog\\Pakico", "Top", kCatTop);
+    }
+};
+
+} // namespace
+
+TEST_F(LeftDrop, OneArchiveIsExtractedAndWithShiftCompressed) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+
+    LayerWatch watch(pakico);
+    MorvaRun run = DropAndWait(pakico, {}, {archive});
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", 2500)) << "ready again after the drop";
+    auto seen = watch.Stop();
+    ExpectHandOff(pakico, run, "/QE \\", {archive});
+    EXPECT_TRUE(watch.Saw("CoolForm4")) << Joined(seen);
+    EXPECT_FALSE(watch.Saw("CoolForm3")) << Joined(seen);
+    EXPECT_FALSE(watch.Saw("several")) << Joined(seen);
+
+    LayerWatch shifted(pakico);
+    run = DropAndWait(pakico, {"--shift"}, {archive});
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", 2500));
+    seen = shifted.Stop();
+    ExpectHandOff(pakico, run, "/QA \\", {archive});
+    EXPECT_TRUE(shifted.Saw("CoolForm3")) << Joined(seen);
+}
+
+TEST_F(LeftDrop, AnArchiveWithATextFileIsCompressedInDropOrder) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    std::string text = pakico.Scratch() + "memo.txt";
+    WriteFileBytes(text, "memo");
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+
+    LayerWatch watch(pakico);
+    MorvaRun run = DropAndWait(pakico, {}, {text, archive});
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", 2500));
+    auto seen = watch.Stop();
+    ExpectHandOff(pakico, run, "/QA \\", {text, archive});
+    EXPECT_TRUE(watch.Saw("CoolForm3")) << Joined(seen);
+    EXPECT_FALSE(watch.Saw("CoolForm4")) << Joined(seen);
+}
+
+TEST_F(LeftDrop, AFolderIsCompressed) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    std::string folder = pakico.Scratch() + "photos";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    MorvaRun run = DropAndWait(pakico, {}, {folder});
+    ExpectHandOff(pakico, run, "/QA \\", {folder});
+}
+
+TEST_F(LeftDrop, JapaneseNamesWithSpacesInTheFileAndTheProgramFolder) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, "パキコ 表示"});
+    ASSERT_TRUE(pakico.Start());
+    std::string folder = pakico.Scratch() + "書庫 ソフト";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string archive = folder + "\\表 データ.lzh";
+    WriteFileBytes(archive, LzhBytes());
+
+    // The log lies beside the Morva.exe that actually ran: the one in the program's folder.
+    MorvaRun run = DropAndWait(pakico, {}, {archive});
+    ASSERT_EQ('"', run.commandLine.empty() ? 0 : run.commandLine[0]) << run.commandLine;
+    ExpectHandOff(pakico, run, "/QE \\", {archive});
+
+    run = DropAndWait(pakico, {"--wide"}, {archive});
+    ExpectHandOff(pakico, run, "/QE \\", {archive});
+}
+
+TEST_F(LeftDrop, APassingDragShowsThePictureAndLeavesNothingBehind) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+
+    // From the source's corner through the cat's middle to open desktop beyond it.
+    POINT centre = pakico.Centre();
+    POINT beyond{centre.x + (centre.x - 76) / 2, centre.y + (centre.y - 56) / 2};
+    bool crossed = false;
+    for (int attempt = 0; attempt < 3 && !crossed; ++attempt) {
+        LayerWatch watch(pakico);
+        DragFiles({}, beyond, {archive});
+        bool ready = pakico.WaitForLayer("CoolForm1", 2500);
+        auto seen = watch.Stop();
+        crossed = watch.Saw("CoolForm4");
+        if (crossed) {
+            EXPECT_TRUE(ready) << "ready within two ticks after the drag left: " << Joined(seen);
+        }
+    }
+    EXPECT_TRUE(crossed) << "the extract picture never showed while the drag crossed the cat";
+    Sleep(1000);
+    EXPECT_EQ(0u, pakico.MorvaRuns());
+}
+
+TEST_F(LeftDrop, ShiftPressedOverTheCatSwitchesToTheCompressPicture) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+
+    // DragSource lingers over its target for well over half a second before it lets go: the
+    // test presses Shift itself as soon as the extract picture shows.
+    bool switched = false;
+    for (int attempt = 0; attempt < 3 && !switched; ++attempt) {
+        std::size_t before = pakico.MorvaRuns();
+        std::thread drag([&] { DragFiles({}, pakico.Centre(), {archive}); });
+        bool extract = pakico.WaitForLayer("CoolForm4", 8000);
+        if (extract) {
+            KeyDown(VK_SHIFT);
+            switched = pakico.WaitForLayer("CoolForm3", 1500);
+            KeyUp(VK_SHIFT);
+        }
+        drag.join();
+        auto runs = pakico.WaitForMorva(before + 1, 5000);
+        if (runs.size() > before)
+            DeleteFileA(ListPathOf(runs.back()).c_str());
+        pakico.WaitForLayer("CoolForm1", kSettleMs);
+    }
+    EXPECT_TRUE(switched) << "Shift pressed over the cat did not switch extract to compress";
+}

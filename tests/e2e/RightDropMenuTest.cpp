@@ -1,0 +1,122 @@
+// Files dragged onto the cat with the right button: the menu that opens at the drop point
+// half a second later, chosen from with the keyboard, and what each choice starts.
+//
+// The menu lives in Pakico's process, so its items cannot be read from here; whether an item
+// is enabled is judged by its effect: a disabled item cannot be chosen and starts nothing.
+#include "e2e/E2eSupport.h"
+
+using namespace e2e;
+using namespace testing_support;
+
+namespace {
+
+class RightDropMenu : public E2eTest {
+  protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+        WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+        pakico_ = std::make_unique<PakicoRun>(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+        ASSERT_TRUE(pakico_->Start());
+        ASSERT_TRUE(pakico_->WaitForLayer("CoolForm1", kSettleMs));
+        archive_ = pakico_->Scratch() + "backup.lzh";
+        WriteFileBytes(archive_, LzhBytes());
+        text_ = pakico_->Scratch() + "memo.txt";
+        WriteFileBytes(text_, "memo");
+    }
+    void TearDown() override {
+        pakico_.reset();
+        E2eTest::TearDown();
+    }
+
+    // Right-drops the files and waits for the menu; the drag is made again when Wine lost it.
+    HWND DropForMenu(const std::vector<std::string>& files) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            int effect = DragFiles({"--right"}, pakico_->Centre(), files);
+            HWND menu = pakico_->WaitForMenu(effect < 100 ? 5000 : 1500);
+            if (menu)
+                return menu;
+            ADD_FAILURE() << "right drag " << attempt << " ended with " << effect
+                          << " and opened no menu";
+        }
+        return nullptr;
+    }
+
+    // Types the keys into the open menu and returns the companion's starts that followed.
+    std::vector<MorvaRun> Choose(const std::vector<WORD>& keys, std::size_t expectedRuns) {
+        std::size_t before = pakico_->MorvaRuns();
+        PressKeys(keys);
+        if (!pakico_->WaitForMenuClosed(2000)) {
+            // A disabled item leaves the menu open under some platforms; close it.
+            PressKey(VK_ESCAPE);
+            EXPECT_TRUE(pakico_->WaitForMenuClosed(kSettleMs));
+        }
+        if (expectedRuns == before) {
+            Sleep(2000); // long enough for a start that should not happen to show
+            return ReadRuns();
+        }
+        return pakico_->WaitForMorva(expectedRuns);
+    }
+
+    std::vector<MorvaRun> ReadRuns() const {
+        return FileExists(pakico_->Folder() + "Morva.log") ? ReadMorvaLog(pakico_->Folder())
+                                                           : std::vector<MorvaRun>{};
+    }
+
+    std::unique_ptr<PakicoRun> pakico_;
+    std::string archive_, text_;
+};
+
+// Items, for the arrow keys: cancel, (separator), view, (separator), compress, extract.
+const std::vector<WORD> kCancel{VK_DOWN, VK_RETURN};
+const std::vector<WORD> kView{VK_DOWN, VK_DOWN, VK_RETURN};
+const std::vector<WORD> kCompress{'P'};
+const std::vector<WORD> kExtract{'E'};
+
+} // namespace
+
+TEST_F(RightDropMenu, OpensAtTheDropPointAndCancelStartsNothing) {
+    POINT centre = pakico_->Centre();
+    HWND menu = DropForMenu({archive_});
+    ASSERT_NE(nullptr, menu);
+    EXPECT_TRUE(pakico_->WaitForLayer("CoolForm1", 100)) << "a right drag keeps the picture";
+    RECT place{};
+    GetWindowRect(menu, &place);
+    EXPECT_NEAR(centre.x, place.left, 3);
+    EXPECT_NEAR(centre.y, place.top, 3);
+    SaveScreenshot(place, "menu.bmp");
+
+    EXPECT_TRUE(Choose(kCancel, 0).empty());
+    EXPECT_TRUE(pakico_->Running());
+}
+
+TEST_F(RightDropMenu, AnArchiveCanBeViewedCompressedOrExtracted) {
+    ASSERT_NE(nullptr, DropForMenu({archive_}));
+    auto runs = Choose(kView, 1);
+    ASSERT_EQ(1u, runs.size());
+    ExpectHandOff(*pakico_, runs[0], "/Da ArchiveIcon!", {archive_}, " /Send");
+
+    ASSERT_NE(nullptr, DropForMenu({archive_}));
+    runs = Choose(kCompress, 2);
+    ASSERT_EQ(2u, runs.size());
+    ExpectHandOff(*pakico_, runs[1], "/QA \\", {archive_});
+
+    ASSERT_NE(nullptr, DropForMenu({archive_}));
+    runs = Choose(kExtract, 3);
+    ASSERT_EQ(3u, runs.size());
+    ExpectHandOff(*pakico_, runs[2], "/QE \\", {archive_});
+}
+
+TEST_F(RightDropMenu, WithATextFileViewAndExtractCannotBeChosen) {
+    ASSERT_NE(nullptr, DropForMenu({archive_, text_}));
+    EXPECT_TRUE(Choose(kExtract, 0).empty()) << "extract was chosen";
+
+    ASSERT_NE(nullptr, DropForMenu({archive_, text_}));
+    EXPECT_TRUE(Choose(kView, 0).empty()) << "view was chosen";
+
+    // The same keys reach the enabled item: compress takes both files, in drop order.
+    ASSERT_NE(nullptr, DropForMenu({archive_, text_}));
+    auto runs = Choose(kCompress, 1);
+    ASSERT_EQ(1u, runs.size());
+    ExpectHandOff(*pakico_, runs[0], "/QA \\", {archive_, text_});
+}

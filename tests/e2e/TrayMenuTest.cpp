@@ -1,0 +1,226 @@
+// The menu of the notification-area icon, chosen from with the keyboard: the About box,
+// placements along the work area, hiding and showing, and the end of residence with its
+// saved position and its question about the start-up shortcut.
+#include "e2e/E2eSupport.h"
+
+using namespace e2e;
+using namespace testing_support;
+
+namespace {
+
+const char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+RECT WorkArea() {
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+bool Click(HWND button) {
+    DWORD_PTR result = 0;
+    return button && SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+HWND WaitForDialog(DWORD processId, const std::string& caption) {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialog(processId, caption)) != nullptr; }, kSettleMs);
+    if (dialog)
+        Sleep(300);
+    return dialog;
+}
+
+// While another window of the program is open: the resting picture, and no menu from the
+// notification-area icon.
+void ExpectRestingWithoutTrayMenu(PakicoRun& pakico) {
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", 2500)) << pakico.Layer();
+    EXPECT_EQ(nullptr, pakico.OpenTrayMenu(1500)) << "the icon opened its menu";
+}
+
+class TrayMenu : public E2eTest {
+  protected:
+    // Chooses from the placement submenu: "居場所(&P)" opens it on its first item.
+    void Place(int downs) {
+        ASSERT_NE(nullptr, pakico_.OpenTrayMenu());
+        PressKey('P');
+        for (int i = 0; i < downs; ++i)
+            PressKey(VK_DOWN);
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(pakico_.WaitForMenuClosed(kSettleMs));
+    }
+    bool WaitForPlace(LONG left, LONG top) {
+        return WaitUntil(
+            [&] {
+                RECT frame = pakico_.Frame();
+                return frame.left == left && frame.top == top;
+            },
+            kSettleMs);
+    }
+
+    PakicoRun pakico_;
+};
+
+// Points the per-user Startup folder at a folder of the test's own, and back at the end.
+class StartupShortcut : public TrayMenu {
+  protected:
+    void SetUp() override {
+        TrayMenu::SetUp();
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0,
+                                                 KEY_READ | KEY_WRITE, nullptr, &key, nullptr));
+        char old[MAX_PATH * 2] = "";
+        DWORD size = sizeof old;
+        hadStartup_ = RegQueryValueExA(key, "Startup", nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
+        oldStartup_ = hadStartup_ ? old : "";
+        std::string folder = startup_.path().substr(0, startup_.path().size() - 1);
+        RegSetValueExA(key, "Startup", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                       static_cast<DWORD>(folder.size() + 1));
+        RegCloseKey(key);
+        WriteFileBytes(Shortcut(), "shortcut");
+    }
+    void TearDown() override {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+            if (hadStartup_)
+                RegSetValueExA(key, "Startup", 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(oldStartup_.c_str()),
+                               static_cast<DWORD>(oldStartup_.size() + 1));
+            else
+                RegDeleteValueA(key, "Startup");
+            RegCloseKey(key);
+        }
+        TrayMenu::TearDown();
+    }
+    std::string Shortcut() const { return startup_.path() + "Pakico.lnk"; }
+
+    // Chooses "常駐の解除(&E)" and answers the question with the button of that text.
+    void EndAnswering(const std::string& button) {
+        ASSERT_TRUE(pakico_.ChooseEnd());
+        HWND question = WaitForDialog(pakico_.ProcessId(), "確認");
+        ASSERT_NE(nullptr, question) << "no question about the start-up shortcut";
+        ASSERT_TRUE(Click(FindChildByText(question, button))) << "no button " << button;
+    }
+
+    TempFolder startup_{"startup"};
+    bool hadStartup_ = false;
+    std::string oldStartup_;
+};
+
+} // namespace
+
+TEST_F(TrayMenu, TheAboutBoxRestsTheCatAndSilencesTheIcon) {
+    ASSERT_TRUE(pakico_.Start());
+    ASSERT_TRUE(pakico_.WaitForLayer("CoolForm1", kSettleMs));
+    ASSERT_NE(nullptr, pakico_.OpenTrayMenu());
+    PressKey('A');
+    HWND about = WaitForDialog(pakico_.ProcessId(), "About Pakico");
+    ASSERT_NE(nullptr, about) << "the About box did not open";
+    ExpectRestingWithoutTrayMenu(pakico_);
+
+    ASSERT_TRUE(Click(FindChildByText(about, "&OK")));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kSettleMs));
+    EXPECT_TRUE(pakico_.WaitForLayer("CoolForm1", 2500)) << pakico_.Layer();
+    HWND menu = pakico_.OpenTrayMenu();
+    EXPECT_NE(nullptr, menu) << "the icon's menu is back";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(pakico_.WaitForMenuClosed(kSettleMs));
+}
+
+TEST_F(TrayMenu, PlacementsTouchTheEdgesOfTheWorkArea) {
+    ASSERT_TRUE(pakico_.Start());
+    const RECT a = WorkArea();
+    const LONG centre = a.left + (a.right - a.left) / 2 - kCatWidth / 2;
+    struct {
+        int downs;
+        LONG left, top;
+        const char* name;
+    } places[] = {
+        {6, a.right - kCatWidth, a.bottom - kCatHeight, "下の右寄せ"},
+        {1, centre, a.top, "上の中央寄せ"},
+        {4, a.left, a.bottom - kCatHeight, "下の左寄せ"},
+        {3, a.right - 2 * kCatWidth, a.top, "上の右端付近"},
+        {5, centre, a.bottom - kCatHeight, "下の中央寄せ"},
+        {2, a.right - kCatWidth, a.top, "上の右寄せ"},
+        {0, a.left, a.top, "上の左寄せ"},
+    };
+    for (const auto& place : places) {
+        Place(place.downs);
+        EXPECT_TRUE(WaitForPlace(place.left, place.top))
+            << place.name << ": at " << pakico_.Frame().left << "," << pakico_.Frame().top;
+        RECT frame = pakico_.Frame();
+        EXPECT_EQ(kCatWidth, frame.right - frame.left);
+        EXPECT_EQ(kCatHeight, frame.bottom - frame.top);
+    }
+}
+
+TEST_F(TrayMenu, HiddenCatComesBackAtTheSamePlace) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 250);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 150);
+    ASSERT_TRUE(pakico_.Start());
+    ASSERT_NE(nullptr, pakico_.OpenTrayMenu());
+    // "非表示(&H)" shares its letter with "ヘルプ(&H)": reach it from "居場所(&P)" above it.
+    PressKeys({'P', VK_ESCAPE, VK_DOWN, VK_RETURN});
+    ASSERT_TRUE(pakico_.WaitForMenuClosed(kSettleMs));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(pakico_.Main()); }, kSettleMs));
+    EXPECT_TRUE(pakico_.Running());
+
+    ASSERT_NE(nullptr, pakico_.OpenTrayMenu());
+    PressKey('I'); // "表示(&I)" is offered now
+    ASSERT_TRUE(pakico_.WaitForMenuClosed(kSettleMs));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(pakico_.Main()) != FALSE; }, kSettleMs));
+    RECT frame = pakico_.Frame();
+    EXPECT_EQ(250, frame.left);
+    EXPECT_EQ(150, frame.top);
+    EXPECT_TRUE(GetWindowLongA(pakico_.Main(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(TrayMenu, TheEndSavesThePositionForTheNextStart) {
+    ASSERT_TRUE(pakico_.Start());
+    const RECT a = WorkArea();
+    Place(6); // "下の右寄せ"
+    ASSERT_TRUE(WaitForPlace(a.right - kCatWidth, a.bottom - kCatHeight));
+    ASSERT_TRUE(pakico_.ChooseEnd());
+    EXPECT_EQ(0, pakico_.WaitForExit(10000));
+    EXPECT_TRUE(TopWindows("PakicoTaskTrayIcon", pakico_.ProcessId()).empty());
+    DWORD left = 0, top = 0;
+    ASSERT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", left));
+    ASSERT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Top", top));
+    EXPECT_EQ(a.right - kCatWidth, static_cast<LONG>(left));
+    EXPECT_EQ(a.bottom - kCatHeight, static_cast<LONG>(top));
+
+    ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
+    PakicoRun again;
+    ASSERT_TRUE(again.Start());
+    RECT frame = again.Frame();
+    EXPECT_EQ(a.right - kCatWidth, frame.left);
+    EXPECT_EQ(a.bottom - kCatHeight, frame.top);
+}
+
+TEST_F(StartupShortcut, CancelKeepsTheProgramRunning) {
+    ASSERT_TRUE(pakico_.Start());
+    ASSERT_TRUE(pakico_.ChooseEnd());
+    HWND question = WaitForDialog(pakico_.ProcessId(), "確認");
+    ASSERT_NE(nullptr, question);
+    ExpectRestingWithoutTrayMenu(pakico_);
+    ASSERT_TRUE(Click(FindChildByText(question, "キャンセル")));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(question); }, kSettleMs));
+    EXPECT_TRUE(pakico_.WaitForLayer("CoolForm1", 2500));
+    Sleep(1000);
+    EXPECT_TRUE(pakico_.Running());
+    EXPECT_TRUE(FileExists(Shortcut()));
+}
+
+TEST_F(StartupShortcut, NoRemovesTheShortcutAndQuits) {
+    ASSERT_TRUE(pakico_.Start());
+    EndAnswering("いいえ(&N)");
+    EXPECT_EQ(0, pakico_.WaitForExit(10000));
+    EXPECT_FALSE(FileExists(Shortcut()));
+}
+
+TEST_F(StartupShortcut, YesKeepsTheShortcutAndQuits) {
+    ASSERT_TRUE(pakico_.Start());
+    EndAnswering("はい(&Y)");
+    EXPECT_EQ(0, pakico_.WaitForExit(10000));
+    EXPECT_TRUE(FileExists(Shortcut()));
+}
