@@ -116,6 +116,17 @@ TEST_F(TrayMenu, TheAboutBoxRestsTheCatAndSilencesTheIcon) {
     PressKey('A');
     HWND about = WaitForDialog(pakico_.ProcessId(), "About Pakico");
     ASSERT_NE(nullptr, about) << "the About box did not open";
+    // A fixed box of 378 x 131 client pixels, centred on the screen, on top of everything.
+    RECT client{}, frame{};
+    GetClientRect(about, &client);
+    GetWindowRect(about, &frame);
+    EXPECT_EQ(378, client.right);
+    EXPECT_EQ(131, client.bottom);
+    EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (frame.left + frame.right) / 2, 1);
+    EXPECT_NEAR(GetSystemMetrics(SM_CYSCREEN) / 2, (frame.top + frame.bottom) / 2, 1);
+    EXPECT_TRUE(GetWindowLongA(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_NE(nullptr, FindChildByText(about, "パキコ"));
+    EXPECT_NE(nullptr, FindChildByText(about, "Version 1.10"));
     ExpectRestingWithoutTrayMenu(pakico_);
 
     ASSERT_TRUE(Click(FindChildByText(about, "&OK")));
