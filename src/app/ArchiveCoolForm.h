@@ -2,6 +2,7 @@
 // notification-area icon, its hot key and its recent-archive histories.
 #pragma once
 
+#include "app/IconPlacement.h"
 #include "history/HistoryList.h"
 #include "history/HistoryMenu.h"
 #include "shell/CoolForm.h"
@@ -82,7 +83,7 @@ class TArchiveCoolForm : public ui::Window {
     void Act_HideExecute();
     void Act_ArchIconExecute();
     void Act_FINExecute();
-    void MoveTo(int placement);
+    void MoveTo(IconPlacement placement);
 
     TCoolForm CoolForm1, CoolForm2, CoolForm3, CoolForm4;
     TDropFileTarget DropFileTarget1;

@@ -3,7 +3,6 @@
 #include "app/Application.h"
 #include "app/ArchiveCoolForm.h"
 #include "app/DropAboutForm.h"
-#include "app/IconPlacement.h"
 #include "handoff/CompanionLaunch.h"
 #include "settings/SettingsStore.h"
 #include "util/FileProbe.h"
@@ -42,14 +41,20 @@ void TArchiveCoolForm::BuildMenus() {
     AddAction(m1, Act_Help, "ヘルプ(&H)", 9, [this] { Act_HelpExecute(); });
     AddSeparator(m1);
     auto& move = AddAction(m1, Act_Move, "居場所(&P)", -1);
-    AddAction(move, Act_Move_TopLeft, "上の左寄せ", -1, [this] { MoveTo(0); });
-    AddAction(move, Act_Move_TopCenter, "上の中央寄せ", -1, [this] { MoveTo(1); });
-    AddAction(move, Act_Move_TopRight, "上の右寄せ", -1, [this] { MoveTo(2); });
-    AddAction(move, Act_Move_TopRight2, "上の右端付近", -1, [this] { MoveTo(3); });
+    AddAction(move, Act_Move_TopLeft, "上の左寄せ", -1, [this] { MoveTo(IconPlacement::TopLeft); });
+    AddAction(move, Act_Move_TopCenter, "上の中央寄せ", -1,
+              [this] { MoveTo(IconPlacement::TopCenter); });
+    AddAction(move, Act_Move_TopRight, "上の右寄せ", -1,
+              [this] { MoveTo(IconPlacement::TopRight); });
+    AddAction(move, Act_Move_TopRight2, "上の右端付近", -1,
+              [this] { MoveTo(IconPlacement::TopRight2); });
     AddSeparator(move);
-    AddAction(move, Act_Move_BottomLeft, "下の左寄せ", -1, [this] { MoveTo(4); });
-    AddAction(move, Act_Move_BottomCenter, "下の中央寄せ", -1, [this] { MoveTo(5); });
-    AddAction(move, Act_Move_BottomRight, "下の右寄せ", -1, [this] { MoveTo(6); });
+    AddAction(move, Act_Move_BottomLeft, "下の左寄せ", -1,
+              [this] { MoveTo(IconPlacement::BottomLeft); });
+    AddAction(move, Act_Move_BottomCenter, "下の中央寄せ", -1,
+              [this] { MoveTo(IconPlacement::BottomCenter); });
+    AddAction(move, Act_Move_BottomRight, "下の右寄せ", -1,
+              [this] { MoveTo(IconPlacement::BottomRight); });
     AddSeparator(m1);
     AddAction(m1, Act_ArchIcon, "表示(&I)", 8, [this] { Act_ArchIconExecute(); });
     AddAction(m1, Act_Hide, "非表示(&H)", -1, [this] { Act_HideExecute(); });
@@ -114,9 +119,8 @@ void TArchiveCoolForm::Act_ExecExecute() {
 }
 
 void TArchiveCoolForm::Act_ConfigExecute() {
-    // The settings dialog is not part of the program yet.
-    if (!Act_Config.Enabled())
-        return;
+    // The settings dialog is not part of the program yet: the command is disabled, and the
+    // double-click on the cat that shares it does nothing.
 }
 
 void TArchiveCoolForm::Act_AboutExecute() {
@@ -141,13 +145,12 @@ void TArchiveCoolForm::Act_ArchIconExecute() {
     FormShow();
 }
 
-void TArchiveCoolForm::MoveTo(int placement) {
+void TArchiveCoolForm::MoveTo(IconPlacement placement) {
     RECT area{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     RECT window;
     GetWindowRect(Handle(), &window);
-    auto origin = PlaceIcon(static_cast<IconPlacement>(placement),
-                            {area.left, area.top, area.right, area.bottom},
+    auto origin = PlaceIcon(placement, {area.left, area.top, area.right, area.bottom},
                             window.right - window.left, window.bottom - window.top);
     SetWindowPos(Handle(), nullptr, origin.left, origin.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
