@@ -7,6 +7,7 @@
 #include "shell/HookHotKey.h"
 #include "shell/TaskTrayIcon.h"
 #include "ui/ErrorReport.h"
+#include "watch/GuiHandOff.h"
 
 #include <commctrl.h>
 
@@ -18,6 +19,7 @@ void RouteComponentErrors() {
     TDropTarget::SetErrorReporter(report);
     TTaskTrayIcon::ErrorReporter = report;
     THookHotKey::ErrorReporter = report;
+    watch::TGuiHandOff::SetErrorReporter(report);
 }
 } // namespace
 
