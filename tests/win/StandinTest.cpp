@@ -377,6 +377,17 @@ TEST(StandinLog, EachLibraryLogsUnderItsOwnName) {
     EXPECT_EQ(rar.Calls(), std::vector<std::string>{"UnrarCheckArchive\tD:\\a.rar\t0"});
 }
 
+TEST(StandinLog, LogZeroKeepsNoLogButStillAnswers) {
+    LoadedStandin lib("Zip32j.dll");
+    ASSERT_NE(lib.module(), nullptr);
+    lib.Control("log=0\r\nrunning=1\r\n");
+    EXPECT_EQ(lib.Query("ZipGetRunning"), 1);
+    EXPECT_TRUE(lib.Calls().empty());
+    lib.Control("running=1\r\n");
+    EXPECT_EQ(lib.Query("ZipGetRunning"), 1);
+    EXPECT_EQ(lib.Calls(), std::vector<std::string>{"ZipGetRunning"});
+}
+
 // What the fault handler saw on the thread that was made to fault.
 struct FaultSeen {
     DWORD code = 0;

@@ -203,9 +203,14 @@ void AppendInt(char* line, DWORD size, int value) {
     Append(line, size, p);
 }
 
+int ControlInt(const char* key, int fallback);
+
 // Appends one line to the log: the entry point's name, then its arguments each after a TAB,
-// then CR LF. Opened and closed per call so other processes can read it at any time.
+// then CR LF. Opened and closed per call so other processes can read it at any time. A
+// control file saying "log=0" keeps the log from growing while a person tries the program.
 void LogCall(const char* entry, const char* path, bool hasInt, int value) {
+    if (ControlInt("log", 1) == 0)
+        return;
     char logPath[MAX_PATH * 2];
     if (!OwnFileWith(".log", logPath, sizeof logPath))
         return;
