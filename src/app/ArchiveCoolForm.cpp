@@ -98,7 +98,7 @@ void TArchiveCoolForm::FormCreate() {
 
     TrayIcon = std::make_unique<TTaskTrayIcon>(
         Handle(), LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), TApplication::Title());
-    TrayIcon->PopupMenu = [this](POINT where) { ShowMenu(PopupMenu1, where); };
+    SetTrayMenu(true);
     TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { Act_ExecExecute(); };
 
     Dragging = false;
@@ -218,20 +218,22 @@ bool TArchiveCoolForm::IsOtherWindowOpen() const {
 void TArchiveCoolForm::RefreshIconState() {
     CoolForm3.SetVisible(false);
     CoolForm4.SetVisible(false);
+    // Tested in this order, each only when the one before passed.
     bool ready = FileExistsQuiet(CompanionPath()) && !IsArchiverBusy() && !IsOtherWindowOpen();
-    if (ready) {
-        CoolForm1.SetVisible(true);
-        CoolForm2.SetVisible(false);
-        TrayIcon->PopupMenu = [this](POINT where) { ShowMenu(PopupMenu1, where); };
-        return;
-    }
     // While another window is open a right click on the notification-area icon opens nothing.
-    if (IsOtherWindowOpen())
-        TrayIcon->PopupMenu = nullptr;
-    else
+    SetTrayMenu(ready || !IsOtherWindowOpen());
+    CoolForm1.SetVisible(ready);
+    CoolForm2.SetVisible(!ready);
+}
+
+void TArchiveCoolForm::SetTrayMenu(bool available) {
+    if (available == trayMenuAvailable_)
+        return;
+    trayMenuAvailable_ = available;
+    if (available)
         TrayIcon->PopupMenu = [this](POINT where) { ShowMenu(PopupMenu1, where); };
-    CoolForm1.SetVisible(false);
-    CoolForm2.SetVisible(true);
+    else
+        TrayIcon->PopupMenu = nullptr;
 }
 
 void TArchiveCoolForm::ShowDragPicture(TShiftState shift) {

@@ -63,6 +63,8 @@ class TArchiveCoolForm : public ui::Window {
     void CreateLayers();
     void CreateHistoryMenus();
     void RegisterHotKey();
+    // Gives the notification-area icon the window's menu, or none.
+    void SetTrayMenu(bool available);
 
     // Drops.
     void DropFileTarget1Enter(TShiftState shift, DWORD& effect);
@@ -92,6 +94,7 @@ class TArchiveCoolForm : public ui::Window {
     ui::Timer Timer1, Timer2;
     std::unique_ptr<TTaskTrayIcon> TrayIcon;
     std::unique_ptr<THookHotKey> HookHotKey1;
+    bool trayMenuAvailable_ = false;
     // The folder watch; its tag is 1 while an automatic import runs.
     TDiscMonitor FileMonitor;
 
