@@ -56,6 +56,37 @@ TEST_F(IconWindowStart, FirstStartShowsTheReadyCatAtOneOneWithItsIcon) {
     EXPECT_EQ(1u, TopWindows("PakicoTaskTrayIcon", pakico.ProcessId()).size());
 }
 
+namespace {
+// A right click with the real pointer at a screen point.
+void RightClickAt(POINT at) {
+    INPUT input[3]{};
+    for (auto& in : input) {
+        in.type = INPUT_MOUSE;
+        in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_ABSOLUTE;
+    input[2].mi.dwFlags = MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_ABSOLUTE;
+    for (auto& in : input) {
+        SendInput(1, &in, sizeof in);
+        Sleep(60);
+    }
+}
+} // namespace
+
+TEST_F(IconWindowStart, ARightClickOnTheReadyCatOpensItsMenu) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    RightClickAt(pakico.Centre());
+    EXPECT_NE(nullptr, pakico.WaitForMenu(kSettleMs)) << "no menu on the ready cat";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
+}
+
 TEST_F(IconWindowStart, ASecondStartLeavesOneCatAndOneIcon) {
     PakicoRun pakico;
     ASSERT_TRUE(pakico.Start());
@@ -101,6 +132,10 @@ TEST_F(IconWindowStart, WithoutTheCompanionTheCatRestsAndRefusesDrops) {
     }
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", 2500)) << pakico.Layer();
     EXPECT_TRUE(pakico.Running());
+
+    // The resting cat has no menu of its own.
+    RightClickAt(pakico.Centre());
+    EXPECT_EQ(nullptr, pakico.WaitForMenu(1500)) << "a menu opened on the resting cat";
 
     // The menu of the notification-area icon is still there.
     HWND menu = pakico.OpenTrayMenu();
