@@ -2,31 +2,16 @@
 #include "app/Application.h"
 
 #include "ui/ErrorReport.h"
-#include "util/PathText.h"
+#include "util/SystemLookups.h"
 
 #include <windows.h>
-
-#include <vector>
-
-namespace {
-std::string ProgramFolder() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n < buffer.size())
-            return ExtractFilePath(std::string(buffer.data(), n));
-        buffer.resize(buffer.size() * 2);
-    }
-}
-} // namespace
 
 const char* TApplication::Title() {
     return ui::ApplicationTitle();
 }
 
 std::string TApplication::HelpFile() {
-    // The folder part ends in a separator; one is added only if it somehow does not.
-    return AddTrailingSeparator(ProgramFolder()) + "PAKICO.HLP";
+    return HelpFilePath();
 }
 
 void TApplication::ShowHelpContents() {

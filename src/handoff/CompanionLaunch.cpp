@@ -6,27 +6,13 @@
 #include "handoff/HandOffList.h"
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
+#include "util/SystemLookups.h"
 
 #include <windows.h>
 
 #include <vector>
 
 namespace {
-
-// A program path may be longer than MAX_PATH; grow the buffer until the name fits.
-std::string OwnExecutablePath() {
-    std::vector<char> buffer(MAX_PATH + 1);
-    for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), buffer.size());
-        if (length == 0)
-            return {};
-        if (length < buffer.size() - 1)
-            return std::string(buffer.data(), length);
-        if (buffer.size() > 32768)
-            return {};
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 // The companion is a file; a folder of that name cannot be started.
 bool CompanionExists(const std::string& companionPath) {
@@ -59,7 +45,7 @@ bool StartWithList(const std::vector<std::string>& paths, CommandBuilder command
 } // namespace
 
 CompanionLocation CompanionLocation::OfThisProgram() {
-    return CompanionLocation{ExtractFilePath(OwnExecutablePath())};
+    return CompanionLocation{ExecutableFolder()};
 }
 
 std::string CompanionPath(const CompanionLocation& where) {

@@ -2,7 +2,7 @@
 #include "handoff/HandOffList.h"
 
 #include "handoff/CommandLines.h"
-#include "handoff/TempPath.h"
+#include "util/SystemLookups.h"
 #include "util/ScopedWin.h"
 
 #include <windows.h>
@@ -28,7 +28,7 @@ std::string ShortPathOf(const std::string& longPath) {
 } // namespace
 
 bool WriteHandOffList(const std::vector<std::string>& paths, std::string& listPath) {
-    const std::string tempFolder = GetTempFolderPath();
+    const std::string tempFolder = PlatformTempPath();
     if (tempFolder.empty())
         return false;
     // GetTempFileNameA never writes more than MAX_PATH bytes: it refuses a folder too long to

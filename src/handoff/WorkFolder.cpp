@@ -2,7 +2,7 @@
 #include "handoff/WorkFolder.h"
 
 #include "handoff/CommandLines.h"
-#include "handoff/TempPath.h"
+#include "util/SystemLookups.h"
 #include "settings/SettingsStore.h"
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
@@ -21,7 +21,7 @@ bool IsExistingFolder(const std::string& path) {
 } // namespace
 
 std::string GetWorkFolder() {
-    const std::string tempFolder = RemoveTrailingSeparator(GetTempFolderPath());
+    const std::string tempFolder = GetTempFolder();
     std::string base = ReadSetting(settings::WorkPath, tempFolder);
     if (!IsExistingFolder(base))
         base = tempFolder;

@@ -4,7 +4,6 @@ if(WIN32)
     target_sources(pakico_win PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/CompanionLaunch.cpp
         ${CMAKE_CURRENT_LIST_DIR}/HandOffList.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/TempPath.cpp
         ${CMAKE_CURRENT_LIST_DIR}/WorkFolder.cpp
     )
 endif()

@@ -12,6 +12,7 @@
 #include "util/LocaleText.h"
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
+#include "util/SystemLookups.h"
 
 namespace {
 
@@ -25,18 +26,12 @@ struct ShellInfo {
     std::string displayName;
 };
 
-std::string OwnFolder() {
-    char path[MAX_PATH * 2] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    return ExtractFilePath(std::string(path, length));
-}
-
 // The shell's icon and display name for a path, without any critical-error box.
 ShellInfo LookUpShellInfo(const std::string& path) {
     win::ScopedErrorMode quiet;
     bool removable = IsRemovableDrive(path);
     DWORD attributes = removable ? 0 : FileAttributesQuiet(path);
-    std::string target = ShellLookupPath(path, removable, attributes != 0, OwnFolder());
+    std::string target = ShellLookupPath(path, removable, attributes != 0, ExecutableFolder());
     SHFILEINFOA info = {};
     ShellInfo out;
     out.images = reinterpret_cast<HIMAGELIST>(

@@ -7,6 +7,8 @@
 
 #include "util/Errors.h"
 #include "util/Mbcs.h"
+#include "util/PathText.h"
+#include "util/SystemLookups.h"
 
 namespace {
 
@@ -39,14 +41,7 @@ bool OpenSection(const std::string& section, bool forWriting, TWinRegistry& out)
 // The temporary folder, as the default of a path setting: no trailing separator unless it is a
 // drive root.
 std::string TemporaryFolder() {
-    char buffer[MAX_PATH + 1] = {};
-    DWORD length = GetTempPathA(sizeof buffer, buffer);
-    if (length == 0 || length > MAX_PATH)
-        return {};
-    std::string folder(buffer, length);
-    if (folder.size() > 3 && mbcs::LastDelimiter(folder, "\\/") == folder.size() - 1)
-        folder.pop_back();
-    return folder;
+    return NormalizeFolderPath(PlatformTempPath());
 }
 
 std::string DefaultOf(const settings::StringSetting& setting) {

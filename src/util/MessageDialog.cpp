@@ -43,20 +43,6 @@ LPCSTR StockIconName(MessageIcon icon) {
     return nullptr;
 }
 
-// The program's own folder, where its help file lies, ending in a separator.
-std::string OwnFolder() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD length =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return {};
-        if (length < buffer.size())
-            return ExtractFilePath(std::string_view(buffer.data(), length));
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 SIZE TextSize(HDC dc, const std::string& text, UINT format, int maxWidth) {
     RECT r{0, 0, maxWidth, 0};
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT);
@@ -285,6 +271,6 @@ void TMessageDialog::PlaceOnScreen() {
 void TMessageDialog::ShowHelp() const {
     if (helpContext_ == 0)
         return;
-    std::string helpFile = OwnFolder() + "PAKICO.HLP";
+    std::string helpFile = HelpFilePath();
     WinHelpA(window_, helpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(helpContext_));
 }

@@ -107,13 +107,46 @@ std::string FormatCount(long long number) {
 }
 
 std::string GetTempFolder() {
-    DWORD size = GetTempPathA(0, nullptr);
-    if (size == 0)
-        return {};
-    std::string path(size, '\0');
-    DWORD length = GetTempPathA(size, path.data());
-    path.resize(length < size ? length : 0);
-    return RemoveTrailingSeparator(path);
+    return RemoveTrailingSeparator(PlatformTempPath());
+}
+
+std::string PlatformTempPath() {
+    // Asked with too small a buffer, GetTempPathA answers the size it needs (NUL included);
+    // the TMP variable may change in between, so ask again until the answer fits.
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0)
+            return {};
+        if (length < buffer.size())
+            return std::string(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+    return {};
+}
+
+std::string ExecutablePath() {
+    // A program path may be longer than MAX_PATH; grow the buffer until the name fits.
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (;;) {
+        DWORD length =
+            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size() - 1)
+            return std::string(buffer.data(), length);
+        if (buffer.size() > 32768)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string ExecutableFolder() {
+    return ExtractFilePath(ExecutablePath());
+}
+
+std::string HelpFilePath() {
+    return AddTrailingSeparator(ExecutableFolder()) + "PAKICO.HLP";
 }
 
 std::string GetSpecialFolder(TShellFolder folder) {

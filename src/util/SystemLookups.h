@@ -31,6 +31,17 @@ std::string FormatCount(long long number);
 // The temporary folder without its trailing separator.
 std::string GetTempFolder();
 
+// The temporary folder exactly as the platform gives it (normally ending in '\\'), of any
+// length; empty when it cannot be had.
+std::string PlatformTempPath();
+
+// The program's own executable, of any length; empty when it cannot be had.
+std::string ExecutablePath();
+// Its folder, ending in '\\': where the companion, the libraries and the help file lie.
+std::string ExecutableFolder();
+// The help file beside the program, "PAKICO.HLP".
+std::string HelpFilePath();
+
 // The folder's path from the value of its name in the key "Shell Folders" of the shell
 // (HKEY_CURRENT_USER, Software\Microsoft\Windows\CurrentVersion\Explorer); empty for sfNone
 // or when the value is missing.

@@ -2,6 +2,7 @@
 #include "watch/DiscMonitor.h"
 
 #include "util/Mbcs.h"
+#include "util/SystemLookups.h"
 
 namespace {
 
@@ -9,9 +10,7 @@ enum : WPARAM { kChangeSeen = 1, kWatchInvalid = 2 };
 
 // A message box captioned with the program's name, like the framework's own notices.
 void ShowPlainMessage(const std::string& text) {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string title = mbcs::ExtractFileName(std::string(path, length));
+    std::string title = mbcs::ExtractFileName(ExecutablePath());
     std::string ext = mbcs::ExtractFileExt(title);
     title.resize(title.size() - ext.size());
     MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK);
