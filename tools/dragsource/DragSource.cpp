@@ -94,14 +94,14 @@ std::string BuildPayload(const Options& options) {
     return out;
 }
 
-class DataObject final : public IDataObject {
+// Reference counting and QueryInterface for an object of one interface; the last Release
+// frees it.
+template <class Interface, const IID& InterfaceId> class ComObject : public Interface {
   public:
-    DataObject(CLIPFORMAT format, std::string bytes) : format_(format), bytes_(std::move(bytes)) {}
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, InterfaceId)) {
+            *object = static_cast<Interface*>(this);
+            this->AddRef();
             return S_OK;
         }
         *object = nullptr;
@@ -114,6 +114,17 @@ class DataObject final : public IDataObject {
             delete this;
         return left;
     }
+
+  protected:
+    virtual ~ComObject() = default;
+
+  private:
+    LONG refs_ = 1;
+};
+
+class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
+  public:
+    DataObject(CLIPFORMAT format, std::string bytes) : format_(format), bytes_(std::move(bytes)) {}
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (QueryGetData(format) != S_OK)
@@ -156,31 +167,14 @@ class DataObject final : public IDataObject {
     }
 
   private:
-    LONG refs_ = 1;
     CLIPFORMAT format_;
     std::string bytes_;
 };
 
-class DropSource final : public IDropSource {
+class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
   public:
     DropSource(DWORD button, const std::atomic<bool>& abort) : button_(button), abort_(abort) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keyState) override {
         if (escape || abort_)
             return DRAGDROP_S_CANCEL;
@@ -189,7 +183,6 @@ class DropSource final : public IDropSource {
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
   private:
-    LONG refs_ = 1;
     DWORD button_;
     const std::atomic<bool>& abort_;
 };
