@@ -1,25 +1,16 @@
 // The application object and its message loop.
 #include "app/Application.h"
 
-#include "ui/ErrorReport.h"
 #include "util/SystemLookups.h"
 
 #include <windows.h>
 
-const char* TApplication::Title() {
-    return ui::ApplicationTitle();
-}
-
-std::string TApplication::HelpFile() {
-    return HelpFilePath();
-}
-
 void TApplication::ShowHelpContents() {
-    WinHelpA(GetDesktopWindow(), HelpFile().c_str(), HELP_FINDER, 0);
+    WinHelpA(GetDesktopWindow(), HelpFilePath().c_str(), HELP_FINDER, 0);
 }
 
 void TApplication::QuitHelp() {
-    WinHelpA(GetDesktopWindow(), HelpFile().c_str(), HELP_QUIT, 0);
+    WinHelpA(GetDesktopWindow(), HelpFilePath().c_str(), HELP_QUIT, 0);
 }
 
 int TApplication::Run() {

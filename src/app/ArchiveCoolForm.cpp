@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
 #include "shell/ShortCutText.h"
+#include "ui/ErrorReport.h"
 #include "ui/FormRegistry.h"
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
@@ -50,7 +51,7 @@ TArchiveCoolForm::~TArchiveCoolForm() = default;
 bool TArchiveCoolForm::CreateAndShow() {
     ui::WindowSpec params;
     params.className = "TArchiveCoolForm";
-    params.caption = TApplication::Title();
+    params.caption = ui::ApplicationTitle();
     params.style = WS_POPUP | WS_CLIPCHILDREN;
     // A tool window keeps the cat off the taskbar; the notification-area icon stands for it.
     params.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
@@ -97,7 +98,7 @@ void TArchiveCoolForm::FormCreate() {
     MessagesStayOnTop = true;
 
     TrayIcon = std::make_unique<TTaskTrayIcon>(
-        Handle(), LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), TApplication::Title());
+        Handle(), LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), ui::ApplicationTitle());
     SetTrayMenu(true);
     TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { Act_ExecExecute(); };
 
