@@ -62,6 +62,10 @@ while read -r name p f; do
     passed=$((passed + p))
     failed=$((failed + f))
 done < <(for layer in native wine; do count_tests "$PAKICO_BUILD/$layer-tests.log"; done)
+# The failed checks again, close to the summary, so a short excerpt of the output shows them.
+for layer in native wine; do
+    grep -E -A6 '^([0-9]+: )?[^ ]+:[0-9]+: Failure' "$PAKICO_BUILD/$layer-tests.log" | head -60
+done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] || status=1
 exit $status

@@ -176,6 +176,14 @@ void PressKeys(const std::vector<WORD>& keys) {
         PressKey(key);
 }
 
+void PressCtrlAltL() {
+    KeyDown(VK_CONTROL);
+    KeyDown(VK_MENU);
+    PressKey('L');
+    KeyUp(VK_MENU);
+    KeyUp(VK_CONTROL);
+}
+
 bool SaveScreenshot(const RECT& area, const std::string& name) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
@@ -292,7 +300,9 @@ POINT PakicoRun::Centre() const {
     return {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
 }
 
-std::string PakicoRun::Layer() const {
+// Reads each picture's style in turn, so a change of picture made between two reads can
+// look like two pictures at once; Layer() takes only a reading that repeats.
+std::string PakicoRun::LayerOnce() const {
     std::string shown;
     for (HWND child = GetWindow(main_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (ClassOf(child) != "TCoolForm" || !(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE))
@@ -302,6 +312,17 @@ std::string PakicoRun::Layer() const {
         shown = TextOf(child);
     }
     return shown;
+}
+
+std::string PakicoRun::Layer() const {
+    std::string reading = LayerOnce();
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        std::string again = LayerOnce();
+        if (again == reading)
+            break;
+        reading = again;
+    }
+    return reading;
 }
 
 bool PakicoRun::WaitForLayer(const std::string& layer, unsigned ms) const {

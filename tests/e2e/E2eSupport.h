@@ -50,6 +50,8 @@ void KeyDown(WORD key);
 void KeyUp(WORD key);
 void PressKey(WORD key);
 void PressKeys(const std::vector<WORD>& keys);
+// Ctrl+Alt+L, the hot key the tests register.
+void PressCtrlAltL();
 
 // Saves the screen area as a 24-bit BMP named `name` in "screenshots\" beside the test program.
 bool SaveScreenshot(const RECT& area, const std::string& name);
@@ -106,6 +108,7 @@ class PakicoRun {
                                                         unsigned ms = 10000) const;
 
   private:
+    std::string LayerOnce() const;
     testing_support::TempFolder temp_{"e2e"};
     testing_support::TempFolder scratch_{"drop"};
     std::string folder_;

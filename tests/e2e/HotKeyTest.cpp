@@ -9,14 +9,6 @@ namespace {
 
 class HotKey : public E2eTest {};
 
-void PressCtrlAltL() {
-    KeyDown(VK_CONTROL);
-    KeyDown(VK_MENU);
-    PressKey('L');
-    KeyUp(VK_MENU);
-    KeyUp(VK_CONTROL);
-}
-
 } // namespace
 
 TEST_F(HotKey, CtrlAltLStartsTheCompanionWithoutArguments) {

@@ -1,0 +1,121 @@
+// A resident program is used all day: its kernel handles must not grow with the drops, the
+// hot-key starts, the menus and the refresh ticks it sees.
+#include "e2e/E2eSupport.h"
+
+#include <algorithm>
+#include <vector>
+
+using namespace e2e;
+using namespace testing_support;
+
+namespace {
+
+class LongRun : public E2eTest {
+  protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        // Away from the drag source's window in the top left corner.
+        WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+        WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+        WriteSettingText("Setting", "HotKey", "Ctrl+Alt+L");
+    }
+};
+
+// The open kernel handles of another process, or 0 when the platform does not tell.
+// GetProcessHandleCount answers on Windows; Wine answers 0 there but lists every process's
+// handles through the system's handle table.
+DWORD HandleCountOf(DWORD processId) {
+    win::ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    DWORD count = 0;
+    if (process && GetProcessHandleCount(process.get(), &count) && count != 0)
+        return count;
+
+    struct HandleEntry {
+        ULONG owner;
+        UCHAR type, flags;
+        USHORT value;
+        void* object;
+        ACCESS_MASK access;
+    };
+    struct HandleTable {
+        ULONG count;
+        HandleEntry entries[1];
+    };
+    using QueryFunction = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query)
+        return 0;
+    constexpr ULONG kSystemHandleInformation = 16;
+    constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        ULONG needed = 0;
+        LONG status = query(kSystemHandleInformation, buffer.data(),
+                            static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kInfoLengthMismatch) {
+            buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status < 0)
+            return 0;
+        break;
+    }
+    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+    for (ULONG i = 0; i < table->count; ++i)
+        count += (table->entries[i].owner & 0xFFFF) == (processId & 0xFFFF);
+    return count;
+}
+
+// Wine's WaitForInputIdle, which WinExec calls, keeps an event handle for every windowed
+// program it waits for; Windows does not. Under Wine each start of the companion adds one.
+bool UnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// One round of what a person does with the cat: a drop to extract, one to compress, the hot
+// key, and the notification-area menu opened and closed.
+void UseOnce(PakicoRun& pakico, const std::string& archive, const std::string& text) {
+    std::size_t before = pakico.MorvaRuns();
+    MorvaRun run = DropAndWait(pakico, {}, {archive});
+    DeleteFileA(ListPathOf(run).c_str());
+    run = DropAndWait(pakico, {}, {text, archive});
+    DeleteFileA(ListPathOf(run).c_str());
+    PressCtrlAltL();
+    EXPECT_EQ(before + 3, pakico.WaitForMorva(before + 3).size());
+    ASSERT_TRUE(pakico.OpenTrayMenu());
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+}
+
+} // namespace
+
+TEST_F(LongRun, HandlesDoNotGrowWithUse) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+    std::string text = pakico.Scratch() + "memo.txt";
+    WriteFileBytes(text, "memo");
+
+    // The first round loads what stays loaded (libraries, OLE, the shell's objects).
+    UseOnce(pakico, archive, text);
+    Sleep(1500);
+    DWORD first = HandleCountOf(pakico.ProcessId());
+    ASSERT_NE(0u, first) << "the platform does not count another process's handles";
+    std::size_t startsBefore = pakico.MorvaRuns();
+
+    constexpr int kRounds = 4;
+    for (int round = 0; round < kRounds && !HasFatalFailure(); ++round)
+        UseOnce(pakico, archive, text);
+    Sleep(1500);
+    DWORD last = HandleCountOf(pakico.ProcessId());
+    DWORD starts = static_cast<DWORD>(pakico.MorvaRuns() - startsBefore);
+    DWORD allowed = first + 4 + (UnderWine() ? starts : 0);
+    // A leak of one handle per drop, menu or refresh tick would add a dozen or more.
+    EXPECT_LE(last, allowed) << "handles after the first round " << first << ", after "
+                             << kRounds << " more rounds with " << starts
+                             << " companion starts " << last;
+    EXPECT_TRUE(pakico.Running());
+}
