@@ -10,9 +10,12 @@
 #include "shell/ShortCutText.h"
 #include "ui/ErrorReport.h"
 #include "ui/FormRegistry.h"
+#include "util/Errors.h"
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
 #include "util/MessageBox.h"
+
+#include <functional>
 
 namespace {
 
@@ -38,6 +41,24 @@ std::pair<const std::uint8_t*, std::size_t> CatOutline() {
         return {nullptr, 0};
     return {static_cast<const std::uint8_t*>(LockResource(loaded)),
             SizeofResource(Instance(), found)};
+}
+
+// Start-up goes on past a broken registry value (the wrong type, or data too large for it):
+// the error is shown and the value's default, or nothing, takes its place. One bad value
+// written by another program must not leave a cat that takes no drops and never changes its
+// picture. Other errors still end the start-up steps.
+void ReportingRegistryErrors(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const ERegistryError& error) {
+        ui::ReportException(error);
+    }
+}
+
+template <typename Setting> auto ReadStartSetting(const Setting& setting) {
+    decltype(ReadSetting(setting)) value = setting.defaultValue;
+    ReportingRegistryErrors([&] { value = ReadSetting(setting); });
+    return value;
 }
 
 } // namespace
@@ -106,8 +127,9 @@ void TArchiveCoolForm::FormCreate() {
     DroppedFiles.clear();
     RefreshIconState();
 
-    MoveWindow(Handle(), ReadSetting(settings::PakicoLeft), ReadSetting(settings::PakicoTop),
-               kIconWidth, kIconHeight, TRUE);
+    const int left = ReadStartSetting(settings::PakicoLeft);
+    const int top = ReadStartSetting(settings::PakicoTop);
+    MoveWindow(Handle(), left, top, kIconWidth, kIconHeight, TRUE);
 
     DropFileTarget1.Dragtypes = dtCopy | dtMove;
     DropFileTarget1.GetDataOnEnter = true;
@@ -167,7 +189,9 @@ void TArchiveCoolForm::CreateHistoryMenus() {
     listC_ = std::make_unique<THistoryList>(CompareTextIgnoreCase);
     // The companion's work folder never shows in the histories. Making it may fail; the
     // error is reported and the rest of the start-up skipped, as for any error here.
-    std::string workFolder = GetWorkFolder();
+    std::string workFolder;
+    ReportingRegistryErrors([&] { workFolder = GetWorkFolder(); });
+    const int openCount = ReadStartSetting(settings::OpenCount);
     struct {
         std::unique_ptr<THistoryMenu>& menu;
         const char* name;
@@ -193,8 +217,8 @@ void TArchiveCoolForm::CreateHistoryMenus() {
         m.menu->DeleteHistoryImageIndex = 5;
         m.menu->BasePath.clear();
         m.menu->ExcludePath = workFolder;
-        m.menu->SetHistoryNum(ReadSetting(settings::OpenCount));
-        m.menu->SetActive(true);
+        m.menu->SetHistoryNum(openCount);
+        ReportingRegistryErrors([&] { m.menu->SetActive(true); });
     }
 }
 
@@ -203,7 +227,7 @@ void TArchiveCoolForm::RegisterHotKey() {
     HookHotKey1->Activate = false;
     HookHotKey1->OnHotKey = [this](THookHotKey&, int) { Act_ExecExecute(); };
     // Text that names no key, such as the default "なし", registers nothing.
-    auto shortcut = shortcut::TextToShortCut(ReadSetting(settings::HotKey), KeyboardLayoutKeyName);
+    auto shortcut = shortcut::TextToShortCut(ReadStartSetting(settings::HotKey), KeyboardLayoutKeyName);
     HookHotKey1->Register(1, shortcut);
 }
 

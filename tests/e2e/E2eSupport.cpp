@@ -80,18 +80,21 @@ void ClearSettings() {
     DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKey);
 }
 
-void WriteSettingNumber(const std::string& subkey, const std::string& name, DWORD value) {
+void WriteSettingData(const std::string& subkey, const std::string& name, DWORD type,
+                      const std::string& data) {
     HKEY key = CreateSettingKey(subkey);
-    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof value);
+    RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
     RegCloseKey(key);
 }
 
+void WriteSettingNumber(const std::string& subkey, const std::string& name, DWORD value) {
+    WriteSettingData(subkey, name, REG_DWORD,
+                     std::string(reinterpret_cast<const char*>(&value), sizeof value));
+}
+
 void WriteSettingText(const std::string& subkey, const std::string& name, const std::string& text) {
-    HKEY key = CreateSettingKey(subkey);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
-    RegCloseKey(key);
+    WriteSettingData(subkey, name, REG_SZ, std::string(text.c_str(), text.size() + 1));
 }
 
 bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD& value) {

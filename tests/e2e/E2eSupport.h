@@ -30,6 +30,9 @@ constexpr int kEffectMove = 2;
 void ClearSettings();
 void WriteSettingNumber(const std::string& subkey, const std::string& name, DWORD value);
 void WriteSettingText(const std::string& subkey, const std::string& name, const std::string& text);
+// Any registry type with any bytes, as another program may have left them.
+void WriteSettingData(const std::string& subkey, const std::string& name, DWORD type,
+                      const std::string& data);
 // False when the value is missing or not a number.
 bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD& value);
 

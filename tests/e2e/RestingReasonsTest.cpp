@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 using namespace e2e;
 using namespace testing_support;
@@ -18,9 +19,11 @@ std::string WindowText(HWND window) {
 }
 
 // The program's standard error box (the platform's message box with the program's title):
-// its message, after which it is answered with OK. Empty when none showed within `ms`.
+// its message, after which it is answered with OK and has gone. Empty when none showed
+// within `ms`.
 std::string AnswerErrorBox(unsigned ms) {
     std::string message;
+    HWND answered = nullptr;
     WaitUntil(
         [&] {
             for (HWND box : TopWindows("#32770")) {
@@ -34,12 +37,32 @@ std::string AnswerErrorBox(unsigned ms) {
                 }
                 if (HWND ok = FindChildByText(box, "OK"))
                     PostMessageA(ok, BM_CLICK, 0, 0);
+                answered = box;
                 return true;
             }
             return false;
         },
         ms);
+    if (answered)
+        WaitUntil([&] { return !IsWindow(answered) || !IsWindowVisible(answered); }, kSettleMs);
     return message;
+}
+
+// Answers the error boxes of a start-up as they come; their messages in order. The first is
+// waited for as long as a start takes, each further one for `quietMs`.
+std::vector<std::string> AnswerStartErrorBoxes(unsigned quietMs) {
+    std::vector<std::string> messages;
+    for (std::string message = AnswerErrorBox(kStartMs); !message.empty();
+         message = AnswerErrorBox(quietMs))
+        messages.push_back(message);
+    return messages;
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items)
+        out += "[" + item + "]";
+    return out;
 }
 
 } // namespace
@@ -86,4 +109,67 @@ TEST_F(RestingReasons, AWorkFolderThatCannotBeMadeIsReportedAndTheCatStillShows)
     // The steps before the failing one ran: the picture was chosen and the icon is there.
     EXPECT_EQ("CoolForm1", pakico.Layer());
     EXPECT_NE(nullptr, pakico.Tray());
+}
+
+// One broken value left in the shared registry tree by another program is shown, and the
+// start goes on with its default: the cat still takes drops, changes its picture and answers
+// its hot key.
+TEST_F(RestingReasons, BrokenPositionValuesAreReportedAndTheRestStarts) {
+    WriteSettingText("Dialog\\Pakico", "Left", "400");
+    WriteSettingData("Dialog\\Pakico", "Top", REG_BINARY, std::string(8, '\x01'));
+    WriteSettingText("Setting", "HotKey", "Ctrl+Alt+L");
+    PakicoRun pakico;
+
+    std::vector<std::string> messages;
+    std::thread answer([&] { messages = AnswerStartErrorBoxes(3000); });
+    auto started = pakico.Start();
+    answer.join();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(Joined({"'Left' のデータ型が不正です", "'Top' の取得に失敗しました"}),
+              Joined(messages));
+    RECT frame = pakico.Frame();
+    EXPECT_EQ(1, frame.left);
+    EXPECT_EQ(1, frame.top);
+
+    // The steps after the position ran: the drop target, the hot key and the refresh timer.
+    EXPECT_NE(nullptr, GetPropA(pakico.Main(), "OleDropTargetInterface"));
+    PressCtrlAltL();
+    EXPECT_EQ(1u, pakico.WaitForMorva(1).size()) << "the hot key was not registered";
+    ASSERT_TRUE(MoveFileA((pakico.Folder() + "Morva.exe").c_str(),
+                          (pakico.Folder() + "Morva.away").c_str()));
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", kSettleMs)) << "the refresh timer is not running";
+
+    // The position is written as a number again at the end.
+    ASSERT_TRUE(MoveFileA((pakico.Folder() + "Morva.away").c_str(),
+                          (pakico.Folder() + "Morva.exe").c_str()));
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    ASSERT_TRUE(pakico.ChooseEnd());
+    EXPECT_EQ(0, pakico.WaitForExit(kSettleMs));
+    DWORD left = 0, top = 0;
+    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", left) && left == 1) << left;
+    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Top", top) && top == 1) << top;
+}
+
+TEST_F(RestingReasons, BrokenHistoryAndHotKeyValuesAreReportedAndDropsStillWork) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    WriteSettingText("History", "OpenCount", "ten");
+    WriteSettingText("history\\ArchiveFile", "Count", "2");
+    WriteSettingNumber("Setting", "HotKey", 76);
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+
+    std::vector<std::string> messages;
+    std::thread answer([&] { messages = AnswerStartErrorBoxes(3000); });
+    auto started = pakico.Start();
+    answer.join();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(Joined({"'OpenCount' のデータ型が不正です", "'Count' のデータ型が不正です",
+                      "'HotKey' のデータ型が不正です"}),
+              Joined(messages));
+
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+    auto run = DropAndWait(pakico, {}, {archive});
+    ExpectHandOff(pakico, run, "/QE \\", {archive});
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
 }
