@@ -137,6 +137,75 @@ TEST_F(LeftDrop, JapaneseNamesWithSpacesInTheFileAndTheProgramFolder) {
     ExpectHandOff(pakico, run, "/QE \\", {archive});
 }
 
+namespace {
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                    wide.data(), static_cast<int>(wide.size())));
+    return wide;
+}
+
+// Folders nested below `base` until a path in them is longer than the platform's old limit
+// of 260; made and removed through the long-path form, which the ANSI calls do not take.
+class DeepFolder {
+  public:
+    DeepFolder(const std::string& base, std::size_t length) : path_(base) {
+        while (path_.size() < length) {
+            path_ += "とても長い名前のフォルダ\\";
+            CreateDirectoryW(Long(path_).c_str(), nullptr);
+            made_.push_back(path_);
+        }
+    }
+    ~DeepFolder() {
+        for (const std::string& file : files_)
+            DeleteFileW(Long(file).c_str());
+        for (auto folder = made_.rbegin(); folder != made_.rend(); ++folder)
+            RemoveDirectoryW(Long(*folder).c_str());
+    }
+    // Makes a file in the deepest folder; its full path.
+    std::string File(const std::string& name, const std::string& bytes) {
+        std::string file = path_ + name;
+        HANDLE h = CreateFileW(Long(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                               nullptr);
+        DWORD written = 0;
+        if (h != INVALID_HANDLE_VALUE) {
+            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            CloseHandle(h);
+            files_.push_back(file);
+        }
+        return file;
+    }
+    bool Exists(const std::string& file) const {
+        return GetFileAttributesW(Long(file).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+  private:
+    static std::wstring Long(const std::string& path) { return L"\\\\?\\" + Wide(path); }
+    std::string path_;
+    std::vector<std::string> made_, files_;
+};
+
+} // namespace
+
+// Paths longer than 260 bytes reach the companion whole, beside short ones, in drop order.
+TEST_F(LeftDrop, ALongPathIsHandedOverWhole) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    DeepFolder deep(pakico.Scratch(), 300);
+    std::string longText = deep.File("説明.txt", "text");
+    ASSERT_TRUE(deep.Exists(longText));
+    ASSERT_GT(longText.size(), 300u);
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+
+    MorvaRun run = DropAndWait(pakico, {}, {archive, longText});
+    ExpectHandOff(pakico, run, "/QA \\", {archive, longText});
+    run = DropAndWait(pakico, {"--wide"}, {longText});
+    ExpectHandOff(pakico, run, "/QA \\", {longText});
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+}
+
 TEST_F(LeftDrop, APassingDragShowsThePictureAndLeavesNothingBehind) {
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());

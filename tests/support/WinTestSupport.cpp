@@ -1,6 +1,8 @@
 // Helpers shared by the tests that run under Wine.
 #include "support/WinTestSupport.h"
 
+#include "util/PathText.h"
+
 #include <windows.h>
 
 #include <stdexcept>
@@ -50,9 +52,8 @@ bool FileExists(const std::string& path) {
 }
 
 void DeleteTree(const std::string& path) {
-    std::string dir = path;
-    if (!dir.empty() && dir.back() == '\\')
-        dir.pop_back();
+    // A name may end in a double-byte character whose trail byte is '\\' (表, ソ).
+    std::string dir = RemoveTrailingSeparator(path);
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
