@@ -227,7 +227,8 @@ void TArchiveCoolForm::RegisterHotKey() {
     HookHotKey1->Activate = false;
     HookHotKey1->OnHotKey = [this](THookHotKey&, int) { Act_ExecExecute(); };
     // Text that names no key, such as the default "なし", registers nothing.
-    auto shortcut = shortcut::TextToShortCut(ReadStartSetting(settings::HotKey), KeyboardLayoutKeyName);
+    auto shortcut =
+        shortcut::TextToShortCut(ReadStartSetting(settings::HotKey), KeyboardLayoutKeyName);
     HookHotKey1->Register(1, shortcut);
 }
 

@@ -3,10 +3,15 @@
 #include "shell/DropTarget.h"
 
 #include <climits>
+#include <string>
 
 namespace {
 
-std::string WideToAnsiCodePage(std::u16string_view wide) {
+// The program's code page form of a wide name. `exact` (when asked for) tells whether every
+// character had its own form there, with no '?' or look-alike put in its place.
+std::string WideToAnsiCodePage(std::u16string_view wide, bool* exact = nullptr) {
+    if (exact)
+        *exact = true;
     if (wide.empty() || wide.size() > INT_MAX / 4)
         return {};
     auto* text = reinterpret_cast<const wchar_t*>(wide.data());
@@ -16,7 +21,35 @@ std::string WideToAnsiCodePage(std::u16string_view wide) {
         return {};
     std::string out(bytes, '\0');
     WideCharToMultiByte(CP_ACP, 0, text, length, out.data(), bytes, nullptr, nullptr);
+    if (exact) {
+        BOOL replaced = FALSE;
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr,
+                            &replaced);
+        *exact = !replaced;
+    }
     return out;
+}
+
+// A dropped path with characters the code page lacks (Korean, accented letters, emoji) would
+// reach the companion with '?' or look-alikes in their place: a path to no file, or, read as
+// a wildcard, to other files. Such a path is given in its short form, which the file system
+// builds from characters every code page has. Without a short form it stays as converted.
+std::string WidePathToAnsiCodePage(std::u16string_view wide) {
+    bool exact = true;
+    std::string converted = WideToAnsiCodePage(wide, &exact);
+    if (exact)
+        return converted;
+    std::wstring path(reinterpret_cast<const wchar_t*>(wide.data()), wide.size());
+    DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (needed == 0)
+        return converted;
+    std::wstring shortPath(needed, L'\0');
+    DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+    if (length == 0 || length >= needed)
+        return converted;
+    std::string shortConverted = WideToAnsiCodePage(
+        std::u16string_view(reinterpret_cast<const char16_t*>(shortPath.data()), length), &exact);
+    return exact && !shortConverted.empty() ? shortConverted : converted;
 }
 
 // Calls `read` with the bytes of a global memory block, never more than the block holds.
@@ -92,7 +125,9 @@ bool TDropFileTarget::ExtractData(IDataObject* data) {
         std::vector<std::string> mapped;
         if (medium.tymed == TYMED_HGLOBAL)
             ReadGlobal(medium.hGlobal, [&](const std::uint8_t* bytes, std::size_t size) {
-                mapped = dropfiles::ParseNameList(bytes, size, wide, WideToAnsiCodePage);
+                mapped = dropfiles::ParseNameList(bytes, size, wide, [](std::u16string_view name) {
+                    return WideToAnsiCodePage(name);
+                });
             });
         ReleaseStgMedium(&medium);
         mappedNames_ = dropfiles::MatchMappedNames(std::move(mapped), files_.size());
@@ -108,7 +143,7 @@ void TDropFileTarget::ClearData() {
 
 bool TDropFileTarget::ReadFileBlock(HGLOBAL block) {
     ReadGlobal(block, [&](const std::uint8_t* bytes, std::size_t size) {
-        files_ = dropfiles::ParseDropFiles(bytes, size, WideToAnsiCodePage);
+        files_ = dropfiles::ParseDropFiles(bytes, size, WidePathToAnsiCodePage);
     });
     return !files_.empty();
 }

@@ -166,8 +166,8 @@ class DeepFolder {
     // Makes a file in the deepest folder; its full path.
     std::string File(const std::string& name, const std::string& bytes) {
         std::string file = path_ + name;
-        HANDLE h = CreateFileW(Long(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                               nullptr);
+        HANDLE h =
+            CreateFileW(Long(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         if (h != INVALID_HANDLE_VALUE) {
             WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

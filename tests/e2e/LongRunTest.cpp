@@ -114,8 +114,7 @@ TEST_F(LongRun, HandlesDoNotGrowWithUse) {
     DWORD starts = static_cast<DWORD>(pakico.MorvaRuns() - startsBefore);
     DWORD allowed = first + 4 + (UnderWine() ? starts : 0);
     // A leak of one handle per drop, menu or refresh tick would add a dozen or more.
-    EXPECT_LE(last, allowed) << "handles after the first round " << first << ", after "
-                             << kRounds << " more rounds with " << starts
-                             << " companion starts " << last;
+    EXPECT_LE(last, allowed) << "handles after the first round " << first << ", after " << kRounds
+                             << " more rounds with " << starts << " companion starts " << last;
     EXPECT_TRUE(pakico.Running());
 }

@@ -3,6 +3,7 @@
 #include "shell/DropTarget.h"
 
 #include "util/Errors.h"
+#include "support/WinTestSupport.h"
 #include "win/DropTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,37 @@ TEST_F(DropTargetTest, WideJapaneseNamesArriveInTheCodePage) {
     EXPECT_EQ(expected, target->Files());
     EXPECT_EQ(expected, filesSeen.back());
     EXPECT_EQ((Names{"Enter", "Drop"}), events);
+}
+
+// Characters the code page lacks would arrive as '?' or look-alikes: a path to no file, or to
+// other files when read as a wildcard. A file that exists comes in its short form instead.
+TEST_F(DropTargetTest, WideNamesOutsideTheCodePageComeInTheirShortForm) {
+    testing_support::TempFolder folder("wide");
+    std::u16string base(folder.path().begin(), folder.path().end()); // ASCII temporary path
+    const std::u16string korean = base + u"\xD55C\xAD6D data.txt";
+    const std::u16string accented = base + u"caf\x00E9.txt";
+    for (const std::u16string& name : {korean, accented}) {
+        HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(name.c_str()), GENERIC_WRITE, 0,
+                                  nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        CloseHandle(file);
+    }
+    const std::u16string japanese = base + u"表示.txt";  // not made: no short form is needed
+    const std::u16string missing = base + u"\xD55C.txt"; // no file, so no short form
+
+    TestDataObject data;
+    FilesObject(data, BuildDropFilesWide({korean, accented, japanese, missing}));
+    Enter(&data, MK_LBUTTON);
+    DropOn(&data, 0);
+    const Names& files = target->Files();
+    ASSERT_EQ(4u, files.size());
+    for (int i : {0, 1}) {
+        EXPECT_EQ(std::string::npos, files[i].find('?')) << files[i];
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(files[i].c_str())) << files[i];
+        EXPECT_EQ(0, files[i].compare(0, folder.path().size(), folder.path())) << files[i];
+    }
+    EXPECT_EQ(folder.path() + "表示.txt", files[2]);
+    EXPECT_EQ(folder.path() + "?.txt", files[3]) << "converted as before";
 }
 
 TEST_F(DropTargetTest, TextOnlyIsRefusedWithoutEvents) {
