@@ -51,10 +51,13 @@ TEST_F(DropTargetTest, WideNamesOutsideTheCodePageComeInTheirShortForm) {
     std::u16string base(folder.path().begin(), folder.path().end()); // ASCII temporary path
     const std::u16string korean = base + u"\xD55C\xAD6D data.txt";
     const std::u16string accented = base + u"caf\x00E9.txt";
+    // Each file holds its own name, so the path that comes can be seen to be the right file.
     for (const std::u16string& name : {korean, accented}) {
         HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(name.c_str()), GENERIC_WRITE, 0,
                                   nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD written = 0;
+        WriteFile(file, name.data(), static_cast<DWORD>(name.size() * 2), &written, nullptr);
         CloseHandle(file);
     }
     const std::u16string japanese = base + u"表示.txt";  // not made: no short form is needed
@@ -66,10 +69,14 @@ TEST_F(DropTargetTest, WideNamesOutsideTheCodePageComeInTheirShortForm) {
     DropOn(&data, 0);
     const Names& files = target->Files();
     ASSERT_EQ(4u, files.size());
+    const std::u16string made[] = {korean, accented};
     for (int i : {0, 1}) {
         EXPECT_EQ(std::string::npos, files[i].find('?')) << files[i];
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(files[i].c_str())) << files[i];
-        EXPECT_EQ(0, files[i].compare(0, folder.path().size(), folder.path())) << files[i];
+        ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(files[i].c_str())) << files[i];
+        std::string content = testing_support::ReadFileBytes(files[i]);
+        EXPECT_EQ(made[i], std::u16string(reinterpret_cast<const char16_t*>(content.data()),
+                                          content.size() / 2))
+            << files[i];
     }
     EXPECT_EQ(folder.path() + "表示.txt", files[2]);
     EXPECT_EQ(folder.path() + "?.txt", files[3]) << "converted as before";
