@@ -14,7 +14,7 @@ void TApplication::QuitHelp() {
 }
 
 int TApplication::Run() {
-    MSG msg;
+    MSG msg{};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

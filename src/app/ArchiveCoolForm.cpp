@@ -2,6 +2,7 @@
 #include "app/ArchiveCoolForm.h"
 
 #include "app/Application.h"
+#include "app/ReportedSettings.h"
 #include "archive/ArchiveRecognizer.h"
 #include "handoff/CompanionLaunch.h"
 #include "handoff/WorkFolder.h"
@@ -10,12 +11,9 @@
 #include "shell/ShortCutText.h"
 #include "ui/ErrorReport.h"
 #include "ui/FormRegistry.h"
-#include "util/Errors.h"
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
 #include "util/MessageBox.h"
-
-#include <functional>
 
 namespace {
 
@@ -41,24 +39,6 @@ std::pair<const std::uint8_t*, std::size_t> CatOutline() {
         return {nullptr, 0};
     return {static_cast<const std::uint8_t*>(LockResource(loaded)),
             SizeofResource(Instance(), found)};
-}
-
-// Start-up goes on past a broken registry value (the wrong type, or data too large for it):
-// the error is shown and the value's default, or nothing, takes its place. One bad value
-// written by another program must not leave a cat that takes no drops and never changes its
-// picture. Other errors still end the start-up steps.
-void ReportingRegistryErrors(const std::function<void()>& step) {
-    try {
-        step();
-    } catch (const ERegistryError& error) {
-        ui::ReportException(error);
-    }
-}
-
-template <typename Setting> auto ReadStartSetting(const Setting& setting) {
-    decltype(ReadSetting(setting)) value = setting.defaultValue;
-    ReportingRegistryErrors([&] { value = ReadSetting(setting); });
-    return value;
 }
 
 } // namespace
@@ -101,8 +81,10 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         DestroyWindow(Handle());
         return 0;
     case WM_DESTROY:
-        FormDestroy();
+        // The loop ends even when a step of the clean-up fails, so no invisible copy stays
+        // behind holding the single-instance mutex.
         PostQuitMessage(0);
+        FormDestroy();
         return 0;
     case WM_ERASEBKGND:
         return 1;
@@ -127,8 +109,8 @@ void TArchiveCoolForm::FormCreate() {
     DroppedFiles.clear();
     RefreshIconState();
 
-    const int left = ReadStartSetting(settings::PakicoLeft);
-    const int top = ReadStartSetting(settings::PakicoTop);
+    const int left = ReadSettingReported(settings::PakicoLeft);
+    const int top = ReadSettingReported(settings::PakicoTop);
     MoveWindow(Handle(), left, top, kIconWidth, kIconHeight, TRUE);
 
     DropFileTarget1.Dragtypes = dtCopy | dtMove;
@@ -191,7 +173,7 @@ void TArchiveCoolForm::CreateHistoryMenus() {
     // error is reported and the rest of the start-up skipped, as for any error here.
     std::string workFolder;
     ReportingRegistryErrors([&] { workFolder = GetWorkFolder(); });
-    const int openCount = ReadStartSetting(settings::OpenCount);
+    const int openCount = ReadSettingReported(settings::OpenCount);
     struct {
         std::unique_ptr<THistoryMenu>& menu;
         const char* name;
@@ -228,7 +210,7 @@ void TArchiveCoolForm::RegisterHotKey() {
     HookHotKey1->OnHotKey = [this](THookHotKey&, int) { Act_ExecExecute(); };
     // Text that names no key, such as the default "なし", registers nothing.
     auto shortcut =
-        shortcut::TextToShortCut(ReadStartSetting(settings::HotKey), KeyboardLayoutKeyName);
+        shortcut::TextToShortCut(ReadSettingReported(settings::HotKey), KeyboardLayoutKeyName);
     HookHotKey1->Register(1, shortcut);
 }
 

@@ -27,7 +27,14 @@ void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
         return;
     }
     DragRefused = false;
-    AllArchives = AreAllArchives(files);
+    try {
+        AllArchives = AreAllArchives(files);
+    } catch (...) {
+        // A file that cannot be read (a folder named like a program) ends this drag here: the
+        // drop target forgets it without a leave, so the picture must not wait for one.
+        Dragging = false;
+        throw;
+    }
     effect = CursorEffect(shift);
     if (!RightDrag)
         ShowDragPicture(shift);

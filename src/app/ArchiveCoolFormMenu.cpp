@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/ArchiveCoolForm.h"
 #include "app/DropAboutForm.h"
+#include "app/ReportedSettings.h"
 #include "handoff/CompanionLaunch.h"
 #include "settings/SettingsStore.h"
 #include "util/FileProbe.h"
@@ -93,7 +94,7 @@ void TArchiveCoolForm::CoolForm1ContextPopup(POINT point) {
 }
 
 void TArchiveCoolForm::PopupMenu1Popup() {
-    int openCount = ReadSetting(settings::OpenCount);
+    int openCount = ReadSettingReported(settings::OpenCount);
     for (THistoryMenu* menu : {HisArchReOpen1.get(), HisWatchRePath1.get()}) {
         if (!menu)
             continue;

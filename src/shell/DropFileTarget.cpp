@@ -60,10 +60,24 @@ template <class Read> bool ReadGlobal(HGLOBAL block, Read read) {
     auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(block));
     if (!bytes)
         return false;
+    struct Unlock {
+        HGLOBAL block;
+        ~Unlock() { GlobalUnlock(block); }
+    } unlock{block};
     read(bytes, static_cast<std::size_t>(size));
-    GlobalUnlock(block);
     return true;
 }
+
+// Releases a storage medium that GetData filled, also when reading it fails.
+struct ScopedMedium {
+    STGMEDIUM medium{};
+    ~ScopedMedium() { Release(); }
+    void Release() {
+        if (medium.tymed != TYMED_NULL)
+            ReleaseStgMedium(&medium);
+        medium = STGMEDIUM{};
+    }
+};
 
 FORMATETC GlobalFormat(UINT format) {
     return FORMATETC{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -108,28 +122,27 @@ bool TDropFileTarget::AcceptsData(IDataObject* data) {
 bool TDropFileTarget::ExtractData(IDataObject* data) {
     ClearData();
     FORMATETC format = GlobalFormat(CF_HDROP);
-    STGMEDIUM medium{};
-    if (FAILED(data->GetData(&format, &medium)))
+    ScopedMedium files;
+    if (FAILED(data->GetData(&format, &files.medium)))
         return false;
-    bool read = medium.tymed == TYMED_HGLOBAL && ReadFileBlock(medium.hGlobal);
-    ReleaseStgMedium(&medium);
+    bool read = files.medium.tymed == TYMED_HGLOBAL && ReadFileBlock(files.medium.hGlobal);
+    files.Release();
     if (!read)
         return false;
 
     const DropClipboardFormats& formats = DropFormats();
     for (auto [id, wide] : {std::pair{formats.fileNameMap, false}, {formats.fileNameMapW, true}}) {
         format = GlobalFormat(id);
-        medium = STGMEDIUM{};
-        if (FAILED(data->GetData(&format, &medium)))
+        ScopedMedium map;
+        if (FAILED(data->GetData(&format, &map.medium)))
             continue;
         std::vector<std::string> mapped;
-        if (medium.tymed == TYMED_HGLOBAL)
-            ReadGlobal(medium.hGlobal, [&](const std::uint8_t* bytes, std::size_t size) {
+        if (map.medium.tymed == TYMED_HGLOBAL)
+            ReadGlobal(map.medium.hGlobal, [&](const std::uint8_t* bytes, std::size_t size) {
                 mapped = dropfiles::ParseNameList(bytes, size, wide, [](std::u16string_view name) {
                     return WideToAnsiCodePage(name);
                 });
             });
-        ReleaseStgMedium(&medium);
         mappedNames_ = dropfiles::MatchMappedNames(std::move(mapped), files_.size());
         break;
     }
@@ -152,6 +165,10 @@ DWORD TDropFileTarget::PasteFromClipboard() {
     ClearData();
     if (!OpenClipboard(nullptr))
         return DROPEFFECT_NONE;
+    // Every program waits for the clipboard while it is open: closed on every way out.
+    struct Close {
+        ~Close() { CloseClipboard(); }
+    } close;
     DWORD effect = DROPEFFECT_NONE;
     if (ReadFileBlock(static_cast<HGLOBAL>(GetClipboardData(CF_HDROP)))) {
         effect = DROPEFFECT_COPY;
@@ -161,6 +178,5 @@ DWORD TDropFileTarget::PasteFromClipboard() {
                 effect = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | DWORD(bytes[3]) << 24;
         });
     }
-    CloseClipboard();
     return effect;
 }

@@ -201,5 +201,9 @@ void TTaskTrayIcon::ShowPopup() {
     if (owner_)
         SetForegroundWindow(owner_);
     ProcessPendingMessages();
-    PopupMenu(CursorPos());
+    // A copy: the handler may replace PopupMenu while it runs (a modal window opened from the
+    // menu changes what the icon offers).
+    auto popup = PopupMenu;
+    if (popup)
+        popup(CursorPos());
 }

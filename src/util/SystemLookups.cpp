@@ -166,7 +166,12 @@ std::string GetSpecialFolder(TShellFolder folder) {
 std::string SpecialFolderFile(TShellFolder folder, const std::string& name) {
     if (folder == sfNone)
         return {};
-    return GetSpecialFolder(folder) + "\\" + mbcs::ExtractFileName(name);
+    // Without the folder there is no file: "\\name" would be one at the root of the current
+    // drive, which the caller might test for and delete.
+    std::string path = GetSpecialFolder(folder);
+    if (path.empty())
+        return {};
+    return path + "\\" + mbcs::ExtractFileName(name);
 }
 
 bool HasNetworkNeighbourhood() {

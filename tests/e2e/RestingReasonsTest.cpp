@@ -172,4 +172,48 @@ TEST_F(RestingReasons, BrokenHistoryAndHotKeyValuesAreReportedAndDropsStillWork)
     auto run = DropAndWait(pakico, {}, {archive});
     ExpectHandOff(pakico, run, "/QE \\", {archive});
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+
+    // The menu reads the history length each time it opens: the error is shown again, and
+    // the menu still opens, so the program can always be ended from it.
+    std::string menuMessage;
+    std::thread answerMenu([&] { menuMessage = AnswerErrorBox(kStartMs); });
+    HWND menu = pakico.OpenTrayMenu(kStartMs);
+    answerMenu.join();
+    EXPECT_EQ("'OpenCount' のデータ型が不正です", menuMessage);
+    ASSERT_NE(nullptr, menu) << "the menu did not open";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
+}
+
+// With the cabinet library present a program file is searched for a cabinet inside; a folder
+// named like a program cannot be read. The error is shown, the drag ends, and the cat goes on
+// refreshing its picture and taking drops.
+TEST_F(RestingReasons, AnUnreadableProgramFileInADragIsReportedAndTheCatGoesOn) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    PakicoRun pakico(PakicoRun::Layout{true, {"cab32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    std::string folder = pakico.Scratch() + "setup.exe";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+
+    std::string message;
+    std::thread answer([&] { message = AnswerErrorBox(kStartMs); });
+    int effect = DragFiles({}, pakico.Centre(), {folder});
+    answer.join();
+    EXPECT_EQ("ファイル " + folder + " は開けません", message);
+    EXPECT_TRUE(effect == kEffectNone || effect >= 100) << effect;
+    EXPECT_EQ(0u, pakico.MorvaRuns());
+    ASSERT_TRUE(pakico.Running());
+
+    ASSERT_TRUE(MoveFileA((pakico.Folder() + "Morva.exe").c_str(),
+                          (pakico.Folder() + "Morva.away").c_str()));
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", kSettleMs)) << "the picture no longer refreshes";
+    ASSERT_TRUE(MoveFileA((pakico.Folder() + "Morva.away").c_str(),
+                          (pakico.Folder() + "Morva.exe").c_str()));
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+
+    std::string text = pakico.Scratch() + "memo.txt";
+    WriteFileBytes(text, "memo");
+    auto run = DropAndWait(pakico, {}, {text});
+    ExpectHandOff(pakico, run, "/QA \\", {text});
 }

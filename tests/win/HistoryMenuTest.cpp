@@ -77,6 +77,16 @@ TEST_F(HistoryMenuTest, MissingValueLoadsAsAnEmptyEntryAndWrongTypeRaises) {
     }
 }
 
+// A broken Count loads what a complete read would: the entries there are and one empty entry
+// for all the missing ones; it does not read two thousand million missing values first.
+TEST_F(HistoryMenuTest, AHugeCountLoadsTheEntriesThereAre) {
+    PutList(kFileKey, {"C:\\0.lzh", "C:\\1.lzh", "C:\\2.lzh"}, 0x7FFFFFFF);
+    auto menu = NewMenu();
+    menu->LoadHistory();
+    EXPECT_EQ((std::vector<std::string>{"C:\\0.lzh", "C:\\1.lzh", "C:\\2.lzh", ""}),
+              files.Entries());
+}
+
 TEST_F(HistoryMenuTest, MissingKeyLeavesTheListsEmpty) {
     files.Add("C:\\stale.lzh");
     auto menu = NewMenu();

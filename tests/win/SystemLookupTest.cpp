@@ -54,6 +54,31 @@ TEST(SystemLookup, SpecialFoldersFromShellFolders) {
     EXPECT_NE(GetSpecialFolder(sfDesktop), startup);
 }
 
+// A missing or broken "Startup" value gives no folder, and so no file: not "\\Pakico.lnk" at
+// the root of the current drive, which the end of the program would test for and delete.
+TEST(SystemLookup, NoSpecialFolderGivesNoFile) {
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::string startup = GetSpecialFolder(sfStartup);
+    ASSERT_FALSE(startup.empty());
+    HKEY folders = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ | KEY_WRITE, &folders));
+    const DWORD number = 7;
+    for (bool broken : {false, true}) {
+        if (broken)
+            RegSetValueExA(folders, "Startup", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                           sizeof number);
+        else
+            RegDeleteValueA(folders, "Startup");
+        EXPECT_EQ("", GetSpecialFolder(sfStartup)) << broken;
+        EXPECT_EQ("", SpecialFolderFile(sfStartup, "Pakico.lnk")) << broken;
+    }
+    RegSetValueExA(folders, "Startup", 0, REG_SZ, reinterpret_cast<const BYTE*>(startup.c_str()),
+                   static_cast<DWORD>(startup.size() + 1));
+    RegCloseKey(folders);
+    EXPECT_EQ(startup, GetSpecialFolder(sfStartup));
+}
+
 TEST(SystemLookup, WorkAreaInsideTheScreen) {
     RECT area = GetWorkArea();
     EXPECT_GE(area.left, 0);
