@@ -55,7 +55,7 @@ std::string CompanionPath(const CompanionLocation& where) {
 void LaunchCompanion(const CompanionLocation& where) {
     const std::string companion = CompanionPath(where);
     if (CompanionExists(companion))
-        Start(companion);
+        Start(ExecutableToken(companion));
 }
 
 bool QuickCompress(const std::vector<std::string>& droppedFiles, const CompanionLocation& where) {

@@ -19,7 +19,9 @@ struct CompanionLocation {
 // The program's folder followed by "Morva.exe".
 std::string CompanionPath(const CompanionLocation& where = CompanionLocation::OfThisProgram());
 
-// Starts the companion without arguments, its path never quoted.
+// Starts the companion without arguments, its path quoted when it holds a space, as on every
+// other command line: unquoted, the platform would first try to start "C:\My.exe" for
+// "C:\My Tools\Morva.exe", whatever program lies there.
 void LaunchCompanion(const CompanionLocation& where = CompanionLocation::OfThisProgram());
 
 // Compresses the dropped files (" /QA \ @list"). False when nothing was started; a list whose

@@ -36,16 +36,25 @@ LRESULT CALLBACK THiddenWindow::Procedure(HWND window, UINT message, WPARAM wPar
     if (message == WM_NCDESTROY)
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     if (self && message == self->message_) {
-        self->Deliver(wParam, lParam);
+        self->Deliver(self->handler_, wParam, lParam);
+        return 0;
+    }
+    if (self && self->otherMessage_ != 0 && message == self->otherMessage_) {
+        self->Deliver(self->otherHandler_, wParam, lParam);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void THiddenWindow::Deliver(WPARAM wParam, LPARAM lParam) noexcept {
+void THiddenWindow::AlsoHandle(UINT message, Handler handler) {
+    otherMessage_ = message;
+    otherHandler_ = std::move(handler);
+}
+
+void THiddenWindow::Deliver(const Handler& handler, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         try {
-            handler_(wParam, lParam);
+            handler(wParam, lParam);
         } catch (const std::exception& e) {
             if (reporter_)
                 reporter_(e);

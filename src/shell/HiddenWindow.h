@@ -22,13 +22,17 @@ class THiddenWindow {
     THiddenWindow& operator=(const THiddenWindow&) = delete;
 
     HWND Handle() const { return window_; }
+    // Messages numbered `message` go to `handler` too, with the same error rule.
+    void AlsoHandle(UINT message, Handler handler);
 
   private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void Deliver(WPARAM wParam, LPARAM lParam) noexcept;
+    void Deliver(const Handler& handler, WPARAM wParam, LPARAM lParam) noexcept;
 
     UINT message_;
     Handler handler_;
+    UINT otherMessage_ = 0;
+    Handler otherHandler_;
     const ErrorReporter& reporter_;
     HWND window_ = nullptr;
 };

@@ -80,6 +80,10 @@ TTaskTrayIcon::TTaskTrayIcon(HWND owner, HICON icon, const std::string& hint)
     SetTip(hint_);
     if (!Handle() || !Shell_NotifyIconA(NIM_ADD, &record_))
         throw EAppError("Cannot create shell notification icon");
+    // A new taskbar (the shell restarted) knows no icons: it asks every program to add its own
+    // again, or a hidden cat could be neither shown nor ended.
+    window_.AlsoHandle(RegisterWindowMessageA("TaskbarCreated"),
+                       [this](WPARAM, LPARAM) { Shell_NotifyIconA(NIM_ADD, &record_); });
 }
 
 // The window, the last member, goes first, while every member its procedure might touch still

@@ -220,16 +220,14 @@ TEST_F(HandOff, LaunchCompanionStartsItWithoutArguments) {
     EXPECT_EQ(plain + "Morva.exe", run.commandLine);
     EXPECT_EQ("none", run.listStatus);
 
-    // Never quoted, even in a folder with a space: with nothing in the way the platform's
-    // search still finds the companion itself. Wine hands the program it found its own path
-    // in quotes, so only "no arguments" and which program ran can be seen here.
-    std::string spaced = ProgramFolderNamed("起動 用");
+    // In a folder with a space the path is quoted: the program an unquoted start would have
+    // found first ("<root>pk.exe") never runs.
+    std::string spaced = SpacedProgramFolder();
     LaunchCompanion(CompanionLocation{spaced});
     run = OnlyRun(spaced);
-    EXPECT_TRUE(run.commandLine == spaced + "Morva.exe" ||
-                run.commandLine == "\"" + spaced + "Morva.exe\"")
-        << run.commandLine;
+    EXPECT_EQ("\"" + spaced + "Morva.exe\"", run.commandLine);
     EXPECT_EQ("none", run.listStatus);
+    EXPECT_FALSE(FileExists(root_.path() + "Morva.log"));
     EXPECT_TRUE(NewListFiles().empty());
 }
 

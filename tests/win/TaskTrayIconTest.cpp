@@ -114,6 +114,18 @@ TEST(TaskTrayIcon, AddsTheIconWithItsRecord) {
     EXPECT_TRUE(ShellKnows(r));
 }
 
+// When the shell restarts, its new taskbar knows no icons and announces itself to every
+// top-level window; the icon is added again, with its tip and picture.
+TEST(TaskTrayIcon, ANewTaskbarGetsTheIconAgain) {
+    TTaskTrayIcon tray(nullptr, SystemIcon(IDI_APPLICATION), "パキコ");
+    NOTIFYICONDATAA record = tray.Record();
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
+    ASSERT_FALSE(ShellKnows(tray.Record()));
+    SendMessageA(tray.Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(ShellKnows(tray.Record()));
+    EXPECT_STREQ("パキコ", tray.Record().szTip);
+}
+
 TEST(TaskTrayIcon, EmptyTitleAddsNoTip) {
     TTaskTrayIcon tray(nullptr, SystemIcon(IDI_APPLICATION), "");
     EXPECT_EQ(UINT(NIF_MESSAGE | NIF_ICON), tray.Record().uFlags);
