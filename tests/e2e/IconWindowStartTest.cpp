@@ -57,6 +57,50 @@ TEST_F(IconWindowStart, FirstStartShowsTheReadyCatAtOneOneWithItsIcon) {
 }
 
 namespace {
+void SendPointer(DWORD flags, POINT at) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+} // namespace
+
+// A person moves the cat by pressing the left button on it and dragging; the new place is
+// kept at the end. Pressing the cat starts nothing.
+TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    const POINT from = pakico.Centre();
+    const POINT by{120, 80};
+
+    SendPointer(MOUSEEVENTF_MOVE, from);
+    Sleep(100);
+    SendPointer(MOUSEEVENTF_LEFTDOWN, from);
+    Sleep(200);
+    for (int step = 1; step <= 10; ++step) {
+        SendPointer(MOUSEEVENTF_MOVE, {from.x + by.x * step / 10, from.y + by.y * step / 10});
+        Sleep(40);
+    }
+    SendPointer(MOUSEEVENTF_LEFTUP, {from.x + by.x, from.y + by.y});
+    EXPECT_TRUE(WaitUntil([&] { return pakico.Frame().left == 400 + by.x; }, kSettleMs))
+        << "at " << pakico.Frame().left << "," << pakico.Frame().top;
+    EXPECT_EQ(300 + by.y, pakico.Frame().top);
+    EXPECT_EQ(kCatWidth, pakico.Frame().right - pakico.Frame().left);
+    EXPECT_EQ("CoolForm1", pakico.Layer());
+
+    ASSERT_TRUE(pakico.ChooseEnd());
+    EXPECT_EQ(0, pakico.WaitForExit(10000));
+    EXPECT_EQ(0u, pakico.MorvaRuns()) << "pressing the cat started the companion";
+    DWORD left = 0, top = 0;
+    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", left) && left == 400u + by.x) << left;
+    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Top", top) && top == 300u + by.y) << top;
+}
+
+namespace {
 // A right click with the real pointer at a screen point.
 void RightClickAt(POINT at) {
     INPUT input[3]{};
