@@ -7,11 +7,7 @@
 
 namespace {
 
-// The program's code page form of a wide name. `exact` (when asked for) tells whether every
-// character had its own form there, with no '?' or look-alike put in its place.
-std::string WideToAnsiCodePage(std::u16string_view wide, bool* exact = nullptr) {
-    if (exact)
-        *exact = true;
+std::string WideToAnsiCodePage(std::u16string_view wide) {
     if (wide.empty() || wide.size() > INT_MAX / 4)
         return {};
     auto* text = reinterpret_cast<const wchar_t*>(wide.data());
@@ -21,13 +17,16 @@ std::string WideToAnsiCodePage(std::u16string_view wide, bool* exact = nullptr) 
         return {};
     std::string out(bytes, '\0');
     WideCharToMultiByte(CP_ACP, 0, text, length, out.data(), bytes, nullptr, nullptr);
-    if (exact) {
-        BOOL replaced = FALSE;
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr,
-                            &replaced);
-        *exact = !replaced;
-    }
     return out;
+}
+
+// Every character of the wide text has its own form in the program's code page: none would be
+// replaced by '?' or a look-alike.
+bool FitsCodePage(std::wstring_view wide) {
+    BOOL replaced = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        nullptr, 0, nullptr, &replaced);
+    return !replaced;
 }
 
 // A dropped path with characters the code page lacks (Korean, accented letters, emoji) would
@@ -35,21 +34,19 @@ std::string WideToAnsiCodePage(std::u16string_view wide, bool* exact = nullptr) 
 // a wildcard, to other files. Such a path is given in its short form, which the file system
 // builds from characters every code page has. Without a short form it stays as converted.
 std::string WidePathToAnsiCodePage(std::u16string_view wide) {
-    bool exact = true;
-    std::string converted = WideToAnsiCodePage(wide, &exact);
-    if (exact)
-        return converted;
     std::wstring path(reinterpret_cast<const wchar_t*>(wide.data()), wide.size());
+    if (path.size() > INT_MAX / 4 || FitsCodePage(path))
+        return WideToAnsiCodePage(wide);
     DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (needed == 0)
-        return converted;
     std::wstring shortPath(needed, L'\0');
-    DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+    DWORD length = needed ? GetShortPathNameW(path.c_str(), shortPath.data(), needed) : 0;
     if (length == 0 || length >= needed)
-        return converted;
-    std::string shortConverted = WideToAnsiCodePage(
-        std::u16string_view(reinterpret_cast<const char16_t*>(shortPath.data()), length), &exact);
-    return exact && !shortConverted.empty() ? shortConverted : converted;
+        return WideToAnsiCodePage(wide);
+    shortPath.resize(length);
+    if (!FitsCodePage(shortPath))
+        return WideToAnsiCodePage(wide);
+    return WideToAnsiCodePage(
+        std::u16string_view(reinterpret_cast<const char16_t*>(shortPath.data()), length));
 }
 
 // Calls `read` with the bytes of a global memory block, never more than the block holds.
@@ -139,9 +136,7 @@ bool TDropFileTarget::ExtractData(IDataObject* data) {
         std::vector<std::string> mapped;
         if (map.medium.tymed == TYMED_HGLOBAL)
             ReadGlobal(map.medium.hGlobal, [&](const std::uint8_t* bytes, std::size_t size) {
-                mapped = dropfiles::ParseNameList(bytes, size, wide, [](std::u16string_view name) {
-                    return WideToAnsiCodePage(name);
-                });
+                mapped = dropfiles::ParseNameList(bytes, size, wide, WideToAnsiCodePage);
             });
         mappedNames_ = dropfiles::MatchMappedNames(std::move(mapped), files_.size());
         break;

@@ -5,7 +5,8 @@
 
 THiddenWindow::THiddenWindow(const char* className, UINT message, Handler handler,
                              const ErrorReporter& reporter)
-    : message_(message), handler_(std::move(handler)), reporter_(reporter) {
+    : reporter_(reporter) {
+    AlsoHandle(message, std::move(handler));
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA existing{};
     if (!GetClassInfoA(instance, className, &existing)) {
@@ -35,20 +36,18 @@ LRESULT CALLBACK THiddenWindow::Procedure(HWND window, UINT message, WPARAM wPar
     auto* self = reinterpret_cast<THiddenWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCDESTROY)
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    if (self && message == self->message_) {
-        self->Deliver(self->handler_, wParam, lParam);
-        return 0;
-    }
-    if (self && self->otherMessage_ != 0 && message == self->otherMessage_) {
-        self->Deliver(self->otherHandler_, wParam, lParam);
-        return 0;
-    }
+    if (self)
+        for (const auto& [handled, handler] : self->handlers_)
+            if (message == handled) {
+                self->Deliver(handler, wParam, lParam);
+                return 0;
+            }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void THiddenWindow::AlsoHandle(UINT message, Handler handler) {
-    otherMessage_ = message;
-    otherHandler_ = std::move(handler);
+    if (message != 0)
+        handlers_.emplace_back(message, std::move(handler));
 }
 
 void THiddenWindow::Deliver(const Handler& handler, WPARAM wParam, LPARAM lParam) noexcept {

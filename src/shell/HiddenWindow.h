@@ -6,6 +6,8 @@
 
 #include <exception>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class THiddenWindow {
   public:
@@ -29,10 +31,7 @@ class THiddenWindow {
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Deliver(const Handler& handler, WPARAM wParam, LPARAM lParam) noexcept;
 
-    UINT message_;
-    Handler handler_;
-    UINT otherMessage_ = 0;
-    Handler otherHandler_;
+    std::vector<std::pair<UINT, Handler>> handlers_;
     const ErrorReporter& reporter_;
     HWND window_ = nullptr;
 };

@@ -65,6 +65,14 @@ void SendPointer(DWORD flags, POINT at) {
     in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
 }
+
+// A right click with the real pointer at a screen point.
+void RightClickAt(POINT at) {
+    for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) {
+        SendPointer(flags, at);
+        Sleep(60);
+    }
+}
 } // namespace
 
 // A person moves the cat by pressing the left button on it and dragging; the new place is
@@ -99,25 +107,6 @@ TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
     EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", left) && left == 400u + by.x) << left;
     EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Top", top) && top == 300u + by.y) << top;
 }
-
-namespace {
-// A right click with the real pointer at a screen point.
-void RightClickAt(POINT at) {
-    INPUT input[3]{};
-    for (auto& in : input) {
-        in.type = INPUT_MOUSE;
-        in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_ABSOLUTE;
-    input[2].mi.dwFlags = MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_ABSOLUTE;
-    for (auto& in : input) {
-        SendInput(1, &in, sizeof in);
-        Sleep(60);
-    }
-}
-} // namespace
 
 TEST_F(IconWindowStart, ARightClickOnTheReadyCatOpensItsMenu) {
     WriteSettingNumber("Dialog\\Pakico", "Left", 400);
