@@ -66,15 +66,15 @@ class ScopedHandle {
 };
 
 // Keeps the platform's critical-error boxes ("insert a disk") away while probing the file system.
+// The mode belongs to the whole process and the GUI thread probes while watcher threads do: the
+// guards share one count under a lock, so the first one in sets the mode and only the last one
+// out restores what was there before.
 class ScopedErrorMode {
   public:
-    ScopedErrorMode() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~ScopedErrorMode() { SetErrorMode(previous_); }
+    ScopedErrorMode();
+    ~ScopedErrorMode();
     ScopedErrorMode(const ScopedErrorMode&) = delete;
     ScopedErrorMode& operator=(const ScopedErrorMode&) = delete;
-
-  private:
-    UINT previous_;
 };
 
 } // namespace win

@@ -16,6 +16,7 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/MessageDialog.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PathChecks.cpp
         ${CMAKE_CURRENT_LIST_DIR}/Placement.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ScopedWin.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SystemLookups.cpp
     )
 endif()

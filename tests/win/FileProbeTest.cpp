@@ -2,9 +2,13 @@
 #include "support/WinTestSupport.h"
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
+#include "util/ScopedWin.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <memory>
+#include <thread>
 
 using namespace testing_support;
 
@@ -51,4 +55,52 @@ TEST(LocaleText, AsciiLettersOnlyFoldedForHistoryComparison) {
     EXPECT_NE(0, SameTextAscii("ソ", "\x83\x7c"));
     EXPECT_EQ(0, CompareTextIgnoreCase("Readme.TXT", "README.txt"));
     EXPECT_NE(0, CompareTextIgnoreCase("表示", "表"));
+}
+
+namespace {
+UINT CurrentErrorMode() {
+    UINT mode = SetErrorMode(0);
+    SetErrorMode(mode);
+    return mode;
+}
+} // namespace
+
+// The folder watchers probe on their own threads while the GUI thread probes too. Two guards
+// that overlap, opened and closed in crossed order on two threads: the mode stays set while
+// either is open and is the old one after both.
+TEST(ScopedErrorMode, OverlappingGuardsOnTwoThreadsRestoreTheModeOnlyAtTheLast) {
+    // The process may start with the mode set already; begin without it to see it set.
+    const UINT started = SetErrorMode(0);
+    const UINT before = CurrentErrorMode();
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE close = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    UINT modeWhileOtherOpen = 0;
+    {
+        auto guard = std::make_unique<win::ScopedErrorMode>();
+        std::thread other([&] {
+            win::ScopedErrorMode quiet;
+            SetEvent(opened);
+            WaitForSingleObject(close, 10000);
+        });
+        WaitForSingleObject(opened, 10000);
+        guard.reset(); // the first guard ends while the other thread still probes
+        modeWhileOtherOpen = CurrentErrorMode();
+        SetEvent(close);
+        other.join();
+    }
+    CloseHandle(opened);
+    CloseHandle(close);
+    EXPECT_NE(0u, modeWhileOtherOpen & SEM_FAILCRITICALERRORS);
+    EXPECT_EQ(before, CurrentErrorMode());
+
+    // Many short guards on two threads at once leave nothing behind.
+    auto probe = [] {
+        for (int i = 0; i < 2000; ++i)
+            win::ScopedErrorMode quiet;
+    };
+    std::thread a(probe), b(probe);
+    a.join();
+    b.join();
+    EXPECT_EQ(before, CurrentErrorMode());
+    SetErrorMode(started);
 }
