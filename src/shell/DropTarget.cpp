@@ -225,6 +225,8 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* data, DWORD keyState, P
         return E_INVALIDARG;
     const DWORD allowed = *effect;
     *effect = DROPEFFECT_NONE;
+    const bool wasDragging = Dragging();
+    bool dropped = false;
     Guarded([&] {
         StopScrollTimer();
         LeaveDragImage();
@@ -234,14 +236,20 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* data, DWORD keyState, P
         lastScreen_ = point;
         // The scroll bit means nothing once the drag is over.
         DWORD answer = ComputeEffect(keyState, allowed) & ~DROPEFFECT_SCROLL;
-        if (dataExtracted_ || ExtractData(data ? data : dataObject_))
+        if (dataExtracted_ || ExtractData(data ? data : dataObject_)) {
+            dropped = true;
             FireDrop(OnDrop, keyState, answer);
-        else
+        } else {
             answer = DROPEFFECT_NONE;
+        }
         *effect = answer;
     });
     dataExtracted_ = false;
     ReleaseData();
+    // A drag that entered but whose drop yields no names (the source's data failed) ends as a
+    // leave, so the owner never waits for an end that does not come.
+    if (wasDragging && !dropped && OnLeave)
+        Guarded([&] { OnLeave(*this); });
     return S_OK;
 }
 

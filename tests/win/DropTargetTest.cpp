@@ -221,11 +221,12 @@ TEST_F(DropTargetTest, MalformedBlocksGiveOnlyWholeNames) {
         events.clear();
         DWORD effect = DropOn(&data, 0);
         GlobalFree(global);
-        return std::make_pair(effect, events.size());
+        return std::make_pair(effect, events);
     };
     std::string beyond = BuildDropFiles({"C:\\a"});
     beyond[0] = static_cast<char>(beyond.size() + 100);
-    EXPECT_EQ(std::make_pair(DWORD(DROPEFFECT_NONE), std::size_t(0)), dropBlock(beyond));
+    // No names: no drop event, and the drag ends as a leave.
+    EXPECT_EQ(std::make_pair(DWORD(DROPEFFECT_NONE), Names{"Leave"}), dropBlock(beyond));
     std::string inHeader = BuildDropFiles({"C:\\a"}, 0x41414141, 0x42424242);
     inHeader[0] = 8;
     EXPECT_EQ(DWORD(DROPEFFECT_NONE), dropBlock(inHeader).first);
@@ -243,13 +244,16 @@ TEST_F(DropTargetTest, MalformedBlocksGiveOnlyWholeNames) {
     EXPECT_EQ(Names{"C:\\表"}, target->Files());
 }
 
-TEST_F(DropTargetTest, MediumOtherThanGlobalMemoryGivesNoNames) {
+// The source offers file names but hands out none: the drop fires no drop event, and the drag
+// ends as a leave, so its owner does not wait for ever for its end.
+TEST_F(DropTargetTest, MediumOtherThanGlobalMemoryGivesNoNamesAndTheDropEndsAsALeave) {
     TestDataObject data;
     FilesObject(data, BuildDropFiles({"C:\\a"}));
     data.UseStreams();
     Enter(&data, MK_LBUTTON);
     EXPECT_EQ(DROPEFFECT_NONE, DropOn(&data, 0));
-    EXPECT_EQ(Names{"Enter"}, events);
+    EXPECT_EQ((Names{"Enter", "Leave"}), events);
+    EXPECT_EQ(1, data.References());
     EXPECT_EQ(Names{}, target->Files());
 }
 
