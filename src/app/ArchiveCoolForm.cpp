@@ -15,6 +15,8 @@
 #include "util/LocaleText.h"
 #include "util/MessageBox.h"
 
+#include <functional>
+
 namespace {
 
 constexpr int kIconWidth = 58;
@@ -70,75 +72,112 @@ bool TArchiveCoolForm::CreateAndShow() {
 }
 
 LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A new taskbar (the shell started late or again) asks every program for its icon.
+    static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     switch (message) {
     case WM_CREATE:
-        // An error here is reported by the window layer; the window is created and shown all
-        // the same, without the steps after the failing one.
         FormCreate();
         return 0;
     case WM_CLOSE:
         FormCloseQuery();
         DestroyWindow(Handle());
         return 0;
-    case WM_DESTROY:
-        // The loop ends even when a step of the clean-up fails, so no invisible copy stays
-        // behind holding the single-instance mutex.
-        PostQuitMessage(0);
+    case WM_DESTROY: {
+        // The loop ends once the clean-up is done, so that a message it shows stays until it is
+        // answered; and it ends when a step fails, so no invisible copy holds the mutex.
+        struct Quit {
+            ~Quit() { PostQuitMessage(0); }
+        } quit;
         FormDestroy();
+        return 0;
+    }
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // The session ends without closing the window: keep the place as an orderly end does.
+        if (wParam)
+            FormEndSession();
+        return 0;
+    case kShowPendingReports:
+        ShowPendingReports();
         return 0;
     case WM_ERASEBKGND:
         return 1;
     }
+    if (message == taskbarCreated && !TrayIcon)
+        AddTrayIcon(false);
     return ui::Window::HandleMessage(message, wParam, lParam);
 }
 
 void TArchiveCoolForm::FormCreate() {
-    ImageList1 =
-        ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1), 16, kImageMask);
-    CreateLayers();
-    BuildMenus();
+    // Each step's failure is reported and the steps after it still run: a cat without its
+    // work folder or its notification-area icon must still take drops, refresh its picture,
+    // answer its hot key and end.
+    auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
+    step([&] {
+        ImageList1 = ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1), 16,
+                                                 kImageMask);
+    });
+    step([&] { CreateLayers(); });
+    step([&] { BuildMenus(); });
     FileMonitor.SetTag(0);
     MessagesStayOnTop = true;
-
-    TrayIcon = std::make_unique<TTaskTrayIcon>(
-        Handle(), LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), ui::ApplicationTitle());
-    SetTrayMenu(true);
-    TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { Act_ExecExecute(); };
+    // A taskbar that is not there yet (a slow start at log-on) is reported once; the refresh
+    // tick and the taskbar's own announcement try again.
+    AddTrayIcon(true);
 
     Dragging = false;
     DroppedFiles.clear();
-    RefreshIconState();
+    step([&] { RefreshIconState(); });
 
-    const int left = ReadSettingReported(settings::PakicoLeft);
-    const int top = ReadSettingReported(settings::PakicoTop);
-    MoveWindow(Handle(), left, top, kIconWidth, kIconHeight, TRUE);
+    step([&] {
+        const int left = ReadSettingReported(settings::PakicoLeft);
+        const int top = ReadSettingReported(settings::PakicoTop);
+        MoveWindow(Handle(), left, top, kIconWidth, kIconHeight, TRUE);
+    });
 
-    DropFileTarget1.Dragtypes = dtCopy | dtMove;
-    DropFileTarget1.GetDataOnEnter = true;
-    DropFileTarget1.SetShowImage(true);
-    DropFileTarget1.OnEnter = [this](TDropTarget&, TShiftState shift, POINT, DWORD& effect) {
-        DropFileTarget1Enter(shift, effect);
-    };
-    DropFileTarget1.OnDragOver = [this](TDropTarget&, TShiftState shift, POINT, DWORD& effect) {
-        DropFileTarget1DragOver(shift, effect);
-    };
-    // Answering the effect ourselves keeps the drop target's own choice out: the source's
-    // effects, limited to copy and move, are what the drop answers.
-    DropFileTarget1.OnGetDropEffect = [](TDropTarget&, TShiftState, POINT, DWORD&) {};
-    DropFileTarget1.OnLeave = [this](TDropTarget&) { DropFileTarget1Leave(); };
-    DropFileTarget1.OnDrop = [this](TDropTarget&, TShiftState shift, POINT point, DWORD& effect) {
-        DropFileTarget1Drop(shift, point, effect);
-    };
-    DropFileTarget1.Register(Handle(), FormName);
+    step([&] {
+        DropFileTarget1.Dragtypes = dtCopy | dtMove;
+        DropFileTarget1.GetDataOnEnter = true;
+        DropFileTarget1.SetShowImage(true);
+        DropFileTarget1.OnEnter = [this](TDropTarget&, TShiftState shift, POINT, DWORD& effect) {
+            DropFileTarget1Enter(shift, effect);
+        };
+        DropFileTarget1.OnDragOver = [this](TDropTarget&, TShiftState shift, POINT,
+                                            DWORD& effect) { DropFileTarget1DragOver(shift, effect); };
+        // The window answers the effects itself (the cursor during the drag, copy at the drop),
+        // so the drop target's own choice stays out.
+        DropFileTarget1.OnGetDropEffect = [](TDropTarget&, TShiftState, POINT, DWORD&) {};
+        DropFileTarget1.OnLeave = [this](TDropTarget&) { DropFileTarget1Leave(); };
+        DropFileTarget1.OnDrop = [this](TDropTarget&, TShiftState shift, POINT point,
+                                        DWORD& effect) { DropFileTarget1Drop(shift, point, effect); };
+        DropFileTarget1.Register(Handle(), FormName);
+    });
 
-    CreateHistoryMenus();
-    RegisterHotKey();
+    step([&] { CreateHistoryMenus(); });
+    step([&] { RegisterHotKey(); });
 
+    Timer1.OnTimer = [this](ui::Timer&) { Timer1Timer(); };
+    Timer2.OnTimer = [this](ui::Timer&) { Timer2Timer(); };
+    step([&] { Timer1.SetInterval(kRefreshInterval); });
+}
+
+bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
+    try {
+        TrayIcon = std::make_unique<TTaskTrayIcon>(
+            Handle(), LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), ui::ApplicationTitle());
+    } catch (const std::exception& error) {
+        if (reportFailure)
+            ui::ReportException(error);
+        return false;
+    }
+    TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { Act_ExecExecute(); };
     if (auto icon = ImageList1.GetIcon(8))
         TrayIcon->SetIcon(icon.get());
-    Timer1.OnTimer = [this](ui::Timer&) { Timer1Timer(); };
-    Timer1.SetInterval(kRefreshInterval);
-    Timer2.OnTimer = [this](ui::Timer&) { Timer2Timer(); };
+    // The menu is there unless another window of the program is open.
+    trayMenuAvailable_ = false;
+    SetTrayMenu(!IsOtherWindowOpen());
+    return true;
 }
 
 void TArchiveCoolForm::CreateLayers() {
@@ -169,10 +208,10 @@ void TArchiveCoolForm::CreateHistoryMenus() {
     listA_ = std::make_unique<THistoryList>(CompareTextIgnoreCase);
     listB_ = std::make_unique<THistoryList>(CompareTextIgnoreCase);
     listC_ = std::make_unique<THistoryList>(CompareTextIgnoreCase);
-    // The companion's work folder never shows in the histories. Making it may fail; the
-    // error is reported and the rest of the start-up skipped, as for any error here.
+    // The companion's work folder never shows in the histories. Making it may fail (read-only
+    // media): the error is reported and the menus are made all the same.
     std::string workFolder;
-    ReportingRegistryErrors([&] { workFolder = GetWorkFolder(); });
+    ui::RunGuarded([&] { workFolder = GetWorkFolder(); });
     const int openCount = ReadSettingReported(settings::OpenCount);
     struct {
         std::unique_ptr<THistoryMenu>& menu;
@@ -235,7 +274,7 @@ void TArchiveCoolForm::RefreshIconState() {
 }
 
 void TArchiveCoolForm::SetTrayMenu(bool available) {
-    if (available == trayMenuAvailable_)
+    if (!TrayIcon || available == trayMenuAvailable_)
         return;
     trayMenuAvailable_ = available;
     if (available)
@@ -258,6 +297,8 @@ void TArchiveCoolForm::Timer1Timer() {
         ui::Timer& timer;
         ~Restart() { timer.SetInterval(kRefreshInterval); }
     } restart{Timer1};
+    if (!TrayIcon)
+        AddTrayIcon(false);
     if (!Dragging)
         RefreshIconState();
 }
@@ -267,18 +308,32 @@ void TArchiveCoolForm::FormCloseQuery() {
     Timer2.SetInterval(0);
 }
 
-void TArchiveCoolForm::FormDestroy() {
-    TApplication::QuitHelp();
-    TrayIcon.reset();
-    DroppedFiles.clear();
-    if (DropFileTarget1.Registered())
-        DropFileTarget1.Revoke();
+void TArchiveCoolForm::WritePosition() {
     RECT place;
     GetWindowRect(Handle(), &place);
     WriteSetting(settings::PakicoLeft, static_cast<int>(place.left));
     WriteSetting(settings::PakicoTop, static_cast<int>(place.top));
-    if (HookHotKey1)
-        HookHotKey1->Unregister(1);
+}
+
+void TArchiveCoolForm::FormEndSession() {
+    ui::RunGuarded([&] { WritePosition(); });
+}
+
+void TArchiveCoolForm::FormDestroy() {
+    // A failing step is shown, and the rest of the clean-up still runs.
+    auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
+    step([&] { TApplication::QuitHelp(); });
+    step([&] { TrayIcon.reset(); });
+    DroppedFiles.clear();
+    step([&] {
+        if (DropFileTarget1.Registered())
+            DropFileTarget1.Revoke();
+    });
+    step([&] { WritePosition(); });
+    step([&] {
+        if (HookHotKey1)
+            HookHotKey1->Unregister(1);
+    });
     HisArchReOpen1.reset();
     listA_.reset();
     listB_.reset();

@@ -45,7 +45,8 @@ class TArchiveCoolForm : public ui::Window {
     bool Dragging = false;
     bool AllArchives = false;
     bool RightDrag = false;
-    // The drag was refused as it entered (the cat rests): it stays refused until it leaves.
+    // The drag was refused as it entered (the cat rests, or a file could not be read): it
+    // stays refused until it leaves.
     bool DragRefused = false;
     POINT PopupPoint{};
 
@@ -53,16 +54,24 @@ class TArchiveCoolForm : public ui::Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // Posted to the window to show the messages of a drag once the drag is over.
+    static constexpr UINT kShowPendingReports = WM_APP + 1;
+
     // Window events.
     void FormCreate();
     void FormShow();
     void FormCloseQuery();
     void FormDestroy();
+    void FormEndSession();
     void Timer1Timer();
     void Timer2Timer();
     void CreateLayers();
     void CreateHistoryMenus();
     void RegisterHotKey();
+    void WritePosition();
+    // Adds the notification-area icon; false when the shell has no taskbar for it yet (the
+    // error is reported when `reportFailure`). Tried again until it is there.
+    bool AddTrayIcon(bool reportFailure);
     // Gives the notification-area icon the window's menu, or none.
     void SetTrayMenu(bool available);
 
@@ -71,6 +80,13 @@ class TArchiveCoolForm : public ui::Window {
     void DropFileTarget1DragOver(TShiftState shift, DWORD& effect);
     void DropFileTarget1Leave();
     void DropFileTarget1Drop(TShiftState shift, POINT point, DWORD& effect);
+    bool ShowsDragPicture() const;
+    // Errors met inside a drag wait for its end: a box must not open while the source holds
+    // the mouse in its drag loop.
+    void ReportWhenDragEnds(const std::string& message);
+    void PostPendingReports();
+    void ShowPendingReports();
+    std::vector<std::string> pendingReports_;
 
     // Menus and commands.
     void BuildMenus();

@@ -3,87 +3,129 @@
 #include "app/ArchiveCoolForm.h"
 #include "archive/ArchiveRecognizer.h"
 #include "handoff/CompanionLaunch.h"
+#include "ui/ErrorReport.h"
+#include "util/Errors.h"
+
+#include <algorithm>
 
 namespace {
 constexpr UINT kRightDropMenuDelay = 500;
-
-// The files themselves are never moved or copied: copy and move only choose the cursor.
-DWORD CursorEffect(TShiftState shift) {
-    return (shift & ssCtrl) ? dropfiles::kEffectCopy : dropfiles::kEffectMove;
-}
 } // namespace
+
+bool TArchiveCoolForm::ShowsDragPicture() const {
+    return CoolForm3.IsVisible() || CoolForm4.IsVisible();
+}
 
 void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
     Dragging = true;
     RightDrag = (shift & ssRight) != 0;
     const auto& files = DropFileTarget1.Files();
-    bool accepted = files.empty() || IsArchiverBusy() || CoolForm1.IsVisible();
-    if (!accepted) {
+    // A drag picture still shown is the ready cat: a drag that has just ended left it, or this
+    // very drag did, when the pointer crosses from one picture layer to another.
+    DragRefused = !(files.empty() || IsArchiverBusy() || CoolForm1.IsVisible() ||
+                    ShowsDragPicture());
+    if (!DragRefused) {
+        try {
+            // Every drag decides from its own files.
+            AllArchives = AreAllArchives(files);
+        } catch (const std::exception& error) {
+            // A file that cannot be read (a folder named like a program). No box may open while
+            // the source sits in its drag loop holding the mouse: the drag is refused and the
+            // message waits until the drag is over.
+            DragRefused = true;
+            ReportWhenDragEnds(error.what());
+        }
+    }
+    // A refused drag keeps the no-drop cursor until it leaves.
+    if (DragRefused) {
         effect = dropfiles::kEffectNone;
-        // Refused because the cat rests (no companion, another window open): that holds until
-        // the drag leaves. Refused because it still shows the picture of this very drag, as
-        // when the pointer crosses from one picture layer to another, it does not.
-        DragRefused = CoolForm2.IsVisible();
         return;
     }
-    DragRefused = false;
-    try {
-        AllArchives = AreAllArchives(files);
-    } catch (...) {
-        // A file that cannot be read (a folder named like a program) ends this drag here: the
-        // drop target forgets it without a leave, so the picture must not wait for one.
-        Dragging = false;
-        throw;
-    }
-    effect = CursorEffect(shift);
+    effect = dropfiles::ReadOnlyDragCursor(shift, effect);
     if (!RightDrag)
         ShowDragPicture(shift);
 }
 
 void TArchiveCoolForm::DropFileTarget1DragOver(TShiftState shift, DWORD& effect) {
     Dragging = true;
-    // A refused drag keeps the no-drop cursor while it stays over the resting cat, instead of
-    // being taken at the next move and dropped for nothing.
     if (DragRefused) {
         effect = dropfiles::kEffectNone;
         return;
     }
-    effect = CursorEffect(shift);
+    effect = dropfiles::ReadOnlyDragCursor(shift, effect);
     if (!RightDrag)
         ShowDragPicture(shift);
 }
 
 void TArchiveCoolForm::DropFileTarget1Leave() {
     Dragging = false;
+    DragRefused = false;
+    PostPendingReports();
 }
 
-void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD&) {
+void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD& effect) {
+    struct DragEnds {
+        TArchiveCoolForm& form;
+        ~DragEnds() {
+            form.Dragging = false;
+            form.DragRefused = false;
+            form.PostPendingReports();
+        }
+    } dragEnds{*this};
     const auto& files = DropFileTarget1.Files();
     if (files.empty() || DragRefused) {
-        Dragging = false;
-        DragRefused = false;
+        effect = dropfiles::kEffectNone;
         return;
     }
+    // The companion reads the files later and the program never moves them: a source told
+    // "move" would delete the originals.
+    effect = dropfiles::kEffectCopy;
     DroppedFiles = files;
-    struct DragEnds {
-        bool& dragging;
-        ~DragEnds() { dragging = false; }
-    } dragEnds{Dragging};
     if (RightDrag) {
         // The menu opens once the drag-and-drop exchange with the source has finished.
         ClientToScreen(Handle(), &point);
         PopupPoint = point;
         Timer2.SetInterval(kRightDropMenuDelay);
-    } else if (AllArchives && !(shift & ssShift)) {
-        QuickExtract(DroppedFiles);
-    } else {
-        QuickCompress(DroppedFiles);
+        return;
     }
+    if (AllArchives && !(shift & ssShift))
+        QuickExtract(DroppedFiles);
+    else
+        QuickCompress(DroppedFiles);
+    // Handed over: the cat shows what its state calls for at once, ready for the next drag.
+    Dragging = false;
+    RefreshIconState();
+}
+
+void TArchiveCoolForm::ReportWhenDragEnds(const std::string& message) {
+    // The pointer crossing the cat's picture layers enters again with the same files: one
+    // message is enough.
+    if (std::find(pendingReports_.begin(), pendingReports_.end(), message) ==
+        pendingReports_.end())
+        pendingReports_.push_back(message);
+}
+
+void TArchiveCoolForm::PostPendingReports() {
+    if (!pendingReports_.empty())
+        PostMessageA(Handle(), kShowPendingReports, 0, 0);
+}
+
+void TArchiveCoolForm::ShowPendingReports() {
+    // Still inside a drag (the message came early): the drag's end posts it again.
+    if (DropFileTarget1.Dragging())
+        return;
+    auto reports = std::move(pendingReports_);
+    pendingReports_.clear();
+    for (const std::string& message : reports)
+        ui::ReportException(EAppError(message));
 }
 
 void TArchiveCoolForm::Timer2Timer() {
     Timer2.SetInterval(0);
     ShowMenu(PopupMenu2, PopupPoint);
+    // The choice is made (or the menu dismissed): back to the picture the state calls for.
+    if (!Dragging)
+        RefreshIconState();
 }
 
 void TArchiveCoolForm::PopupMenu2Popup() {

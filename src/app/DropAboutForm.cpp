@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "util/SystemLookups.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace {
@@ -65,6 +66,30 @@ void TDropAboutForm::FormCreate() {
     SendDlgItemMessageA(Handle(), IDC_ABOUT_IMAGE, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(picture_.get()));
     LayOut();
+    AddAddressHints();
+}
+
+// Each address shows its own text as a hint, whole even where the field cuts it off.
+void TDropAboutForm::AddAddressHints() {
+    // Owned by the box, the hint window goes with it.
+    HWND hints = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (!hints)
+        return;
+    for (int id : {IDC_ABOUT_MAIL, IDC_ABOUT_WEBPAGE}) {
+        HWND field = GetDlgItem(Handle(), id);
+        std::string text = ControlText(field);
+        TOOLINFOA tool{};
+        // The first form of the record: every version of the common controls takes it.
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(field);
+        tool.lpszText = text.data();
+        SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 // Places the controls in pixels, whatever the dialog units of the font come to.

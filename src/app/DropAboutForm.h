@@ -17,6 +17,7 @@ class TDropAboutForm : public ui::ModalDialog {
     void FormCreate();
     void FormShow();
     void LayOut();
+    void AddAddressHints();
     void EdtMailClick();
     void EdtWebPageClick();
     static void OpenWithShell(const std::string& target);

@@ -182,6 +182,17 @@ std::uint32_t ChooseDropEffect(TShiftState shift, std::uint32_t allowed) {
     return kEffectNone;
 }
 
+std::uint32_t ReadOnlyDragCursor(TShiftState shift, std::uint32_t allowed) {
+    const std::uint32_t wanted = (shift & ssCtrl) ? kEffectCopy : kEffectMove;
+    if (allowed & wanted)
+        return wanted;
+    for (std::uint32_t effect : {kEffectCopy, kEffectMove}) {
+        if (allowed & effect)
+            return effect;
+    }
+    return kEffectNone;
+}
+
 ScrollSteps AutoScrollSteps(int x, int y, int width, int height, int margin, bool horizontal,
                             bool vertical) {
     ScrollSteps steps;

@@ -82,6 +82,12 @@ std::uint32_t MaskDropEffects(std::uint32_t allowed, TDragTypes dragTypes);
 // moves, otherwise copy, move and link are taken in that order of preference among `allowed`.
 std::uint32_t ChooseDropEffect(TShiftState shift, std::uint32_t allowed);
 
+// The cursor of a drag over a target that takes files only to read them (it never moves or
+// copies them itself): copy with Ctrl, move without, as long as the source allows that effect;
+// otherwise whichever of copy and move it allows (a source on read-only media offers copy
+// only), or none.
+std::uint32_t ReadOnlyDragCursor(TShiftState shift, std::uint32_t allowed);
+
 // Which way a target scrolls when the point (client coordinates) lies within `margin` of an
 // edge of a client area of `width` × `height`, on the axes the target scrolls along.
 struct ScrollSteps {

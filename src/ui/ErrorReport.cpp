@@ -1,6 +1,7 @@
 // The application's error box.
 #include "ui/ErrorReport.h"
 
+#include "ui/FormRegistry.h"
 #include "util/MessageLayout.h"
 
 #include <windows.h>
@@ -17,6 +18,8 @@ ErrorSink& CurrentSink() {
 }
 
 void ShowErrorBox(const std::string& message) {
+    // Like every other box of the program it rests the cat while it shows.
+    ScopedOpenBox open;
     MessageBoxA(GetActiveWindow(), message.c_str(), ApplicationTitle(), MB_OK | MB_ICONSTOP);
 }
 } // namespace

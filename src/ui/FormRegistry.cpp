@@ -16,6 +16,8 @@ std::vector<OpenForm>& OpenForms() {
     static std::vector<OpenForm> forms;
     return forms;
 }
+// Platform message boxes on screen, GUI thread only.
+int openBoxes = 0;
 } // namespace
 
 void RegisterForm(HWND window, const std::string& name) {
@@ -32,8 +34,16 @@ void UnregisterForm(HWND window) {
 
 bool IsAnyOtherFormOpen(const std::string& mainName) {
     const auto& forms = OpenForms();
-    return std::any_of(forms.begin(), forms.end(),
+    return openBoxes > 0 || std::any_of(forms.begin(), forms.end(),
                        [&](const OpenForm& f) { return f.name != mainName; });
+}
+
+ScopedOpenBox::ScopedOpenBox() {
+    ++openBoxes;
+}
+
+ScopedOpenBox::~ScopedOpenBox() {
+    --openBoxes;
 }
 
 } // namespace ui

@@ -13,7 +13,8 @@ namespace ui {
 void RegisterForm(HWND window, const std::string& name);
 void UnregisterForm(HWND window);
 
-// True as soon as one registered form has a name other than `mainName`.
+// True as soon as one registered form has a name other than `mainName`, or a box of the
+// platform's is open.
 bool IsAnyOtherFormOpen(const std::string& mainName);
 
 // Registers for the lifetime of a scope (a modal dialog's run).
@@ -28,6 +29,16 @@ class ScopedFormRegistration {
 
   private:
     HWND window_;
+};
+
+// The platform's own message box has no form of ours: it counts as an open window of the
+// program for the lifetime of a scope around it.
+class ScopedOpenBox {
+  public:
+    ScopedOpenBox();
+    ~ScopedOpenBox();
+    ScopedOpenBox(const ScopedOpenBox&) = delete;
+    ScopedOpenBox& operator=(const ScopedOpenBox&) = delete;
 };
 
 } // namespace ui

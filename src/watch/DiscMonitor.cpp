@@ -1,6 +1,7 @@
 // The folder monitor component: its properties, and the reports on the GUI thread.
 #include "watch/DiscMonitor.h"
 
+#include "ui/FormRegistry.h"
 #include "util/Mbcs.h"
 #include "util/SystemLookups.h"
 
@@ -13,6 +14,7 @@ void ShowPlainMessage(const std::string& text) {
     std::string title = mbcs::ExtractFileName(ExecutablePath());
     std::string ext = mbcs::ExtractFileExt(title);
     title.resize(title.size() - ext.size());
+    ui::ScopedOpenBox open;
     MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK);
 }
 

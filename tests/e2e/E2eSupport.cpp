@@ -1,6 +1,10 @@
 // Driving the real Pakico.exe from outside: run folders, windows, menus, keys, drags, pictures.
 #include "e2e/E2eSupport.h"
 
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <sstream>
 #include <stdexcept>
 
 using namespace testing_support;
@@ -160,6 +164,15 @@ HWND FindChildByText(HWND parent, const std::string& text) {
     return nullptr;
 }
 
+void SendPointer(DWORD flags, POINT at) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+
 void KeyDown(WORD key) {
     SendKey(key, true);
 }
@@ -269,18 +282,16 @@ PakicoRun::~PakicoRun() {
     run_.reset();
 }
 
-::testing::AssertionResult PakicoRun::Start() {
+::testing::AssertionResult PakicoRun::Start(bool withTrayIcon) {
     run_ = std::make_unique<ProgramRun>(folder_ + "Pakico.exe");
     DWORD id = run_->ProcessId();
     bool found = WaitUntil(
         [&] {
             auto mains = TopWindows("TArchiveCoolForm", id);
-            auto trays = TopWindows("PakicoTaskTrayIcon", id);
-            if (mains.empty() || trays.empty() || !IsWindowVisible(mains.front()))
+            if (mains.empty() || !IsWindowVisible(mains.front()))
                 return false;
             main_ = mains.front();
-            tray_ = trays.front();
-            return true;
+            return !withTrayIcon || WaitForTray(0);
         },
         kStartMs);
     if (!found)
@@ -290,6 +301,16 @@ PakicoRun::~PakicoRun() {
     WaitUntil([&] { return !Layer().empty(); }, kSettleMs);
     Sleep(300);
     return ::testing::AssertionSuccess();
+}
+
+bool PakicoRun::WaitForTray(unsigned ms) {
+    return WaitUntil(
+        [&] {
+            auto trays = TopWindows("PakicoTaskTrayIcon", ProcessId());
+            tray_ = trays.empty() ? nullptr : trays.front();
+            return tray_ != nullptr;
+        },
+        ms);
 }
 
 RECT PakicoRun::Frame() const {
@@ -391,8 +412,9 @@ MorvaRun DropAndWait(PakicoRun& pakico, const std::vector<std::string>& options,
         auto runs = pakico.WaitForMorva(before + 1, effect < 100 ? 10000 : 2000);
         if (runs.size() > before) {
             EXPECT_EQ(before + 1, runs.size()) << "one drop starts the companion once";
-            // The drop answers the source's effects, limited to copy and move.
-            EXPECT_EQ(kEffectCopy | kEffectMove, effect);
+            // Whatever the keys, the drop tells the source the files were copied: nothing
+            // may delete them before the companion has read them.
+            EXPECT_EQ(kEffectCopy, effect);
             return runs.back();
         }
         ADD_FAILURE() << "drag " << attempt << " ended with " << effect << " and started nothing";
@@ -435,16 +457,152 @@ std::string Quoted(const std::string& argument) {
     return argument.find(' ') == std::string::npos ? argument : "\"" + argument + "\"";
 }
 
-int DragFiles(const std::vector<std::string>& options, POINT to,
-              const std::vector<std::string>& files, unsigned ms) {
+namespace {
+std::string DragArguments(const std::vector<std::string>& options, POINT to,
+                          const std::vector<std::string>& files) {
     std::string arguments;
     for (const std::string& option : options)
         arguments += option + " ";
     arguments += "--to " + std::to_string(to.x) + "," + std::to_string(to.y);
     for (const std::string& file : files)
         arguments += " " + Quoted(file);
-    ProgramRun source(ProgramFolder() + "DragSource.exe", arguments);
+    return arguments;
+}
+} // namespace
+
+int DragFiles(const std::vector<std::string>& options, POINT to,
+              const std::vector<std::string>& files, unsigned ms) {
+    ProgramRun source(ProgramFolder() + "DragSource.exe", DragArguments(options, to, files));
     return static_cast<int>(source.WaitForExit(ms));
+}
+
+std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& options, POINT to,
+                                           const std::vector<std::string>& files,
+                                           const std::vector<std::string>& thenFiles,
+                                           POINT thenTo) {
+    TempFolder folder("drag");
+    std::string report = folder.path() + "report.txt";
+    std::vector<std::string> withReport = options;
+    withReport.insert(withReport.end(), {"--report", Quoted(report)});
+    std::string arguments = DragArguments(withReport, to, files);
+    if (!thenFiles.empty()) {
+        arguments += " --then --to " + std::to_string(thenTo.x) + "," + std::to_string(thenTo.y);
+        for (const std::string& file : thenFiles)
+            arguments += " " + Quoted(file);
+    }
+    ProgramRun source(ProgramFolder() + "DragSource.exe", arguments);
+    source.WaitForExit(40000);
+    std::vector<DragOutcome> outcomes;
+    std::istringstream lines(ReadFileBytes(report));
+    for (DragOutcome outcome{}; lines >> outcome.effect >> outcome.cursor;)
+        outcomes.push_back(outcome);
+    return outcomes;
+}
+
+HWND WaitForErrorBox(unsigned ms) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND box : TopWindows("#32770")) {
+                if (IsWindowVisible(box) && TextOf(box) == "Pakico" && FindChildByText(box, "OK")) {
+                    found = box;
+                    return true;
+                }
+            }
+            return false;
+        },
+        ms);
+    return found;
+}
+
+std::string AnswerErrorBox(HWND box) {
+    std::string message;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::string text = TextOf(child);
+        if (text.size() > message.size() && text != "OK")
+            message = text;
+    }
+    if (HWND ok = FindChildByText(box, "OK"))
+        PostMessageA(ok, BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kSettleMs);
+    return message;
+}
+
+std::string AnswerErrorBox(unsigned ms) {
+    HWND box = WaitForErrorBox(ms);
+    return box ? AnswerErrorBox(box) : std::string();
+}
+
+void ExpectRestingWithoutTrayMenu(PakicoRun& pakico) {
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", 2500)) << pakico.Layer();
+    EXPECT_EQ(nullptr, pakico.OpenTrayMenu(1500)) << "the icon opened its menu";
+}
+
+std::string LoadedModulePath(DWORD processId, const std::string& fileName) {
+    win::ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot)
+        return {};
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32First(snapshot.get(), &module); more;
+         more = Module32Next(snapshot.get(), &module)) {
+        if (lstrcmpiA(module.szModule, fileName.c_str()) == 0)
+            return module.szExePath;
+    }
+    return {};
+}
+
+StandinTaskbar::StandinTaskbar() {
+    thread_ = std::thread([this] {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&windowClass);
+        // Topmost and newest, it is the first taskbar a program looks up.
+        HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "",
+                                      WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      windowClass.hInstance, this);
+        window_ = window;
+        MSG msg;
+        while (window && GetMessageA(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        UnregisterClassA("Shell_TrayWnd", windowClass.hInstance);
+    });
+    WaitUntil([&] { return window_.load() != nullptr; }, kSettleMs);
+}
+
+StandinTaskbar::~StandinTaskbar() {
+    if (HWND window = window_)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    thread_.join();
+}
+
+LRESULT CALLBACK StandinTaskbar::Procedure(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(
+                                                     reinterpret_cast<CREATESTRUCTA*>(lParam)
+                                                         ->lpCreateParams));
+    auto* self = reinterpret_cast<StandinTaskbar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_COPYDATA: {
+        // The shell's request: the notification-area message in dwData.
+        const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (!self || !self->accept_)
+            return FALSE;
+        if (request->dwData == NIM_ADD)
+            ++self->adds_;
+        return TRUE;
+    }
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void E2eTest::SetUp() {

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -53,6 +55,9 @@ void KeyDown(WORD key);
 void KeyUp(WORD key);
 void PressKey(WORD key);
 void PressKeys(const std::vector<WORD>& keys);
+// The real pointer: a move, a button pressed or released (MOUSEEVENTF_...) at a screen point.
+void SendPointer(DWORD flags, POINT at);
+
 // Ctrl+Alt+L, the hot key the tests register.
 void PressCtrlAltL();
 
@@ -83,8 +88,11 @@ class PakicoRun {
     // A scratch folder for the files a case drops, apart from the program's.
     const std::string& Scratch() const { return scratch_.path(); }
 
-    // Starts the program and waits for its window and its notification-area icon.
-    ::testing::AssertionResult Start();
+    // Starts the program and waits for its window and (unless told not to, for a start
+    // without a taskbar) its notification-area icon.
+    ::testing::AssertionResult Start(bool withTrayIcon = true);
+    // Waits for the notification-area icon's window of a program started without one.
+    bool WaitForTray(unsigned ms);
     DWORD ProcessId() const { return run_ ? run_->ProcessId() : 0; }
     bool Running() const { return run_ && run_->Running(); }
     long WaitForExit(unsigned ms) { return run_ ? run_->WaitForExit(ms) : -1; }
@@ -125,6 +133,56 @@ class PakicoRun {
 // (100 and above) when the drag went wrong.
 int DragFiles(const std::vector<std::string>& options, POINT to,
               const std::vector<std::string>& files, unsigned ms = 40000);
+
+// What DragSource saw of one drag: the drop effect answered (or its own code, 100 and above,
+// when the drag went wrong) and the last cursor effect the target asked for.
+struct DragOutcome {
+    int effect;
+    int cursor;
+};
+// Drags like DragFiles, then, when `thenFiles` are given, drags those to `thenTo` at once after
+// the first drag has ended; one outcome for each drag.
+std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& options, POINT to,
+                                           const std::vector<std::string>& files,
+                                           const std::vector<std::string>& thenFiles = {},
+                                           POINT thenTo = {});
+
+// The program's standard error box (the platform's message box with the program's title),
+// or null when none shows within `ms`.
+HWND WaitForErrorBox(unsigned ms);
+// The box's message; it is answered with OK and has gone afterwards.
+std::string AnswerErrorBox(HWND box);
+// Waits for an error box and answers it; its message, or empty when none showed.
+std::string AnswerErrorBox(unsigned ms);
+
+// While another window of the program is open: the resting picture, and no menu from the
+// notification-area icon.
+void ExpectRestingWithoutTrayMenu(PakicoRun& pakico);
+
+// The full path of a module loaded in another process, found by its file name; empty when it
+// is not loaded.
+std::string LoadedModulePath(DWORD processId, const std::string& fileName);
+
+// A taskbar of the test's own in front of the shell's: it answers the notification-area requests
+// of every program itself, refusing them as a taskbar that has not started yet does, or taking
+// them once told to, and counts the icons it is asked to add.
+class StandinTaskbar {
+  public:
+    StandinTaskbar();
+    ~StandinTaskbar();
+    StandinTaskbar(const StandinTaskbar&) = delete;
+    StandinTaskbar& operator=(const StandinTaskbar&) = delete;
+
+    void Accept(bool accept) { accept_ = accept; }
+    int Adds() const { return adds_; }
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    std::atomic<bool> accept_{false};
+    std::atomic<int> adds_{0};
+    std::atomic<HWND> window_{nullptr};
+    std::thread thread_;
+};
 
 // Drops the files on the cat and returns the one start of the companion it caused. Wine now
 // and then loses a drag on the way; such a drag is made again, whole.

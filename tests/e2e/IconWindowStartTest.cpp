@@ -57,15 +57,6 @@ TEST_F(IconWindowStart, FirstStartShowsTheReadyCatAtOneOneWithItsIcon) {
 }
 
 namespace {
-void SendPointer(DWORD flags, POINT at) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-}
-
 // A right click with the real pointer at a screen point.
 void RightClickAt(POINT at) {
     for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) {
@@ -73,18 +64,10 @@ void RightClickAt(POINT at) {
         Sleep(60);
     }
 }
-} // namespace
 
-// A person moves the cat by pressing the left button on it and dragging; the new place is
-// kept at the end. Pressing the cat starts nothing.
-TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
-    PakicoRun pakico;
-    ASSERT_TRUE(pakico.Start());
+// A person moves the cat by pressing the left button on it and dragging.
+void DragCatBy(PakicoRun& pakico, POINT by) {
     const POINT from = pakico.Centre();
-    const POINT by{120, 80};
-
     SendPointer(MOUSEEVENTF_MOVE, from);
     Sleep(100);
     SendPointer(MOUSEEVENTF_LEFTDOWN, from);
@@ -94,6 +77,24 @@ TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
         Sleep(40);
     }
     SendPointer(MOUSEEVENTF_LEFTUP, {from.x + by.x, from.y + by.y});
+}
+
+void ExpectSavedPlace(LONG x, LONG y) {
+    DWORD left = 0, top = 0;
+    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", left) && left == DWORD(x)) << left;
+    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Top", top) && top == DWORD(y)) << top;
+}
+} // namespace
+
+// The cat follows the pointer and keeps its new place at the end. Pressing the cat starts
+// nothing.
+TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    const POINT by{120, 80};
+    DragCatBy(pakico, by);
     EXPECT_TRUE(WaitUntil([&] { return pakico.Frame().left == 400 + by.x; }, kSettleMs))
         << "at " << pakico.Frame().left << "," << pakico.Frame().top;
     EXPECT_EQ(300 + by.y, pakico.Frame().top);
@@ -103,9 +104,47 @@ TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
     ASSERT_TRUE(pakico.ChooseEnd());
     EXPECT_EQ(0, pakico.WaitForExit(10000));
     EXPECT_EQ(0u, pakico.MorvaRuns()) << "pressing the cat started the companion";
-    DWORD left = 0, top = 0;
-    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", left) && left == 400u + by.x) << left;
-    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Top", top) && top == 300u + by.y) << top;
+    ExpectSavedPlace(400 + by.x, 300 + by.y);
+}
+
+// The session ends (log-off, shut-down) without the window being closed: the place is kept as
+// at an orderly end.
+TEST_F(IconWindowStart, LoggingOffKeepsThePlace) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    DragCatBy(pakico, {-150, 60});
+    ASSERT_TRUE(WaitUntil([&] { return pakico.Frame().left == 250; }, kSettleMs));
+
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(pakico.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                    SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_TRUE(answer) << "the program held up the end of the session";
+    ASSERT_TRUE(SendMessageTimeoutA(pakico.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                    SMTO_ABORTIFHUNG, 5000, &answer));
+    ExpectSavedPlace(250, 360);
+}
+
+// A step of the clean-up at the end fails (here the drop target's registration has gone from
+// under the window): its message shows and waits to be read, and the rest of the clean-up, the
+// saved place included, still happens.
+TEST_F(IconWindowStart, AnErrorAtTheEndIsShownAndThePlaceStillKept) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 420);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 310);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    ASSERT_TRUE(RemovePropA(pakico.Main(), "WineMarshalledDropTarget"))
+        << "the drop target's registration could not be taken away";
+
+    ASSERT_TRUE(pakico.ChooseEnd());
+    HWND box = WaitForErrorBox(kSettleMs);
+    ASSERT_NE(nullptr, box) << "no message at the end";
+    Sleep(1500);
+    EXPECT_TRUE(IsWindowVisible(box)) << "the message closed by itself";
+    EXPECT_EQ("Failed to Unregister ArchiveCoolForm", AnswerErrorBox(box));
+    EXPECT_EQ(0, pakico.WaitForExit(kSettleMs));
+    ExpectSavedPlace(420, 310);
 }
 
 TEST_F(IconWindowStart, ARightClickOnTheReadyCatOpensItsMenu) {

@@ -12,42 +12,6 @@ namespace {
 
 class RestingReasons : public E2eTest {};
 
-std::string WindowText(HWND window) {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-// The program's standard error box (the platform's message box with the program's title):
-// its message, after which it is answered with OK and has gone. Empty when none showed
-// within `ms`.
-std::string AnswerErrorBox(unsigned ms) {
-    std::string message;
-    HWND answered = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND box : TopWindows("#32770")) {
-                if (WindowText(box) != "Pakico" || !IsWindowVisible(box))
-                    continue;
-                for (HWND child = GetWindow(box, GW_CHILD); child;
-                     child = GetWindow(child, GW_HWNDNEXT)) {
-                    std::string text = WindowText(child);
-                    if (text.size() > message.size() && text != "OK")
-                        message = text;
-                }
-                if (HWND ok = FindChildByText(box, "OK"))
-                    PostMessageA(ok, BM_CLICK, 0, 0);
-                answered = box;
-                return true;
-            }
-            return false;
-        },
-        ms);
-    if (answered)
-        WaitUntil([&] { return !IsWindow(answered) || !IsWindowVisible(answered); }, kSettleMs);
-    return message;
-}
-
 // Answers the error boxes of a start-up as they come; their messages in order. The first is
 // waited for as long as a start takes, each further one for `quietMs`.
 std::vector<std::string> AnswerStartErrorBoxes(unsigned quietMs) {
@@ -97,29 +61,33 @@ TEST_F(RestingReasons, ABusyArchiverRestsTheCatButTakesDrops) {
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
 }
 
-TEST_F(RestingReasons, AWorkFolderThatCannotBeMadeIsReportedAndTheCatStillShows) {
+// Read-only media where the companion's work folder should go: the error is shown, and every
+// other step of the start still runs.
+TEST_F(RestingReasons, AWorkFolderThatCannotBeMadeIsReportedAndEverythingElseStarts) {
+    WriteSettingText("Setting", "HotKey", "Ctrl+Alt+L");
     PakicoRun pakico;
     // A file where the companion's work folder should be: the folder cannot be made.
     WriteFileBytes(pakico.Scratch() + "~MORVA(", "in the way");
     std::string base = pakico.Scratch().substr(0, pakico.Scratch().size() - 1);
     WriteSettingText("Setting", "WorkPath", base);
 
-    std::atomic<bool> answered{false};
-    std::string message;
-    std::thread answer([&] {
-        message = AnswerErrorBox(kStartMs);
-        answered = true;
-    });
+    std::vector<std::string> messages;
+    std::thread answer([&] { messages = AnswerStartErrorBoxes(3000); });
     auto started = pakico.Start();
     answer.join();
-    ASSERT_TRUE(answered);
-    EXPECT_EQ("作業フォルダが作成できません。フォルダ名 = " + base + "\\~MORVA(", message);
+    EXPECT_EQ(Joined({"作業フォルダが作成できません。フォルダ名 = " + base + "\\~MORVA("}),
+              Joined(messages));
     ASSERT_TRUE(started);
     EXPECT_TRUE(IsWindowVisible(pakico.Main()));
-    EXPECT_TRUE(pakico.Running());
-    // The steps before the failing one ran: the picture was chosen and the icon is there.
     EXPECT_EQ("CoolForm1", pakico.Layer());
     EXPECT_NE(nullptr, pakico.Tray());
+
+    // The steps after the work folder: the hot key, the refresh timer and the menus.
+    PressCtrlAltL();
+    EXPECT_EQ(1u, pakico.WaitForMorva(1).size()) << "the hot key was not registered";
+    ExpectTheRefreshTimerRuns(pakico);
+    EXPECT_TRUE(pakico.ChooseEnd());
+    EXPECT_EQ(0, pakico.WaitForExit(kSettleMs));
 }
 
 // One broken value left in the shared registry tree by another program is shown, and the
@@ -192,29 +160,80 @@ TEST_F(RestingReasons, BrokenHistoryAndHotKeyValuesAreReportedAndDropsStillWork)
 }
 
 // With the cabinet library present a program file is searched for a cabinet inside; a folder
-// named like a program cannot be read. The error is shown, the drag ends, and the cat goes on
-// refreshing its picture and taking drops.
-TEST_F(RestingReasons, AnUnreadableProgramFileInADragIsReportedAndTheCatGoesOn) {
+// named like a program cannot be read. The drag is refused and ends cleanly; the error shows
+// once it is over, and while it shows the cat rests like for any other box of the program.
+// After it the cat goes on refreshing its picture and taking drops.
+TEST_F(RestingReasons, AnUnreadableProgramFileInADragIsReportedAfterTheDrag) {
     WriteSettingNumber("Dialog\\Pakico", "Left", 400);
     WriteSettingNumber("Dialog\\Pakico", "Top", 300);
     PakicoRun pakico(PakicoRun::Layout{true, {"cab32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
     std::string folder = pakico.Scratch() + "setup.exe";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string text = pakico.Scratch() + "memo.txt";
+    WriteFileBytes(text, "memo");
 
-    std::string message;
-    std::thread answer([&] { message = AnswerErrorBox(kStartMs); });
-    int effect = DragFiles({}, pakico.Centre(), {folder});
-    answer.join();
-    EXPECT_EQ("ファイル " + folder + " は開けません", message);
-    EXPECT_TRUE(effect == kEffectNone || effect >= 100) << effect;
+    EXPECT_EQ(kEffectNone, DragFiles({}, pakico.Centre(), {folder})) << "not a clean refusal";
+    HWND box = WaitForErrorBox(kSettleMs);
+    ASSERT_NE(nullptr, box) << "no message after the drag";
+    ExpectRestingWithoutTrayMenu(pakico);
+    EXPECT_EQ(kEffectNone, DragFiles({}, pakico.Centre(), {text})) << "taken while the box shows";
+    EXPECT_EQ("ファイル " + folder + " は開けません", AnswerErrorBox(box));
     EXPECT_EQ(0u, pakico.MorvaRuns());
     ASSERT_TRUE(pakico.Running());
 
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
     ExpectTheRefreshTimerRuns(pakico);
-
-    std::string text = pakico.Scratch() + "memo.txt";
-    WriteFileBytes(text, "memo");
     auto run = DropAndWait(pakico, {}, {text});
     ExpectHandOff(pakico, run, "/QA \\", {text});
+}
+
+// A source that offers file names but hands none out at the drop: nothing is started, and the
+// drag ends, so the picture of the drag does not stay for good.
+TEST_F(RestingReasons, ADropWhoseDataGiveNoNamesEndsTheDrag) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+
+    EXPECT_EQ(kEffectNone, DragFiles({"--no-data"}, pakico.Centre(), {archive}));
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+    EXPECT_EQ(0u, pakico.MorvaRuns());
+    ExpectTheRefreshTimerRuns(pakico);
+    auto run = DropAndWait(pakico, {}, {archive});
+    ExpectHandOff(pakico, run, "/QE \\", {archive});
+}
+
+// At log-on the taskbar may come after the program. The cat shows and works at once, the
+// missing icon is reported once however often it is tried again, and the icon is added as soon
+// as the taskbar takes it; its menu then works.
+TEST_F(RestingReasons, ATaskbarThatComesLateGetsTheIconWhileTheCatWorks) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
+    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    WriteSettingText("Setting", "HotKey", "Ctrl+Alt+L");
+    StandinTaskbar taskbar;
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+
+    std::vector<std::string> messages;
+    std::thread answer([&] { messages = AnswerStartErrorBoxes(3000); });
+    auto started = pakico.Start(false);
+    answer.join();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(Joined({"Cannot create shell notification icon"}), Joined(messages));
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+    auto run = DropAndWait(pakico, {}, {archive});
+    ExpectHandOff(pakico, run, "/QE \\", {archive});
+    PressCtrlAltL();
+    EXPECT_EQ(2u, pakico.WaitForMorva(2).size()) << "the hot key was not registered";
+    EXPECT_EQ(0, taskbar.Adds());
+
+    taskbar.Accept(true);
+    EXPECT_TRUE(pakico.WaitForTray(kSettleMs)) << "the icon was not added again";
+    EXPECT_TRUE(WaitUntil([&] { return taskbar.Adds() == 1; }, kSettleMs)) << taskbar.Adds();
+    ASSERT_TRUE(pakico.ChooseEnd());
+    EXPECT_EQ(0, pakico.WaitForExit(kSettleMs));
 }

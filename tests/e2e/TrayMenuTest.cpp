@@ -3,6 +3,8 @@
 // saved position and its question about the start-up shortcut.
 #include "e2e/E2eSupport.h"
 
+#include <cctype>
+
 using namespace e2e;
 using namespace testing_support;
 
@@ -30,11 +32,36 @@ HWND WaitForDialog(DWORD processId, const std::string& caption) {
     return dialog;
 }
 
-// While another window of the program is open: the resting picture, and no menu from the
-// notification-area icon.
-void ExpectRestingWithoutTrayMenu(PakicoRun& pakico) {
-    EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", 2500)) << pakico.Layer();
-    EXPECT_EQ(nullptr, pakico.OpenTrayMenu(1500)) << "the icon opened its menu";
+std::string LowerCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Rests the real pointer on a control; the text of the hint the process then shows, or "".
+std::string HintShownOver(DWORD processId, HWND control) {
+    RECT area{};
+    GetWindowRect(control, &area);
+    POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    SendPointer(MOUSEEVENTF_MOVE, {middle.x - 3, middle.y});
+    Sleep(100);
+    SendPointer(MOUSEEVENTF_MOVE, middle);
+    std::string hint;
+    WaitUntil(
+        [&] {
+            for (HWND tip : TopWindows("tooltips_class32", processId)) {
+                char text[256] = "";
+                SendMessageTimeoutA(tip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                    SMTO_ABORTIFHUNG, 2000, nullptr);
+                if (IsWindowVisible(tip) && text[0]) {
+                    hint = text;
+                    return true;
+                }
+            }
+            return false;
+        },
+        kSettleMs);
+    return hint;
 }
 
 class TrayMenu : public E2eTest {
@@ -125,8 +152,18 @@ TEST_F(TrayMenu, TheAboutBoxRestsTheCatAndSilencesTheIcon) {
     EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (frame.left + frame.right) / 2, 1);
     EXPECT_NEAR(GetSystemMetrics(SM_CYSCREEN) / 2, (frame.top + frame.bottom) / 2, 1);
     EXPECT_TRUE(GetWindowLongA(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(SaveScreenshot(frame, "about.bmp"));
     EXPECT_NE(nullptr, FindChildByText(about, "パキコ"));
     EXPECT_NE(nullptr, FindChildByText(about, "Version 1.10"));
+    // The pointer resting on an address shows the address as a hint.
+    for (const std::string address : {"pakico@example.jp", "http://www.example.jp/pakico/"}) {
+        HWND field = FindChildByText(about, address);
+        ASSERT_NE(nullptr, field) << address;
+        EXPECT_EQ(address, HintShownOver(pakico_.ProcessId(), field));
+    }
+    // Drawn with the common controls of version 6 (visual styles), as the manifest asks.
+    std::string controls = LoadedModulePath(pakico_.ProcessId(), "comctl32.dll");
+    EXPECT_NE(std::string::npos, LowerCase(controls).find("common-controls")) << controls;
     ExpectRestingWithoutTrayMenu(pakico_);
 
     ASSERT_TRUE(Click(FindChildByText(about, "&OK")));

@@ -231,6 +231,28 @@ TEST(DropFiles, EffectChoice) {
     EXPECT_EQ(kEffectNone, ChooseDropEffect(ssShift | ssCtrl, 0));
 }
 
+TEST(DropFiles, ReadOnlyDragCursorFollowsCtrlWithinWhatTheSourceAllows) {
+    const std::uint32_t copyMove = kEffectCopy | kEffectMove;
+    struct {
+        TShiftState shift;
+        std::uint32_t allowed;
+        std::uint32_t cursor;
+    } cases[] = {
+        {ssLeft, copyMove, kEffectMove},
+        {ssLeft | ssShift, copyMove, kEffectMove},
+        {ssLeft | ssCtrl, copyMove, kEffectCopy},
+        {ssRight | ssCtrl | ssShift, copyMove | kEffectLink, kEffectCopy},
+        // Read-only media: copy is all there is, with or without Ctrl.
+        {ssLeft, kEffectCopy, kEffectCopy},
+        {ssLeft | ssCtrl, kEffectCopy, kEffectCopy},
+        {ssLeft | ssCtrl, kEffectMove, kEffectMove},
+        {ssLeft, kEffectLink, kEffectNone},
+        {ssLeft, 0, kEffectNone},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.cursor, ReadOnlyDragCursor(c.shift, c.allowed)) << c.shift << " " << c.allowed;
+}
+
 TEST(DropFiles, AutoScrollOnlyNearEdgesOfScrollingAxes) {
     // 100 × 80 client area, margin 10.
     EXPECT_FALSE(AutoScrollSteps(50, 40, 100, 80, 10, true, true).Any());

@@ -2,15 +2,24 @@
 // a mouse button over its own small window, drags file names (or text) to a screen point with
 // real input, and releases the button there.
 //
-//   DragSource.exe [--wide] [--right] [--shift] [--text] --to X,Y file1 file2 ...
+//   DragSource.exe [options] --to X,Y file1 file2 ... [--then fileA fileB ...]
 //
-//   --wide   the names as wide characters (otherwise bytes of the ANSI code page)
-//   --right  drag with the right button
-//   --shift  hold Shift from halfway along until the drag has ended
-//   --text   offer the names as CF_TEXT only, no file names
+//   --wide       the names as wide characters (otherwise bytes of the ANSI code page)
+//   --right      drag with the right button
+//   --shift      hold Shift from halfway along until the drag has ended
+//   --ctrl       hold Ctrl from halfway along until the drag has ended
+//   --text       offer the names as CF_TEXT only, no file names
+//   --copy-only  allow the copy effect only (as from read-only media); otherwise copy, move, link
+//   --no-data    offer file names but fail to hand them out
+//   --report F   append a line per drag to file F: "<drop effect or code> <last cursor effect>"
+//   --quick      waste no time on the way: no lingering over the target before the release
+//   --then [--to X,Y] ...
+//                as soon as the first drag has ended, drag these files the same way, quickly
+//                (to the same point unless another is given)
 //
 // The exit code, also printed, is the drop effect the target answered (0..7) or one of the
-// codes of ExitCode. Every wait is bounded; a drag that does not end is cancelled with Escape.
+// codes of ExitCode, of the last drag. Every wait is bounded; a drag that does not end is
+// cancelled with Escape.
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
@@ -20,6 +29,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -37,41 +47,66 @@ struct Options {
     bool wide = false;
     bool right = false;
     bool shift = false;
+    bool ctrl = false;
     bool text = false;
+    bool copyOnly = false;
+    bool noData = false;
+    bool quick = false;
+    std::string report;
     bool haveTarget = false;
     POINT to{};
     std::vector<std::string> files;
+    bool haveThenTarget = false;
+    POINT thenTo{};
+    std::vector<std::string> thenFiles;
 };
 
+bool ParsePoint(const char* text, POINT& point) {
+    long x = 0, y = 0;
+    if (std::sscanf(text, "%ld,%ld", &x, &y) != 2)
+        return false;
+    point = POINT{x, y};
+    return true;
+}
+
 bool ParseOptions(int argc, char** argv, Options& options) {
+    bool then = false;
+    // Flags that set a switch of their own.
+    const std::pair<const char*, bool Options::*> flags[] = {
+        {"--wide", &Options::wide},         {"--right", &Options::right},
+        {"--shift", &Options::shift},       {"--ctrl", &Options::ctrl},
+        {"--text", &Options::text},         {"--copy-only", &Options::copyOnly},
+        {"--no-data", &Options::noData},    {"--quick", &Options::quick},
+    };
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--wide") {
-            options.wide = true;
-        } else if (arg == "--right") {
-            options.right = true;
-        } else if (arg == "--shift") {
-            options.shift = true;
-        } else if (arg == "--text") {
-            options.text = true;
+        bool* flag = nullptr;
+        for (const auto& [name, member] : flags)
+            if (!then && arg == name)
+                flag = &(options.*member);
+        if (flag) {
+            *flag = true;
         } else if (arg == "--to" && i + 1 < argc) {
-            long x = 0, y = 0;
-            if (std::sscanf(argv[++i], "%ld,%ld", &x, &y) != 2)
+            POINT& point = then ? options.thenTo : options.to;
+            if (!ParsePoint(argv[++i], point))
                 return false;
-            options.to = POINT{x, y};
-            options.haveTarget = true;
+            (then ? options.haveThenTarget : options.haveTarget) = true;
+        } else if (!then && arg == "--report" && i + 1 < argc) {
+            options.report = argv[++i];
+        } else if (!then && arg == "--then") {
+            then = true;
         } else {
-            options.files.push_back(arg);
+            (then ? options.thenFiles : options.files).push_back(arg);
         }
     }
-    return options.haveTarget && !options.files.empty();
+    return options.haveTarget && !options.files.empty() && (!then || !options.thenFiles.empty());
 }
 
 // What the data object hands out: a file-name block (header, names, empty name) or text.
-std::string BuildPayload(const Options& options) {
+std::string BuildPayload(const Options& options, const std::vector<std::string>& files) {
     std::string out;
     if (options.text) {
-        for (const std::string& name : options.files)
+        for (const std::string& name : files)
             out += name + "\r\n";
         return out + '\0';
     }
@@ -79,7 +114,7 @@ std::string BuildPayload(const Options& options) {
     header.pFiles = sizeof header;
     header.fWide = options.wide;
     out.assign(reinterpret_cast<const char*>(&header), sizeof header);
-    for (const std::string& name : options.files) {
+    for (const std::string& name : files) {
         if (!options.wide) {
             out += name;
             out += '\0';
@@ -124,11 +159,14 @@ template <class Interface, const IID& InterfaceId> class ComObject : public Inte
 
 class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
   public:
-    DataObject(CLIPFORMAT format, std::string bytes) : format_(format), bytes_(std::move(bytes)) {}
+    DataObject(CLIPFORMAT format, std::string bytes, bool handsOut)
+        : format_(format), bytes_(std::move(bytes)), handsOut_(handsOut) {}
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (QueryGetData(format) != S_OK)
             return DV_E_FORMATETC;
+        if (!handsOut_)
+            return E_UNEXPECTED;
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes_.size());
         if (!block)
             return E_OUTOFMEMORY;
@@ -169,6 +207,7 @@ class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
   private:
     CLIPFORMAT format_;
     std::string bytes_;
+    bool handsOut_;
 };
 
 class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
@@ -180,7 +219,12 @@ class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
             return DRAGDROP_S_CANCEL;
         return (keyState & button_) ? S_OK : DRAGDROP_S_DROP;
     }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
+        // The cursor the target asks for, as a person sees it; none while outside any target.
+        lastCursor = effect & 7;
+        return DRAGDROP_S_USEDEFAULTCURSORS;
+    }
+    DWORD lastCursor = 0;
 
   private:
     DWORD button_;
@@ -235,34 +279,43 @@ bool WaitFor(const std::atomic<bool>& flag, DWORD ms) {
 // The other half of the drag, on its own thread while DoDragDrop runs: the pointer travels to
 // the target, Shift goes down when asked, the source comes back in front and the button is
 // released. When the drag does not end, Escape cancels it.
-void DriveDrag(const Options& options, POINT from, HWND window, const std::atomic<bool>& done,
-               std::atomic<bool>& abort) {
-    Sleep(200);
-    const int steps = 20;
+void DriveDrag(const Options& options, bool quick, POINT from, HWND window,
+               const std::atomic<bool>& done, std::atomic<bool>& abort) {
+    Sleep(quick ? 50 : 200);
+    const int steps = quick ? 5 : 20;
     for (int i = 1; i <= steps && !done; ++i) {
         MoveTo(POINT{from.x + (options.to.x - from.x) * i / steps,
                      from.y + (options.to.y - from.y) * i / steps});
-        if (options.shift && i == steps / 2)
-            SendKey(VK_SHIFT, true);
-        Sleep(40);
+        if (i == steps / 2) {
+            if (options.shift)
+                SendKey(VK_SHIFT, true);
+            if (options.ctrl)
+                SendKey(VK_CONTROL, true);
+        }
+        Sleep(quick ? 20 : 40);
     }
     // A few small moves over the target, so it is asked again with the final keys.
-    for (int i = 0; i < 6 && !done; ++i) {
+    for (int i = 0; i < (quick ? 2 : 6) && !done; ++i) {
         MoveTo(POINT{options.to.x + (i % 2), options.to.y});
-        Sleep(60);
+        Sleep(quick ? 30 : 60);
     }
     MoveTo(options.to);
-    Sleep(200);
-    if (GetForegroundWindow() != window)
+    Sleep(quick ? 30 : 200);
+    if (GetForegroundWindow() != window) {
         SetForegroundWindow(window);
-    Sleep(150);
-    if (options.shift) {
-        // Under Wine an injected Shift does not always survive the pointer's trip into another
-        // window (the key state is taken again from the display's own keyboard); pressing it
-        // again just before the release makes sure the drop sees it.
-        SendKey(VK_SHIFT, true);
-        Sleep(50);
+        Sleep(150);
+    } else if (!quick) {
+        Sleep(150);
     }
+    // Under Wine an injected key does not always survive the pointer's trip into another
+    // window (the key state is taken again from the display's own keyboard); pressing it again
+    // just before the release makes sure the drop sees it.
+    if (options.shift)
+        SendKey(VK_SHIFT, true);
+    if (options.ctrl)
+        SendKey(VK_CONTROL, true);
+    if (options.shift || options.ctrl)
+        Sleep(50);
     SendMouse(options.right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
     if (!WaitFor(done, 8000)) {
         abort = true;
@@ -273,6 +326,8 @@ void DriveDrag(const Options& options, POINT from, HWND window, const std::atomi
     }
     if (options.shift)
         SendKey(VK_SHIFT, false);
+    if (options.ctrl)
+        SendKey(VK_CONTROL, false);
 }
 
 HWND CreateSourceWindow() {
@@ -294,41 +349,82 @@ HWND CreateSourceWindow() {
     return window;
 }
 
-int RunDrag(const Options& options) {
-    HWND window = CreateSourceWindow();
-    if (!window)
-        return kWindowFailed;
-    Pump(300); // a new window takes the foreground a moment after it appears
+// Waits until the platform sees the button down, so the drag loop does not end at once.
+void WaitForButton(bool right) {
+    const int key = right ? VK_RBUTTON : VK_LBUTTON;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 300;) {
+        Pump(10);
+        if (GetAsyncKeyState(key) & 0x8000)
+            break;
+    }
+    Pump(30);
+}
+
+struct DragResult {
+    int code;
+    DWORD cursor;
+};
+
+// One drag of `files` from the source window; a quick one waits only as long as it must.
+DragResult RunDrag(const Options& options, const std::vector<std::string>& files, HWND window,
+                   bool quick) {
     SetForegroundWindow(window);
     RECT frame{};
     GetWindowRect(window, &frame);
     POINT from{(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
     MoveTo(from);
-    Pump(100);
+    Pump(quick ? 30 : 100);
     SendMouse(options.right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    Pump(300); // until the button state is seen
+    if (quick)
+        WaitForButton(options.right);
+    else
+        Pump(300); // until the button state is seen
 
     CLIPFORMAT format = options.text ? CF_TEXT : CF_HDROP;
-    auto* data = new DataObject(format, BuildPayload(options));
+    auto* data = new DataObject(format, BuildPayload(options, files), !options.noData);
     std::atomic<bool> done{false};
     std::atomic<bool> abort{false};
     auto* source = new DropSource(options.right ? MK_RBUTTON : MK_LBUTTON, abort);
-    std::thread driver(DriveDrag, std::cref(options), from, window, std::cref(done),
+    std::thread driver(DriveDrag, std::cref(options), quick, from, window, std::cref(done),
                        std::ref(abort));
+    DWORD allowed =
+        options.copyOnly ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     DWORD effect = DROPEFFECT_NONE;
-    HRESULT result =
-        DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+    HRESULT result = DoDragDrop(data, source, allowed, &effect);
     done = true;
     driver.join();
+    DWORD cursor = source->lastCursor;
     data->Release();
     source->Release();
-    DestroyWindow(window);
 
     if (abort)
-        return kStuck;
+        return {kStuck, cursor};
     if (result == DRAGDROP_S_DROP)
-        return static_cast<int>(effect & 7);
-    return result == DRAGDROP_S_CANCEL ? kCancelled : kDragFailed;
+        return {static_cast<int>(effect & 7), cursor};
+    return {result == DRAGDROP_S_CANCEL ? kCancelled : kDragFailed, cursor};
+}
+
+int RunDrags(const Options& options) {
+    HWND window = CreateSourceWindow();
+    if (!window)
+        return kWindowFailed;
+    Pump(300); // a new window takes the foreground a moment after it appears
+    std::vector<DragResult> results{RunDrag(options, options.files, window, options.quick)};
+    if (!options.thenFiles.empty()) {
+        Options then = options;
+        if (options.haveThenTarget)
+            then.to = options.thenTo;
+        results.push_back(RunDrag(then, options.thenFiles, window, true));
+    }
+    DestroyWindow(window);
+    if (!options.report.empty()) {
+        if (FILE* report = std::fopen(options.report.c_str(), "a")) {
+            for (const DragResult& r : results)
+                std::fprintf(report, "%d %lu\n", r.code, static_cast<unsigned long>(r.cursor));
+            std::fclose(report);
+        }
+    }
+    return results.back().code;
 }
 
 } // namespace
@@ -336,13 +432,14 @@ int RunDrag(const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: DragSource [--wide] [--right] [--shift] [--text] --to X,Y "
-                             "file1 file2 ...\n");
+        std::fprintf(stderr, "usage: DragSource [--wide] [--right] [--shift] [--ctrl] [--text] "
+                             "[--copy-only] [--no-data] [--report FILE] --to X,Y file1 file2 ... "
+                             "[--then file ...]\n");
         return kUsage;
     }
     int code = kOleFailed;
     if (SUCCEEDED(OleInitialize(nullptr))) {
-        code = RunDrag(options);
+        code = RunDrags(options);
         OleUninitialize();
     }
     std::printf("%d\n", code);
