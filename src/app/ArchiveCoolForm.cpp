@@ -143,14 +143,17 @@ void TArchiveCoolForm::FormCreate() {
         DropFileTarget1.OnEnter = [this](TDropTarget&, TShiftState shift, POINT, DWORD& effect) {
             DropFileTarget1Enter(shift, effect);
         };
-        DropFileTarget1.OnDragOver = [this](TDropTarget&, TShiftState shift, POINT,
-                                            DWORD& effect) { DropFileTarget1DragOver(shift, effect); };
+        DropFileTarget1.OnDragOver = [this](TDropTarget&, TShiftState shift, POINT, DWORD& effect) {
+            DropFileTarget1DragOver(shift, effect);
+        };
         // The window answers the effects itself (the cursor during the drag, copy at the drop),
         // so the drop target's own choice stays out.
         DropFileTarget1.OnGetDropEffect = [](TDropTarget&, TShiftState, POINT, DWORD&) {};
         DropFileTarget1.OnLeave = [this](TDropTarget&) { DropFileTarget1Leave(); };
         DropFileTarget1.OnDrop = [this](TDropTarget&, TShiftState shift, POINT point,
-                                        DWORD& effect) { DropFileTarget1Drop(shift, point, effect); };
+                                        DWORD& effect) {
+            DropFileTarget1Drop(shift, point, effect);
+        };
         DropFileTarget1.Register(Handle(), FormName);
     });
 

@@ -22,8 +22,8 @@ void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
     const auto& files = DropFileTarget1.Files();
     // A drag picture still shown is the ready cat: a drag that has just ended left it, or this
     // very drag did, when the pointer crosses from one picture layer to another.
-    DragRefused = !(files.empty() || IsArchiverBusy() || CoolForm1.IsVisible() ||
-                    ShowsDragPicture());
+    DragRefused =
+        !(files.empty() || IsArchiverBusy() || CoolForm1.IsVisible() || ShowsDragPicture());
     if (!DragRefused) {
         try {
             // Every drag decides from its own files.
@@ -100,8 +100,7 @@ void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD
 void TArchiveCoolForm::ReportWhenDragEnds(const std::string& message) {
     // The pointer crossing the cat's picture layers enters again with the same files: one
     // message is enough.
-    if (std::find(pendingReports_.begin(), pendingReports_.end(), message) ==
-        pendingReports_.end())
+    if (std::find(pendingReports_.begin(), pendingReports_.end(), message) == pendingReports_.end())
         pendingReports_.push_back(message);
 }
 

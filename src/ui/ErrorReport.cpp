@@ -24,7 +24,9 @@ void ShowErrorBox(const std::string& message) {
 }
 } // namespace
 
-const char* ApplicationTitle() { return kApplicationTitle; }
+const char* ApplicationTitle() {
+    return kApplicationTitle;
+}
 
 void ReportException(const std::exception& error) {
     // Reporting must never throw back into the platform either: a sink that fails is ignored.

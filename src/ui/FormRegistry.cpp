@@ -35,7 +35,7 @@ void UnregisterForm(HWND window) {
 bool IsAnyOtherFormOpen(const std::string& mainName) {
     const auto& forms = OpenForms();
     return openBoxes > 0 || std::any_of(forms.begin(), forms.end(),
-                       [&](const OpenForm& f) { return f.name != mainName; });
+                                        [&](const OpenForm& f) { return f.name != mainName; });
 }
 
 ScopedOpenBox::ScopedOpenBox() {

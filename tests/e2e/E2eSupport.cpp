@@ -560,9 +560,9 @@ StandinTaskbar::StandinTaskbar() {
         windowClass.lpszClassName = "Shell_TrayWnd";
         RegisterClassA(&windowClass);
         // Topmost and newest, it is the first taskbar a program looks up.
-        HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "",
-                                      WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                      windowClass.hInstance, this);
+        HWND window =
+            CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0,
+                            1, 1, nullptr, nullptr, windowClass.hInstance, this);
         window_ = window;
         MSG msg;
         while (window && GetMessageA(&msg, nullptr, 0, 0) > 0)
@@ -581,9 +581,9 @@ StandinTaskbar::~StandinTaskbar() {
 LRESULT CALLBACK StandinTaskbar::Procedure(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
     if (message == WM_NCCREATE)
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(
-                                                     reinterpret_cast<CREATESTRUCTA*>(lParam)
-                                                         ->lpCreateParams));
+        SetWindowLongPtrA(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
     auto* self = reinterpret_cast<StandinTaskbar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
     case WM_COPYDATA: {

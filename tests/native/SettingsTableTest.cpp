@@ -158,8 +158,7 @@ TEST(SettingsTable, HoldsExactlyTheStoredValuesWithTheirTypesAndDefaults) {
     EXPECT_STREQ("Software\\Tavi\\Morva\\history\\ArchiveFile\\Path",
                  settings::HistoryArchivePathKey);
     EXPECT_STREQ("Software\\Tavi\\Morva\\history\\Watch\\Path", settings::HistoryWatchPathKey);
-    EXPECT_STREQ("Software\\Tavi\\Morva\\history\\Extract\\Path",
-                 settings::HistoryExtractPathKey);
+    EXPECT_STREQ("Software\\Tavi\\Morva\\history\\Extract\\Path", settings::HistoryExtractPathKey);
     EXPECT_STREQ("Software\\Tavi\\Morva\\History\\TreeDlg", settings::HistoryTreeDlgKey);
     EXPECT_STREQ("", settings::HotKeyDialogDefault);
 }

@@ -73,10 +73,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     bool then = false;
     // Flags that set a switch of their own.
     const std::pair<const char*, bool Options::*> flags[] = {
-        {"--wide", &Options::wide},         {"--right", &Options::right},
-        {"--shift", &Options::shift},       {"--ctrl", &Options::ctrl},
-        {"--text", &Options::text},         {"--copy-only", &Options::copyOnly},
-        {"--no-data", &Options::noData},    {"--quick", &Options::quick},
+        {"--wide", &Options::wide},      {"--right", &Options::right},
+        {"--shift", &Options::shift},    {"--ctrl", &Options::ctrl},
+        {"--text", &Options::text},      {"--copy-only", &Options::copyOnly},
+        {"--no-data", &Options::noData}, {"--quick", &Options::quick},
     };
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
