@@ -72,9 +72,11 @@ bool IsSelfExtractor(const std::string& path) {
 }
 
 bool IsAcceptedByQuickTest(const std::string& path) {
-    if (auto library = QuickTestLibrary(path))
+    // The path is read once for its extension; the rules then look at the extension alone.
+    const std::string_view ext = FileExtension(path);
+    if (auto library = QuickTestLibrary(ext))
         return IsLibraryAvailable(*library);
-    return IsExeFile(path) && IsSelfExtractor(path);
+    return IsExeFile(ext) && IsSelfExtractor(path);
 }
 
 } // namespace

@@ -49,7 +49,38 @@ constexpr std::array<QuickRule, 11> kQuickTable{{
     {".rar", ArchiverLibrary::Unrar},
 }};
 
+// An extension against an upper- or lower-case ASCII literal, letters compared without case.
+// Byte by byte is safe here: a double-byte character's lead byte never equals an ASCII byte,
+// so an extension holding one never matches.
+bool SameExtension(std::string_view ext, std::string_view literal) {
+    if (ext.size() != literal.size())
+        return false;
+    for (std::size_t i = 0; i < ext.size(); ++i) {
+        char a = ext[i], b = literal[i];
+        if (a >= 'a' && a <= 'z')
+            a = char(a - 'a' + 'A');
+        if (b >= 'a' && b <= 'z')
+            b = char(b - 'a' + 'A');
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+std::string_view FileExtension(std::string_view path) {
+    // No trail byte of the code page is a '.' (0x2E) or a ':' (0x3A), only a '\\' may be one:
+    // the last '.' byte is the last dot, found from the end, and from it on the characters are
+    // read in order to see that no separator follows it.
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos)
+        return {};
+    for (std::size_t i = dot + 1; i < path.size(); i = mbcs::NextChar(path, i))
+        if (path[i] == '\\' || path[i] == ':')
+            return {};
+    return path.substr(dot);
+}
 
 const char* ArchiverLibraryFile(ArchiverLibrary library) {
     switch (library) {
@@ -74,17 +105,15 @@ const char* ArchiverLibraryFile(ArchiverLibrary library) {
 }
 
 ArchiveKind ArchiveKindByExtension(std::string_view path) {
-    if (path.empty())
-        return ArchiveKind::None;
-    std::string ext = mbcs::AsciiUpper(mbcs::ExtractFileExt(path));
+    const std::string_view ext = FileExtension(path);
     for (const auto& entry : kKindTable)
-        if (ext == entry.ext)
+        if (SameExtension(ext, entry.ext))
             return entry.kind;
     return ArchiveKind::None;
 }
 
 bool IsExeFile(std::string_view path) {
-    return mbcs::AsciiUpper(mbcs::ExtractFileExt(path)) == ".EXE";
+    return SameExtension(FileExtension(path), ".EXE");
 }
 
 bool IsArchiveByExtension(std::string_view path) {
@@ -104,9 +133,9 @@ bool IsArchiveByExtension(std::string_view path) {
 }
 
 std::optional<ArchiverLibrary> QuickTestLibrary(std::string_view path) {
-    std::string ext = mbcs::AsciiLower(mbcs::ExtractFileExt(path));
+    const std::string_view ext = FileExtension(path);
     for (const auto& rule : kQuickTable)
-        if (ext == rule.ext)
+        if (SameExtension(ext, rule.ext))
             return rule.library;
     return std::nullopt;
 }

@@ -16,6 +16,11 @@ enum class ArchiverLibrary { Unlha, Unzip, Zip, Cab, Tar, Unarj, Unrar, Bz2 };
 // The library's file name as it is loaded ("Unlha32.dll", ...). RAR is "unrar32.dll".
 const char* ArchiverLibraryFile(ArchiverLibrary library);
 
+// The extension of the path's file name, its dot included, as a view into the path; empty when
+// the name has none. Double-byte aware, and it allocates nothing: the quick test of a drop runs
+// it for every dropped path. The extension of an extension is itself.
+std::string_view FileExtension(std::string_view path);
+
 // The family an extension names; ".EXE" is not among them.
 ArchiveKind ArchiveKindByExtension(std::string_view path);
 

@@ -389,12 +389,13 @@ std::string LzhBytes() {
     return std::string("\x22\x00-lh5-", 7) + std::string(40, '\0');
 }
 
-namespace {
 std::string ShortPath(const std::string& path) {
     char buffer[MAX_PATH * 2] = "";
     DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
+
+namespace {
 
 std::string LowerAscii(std::string text) {
     for (char& c : text)
@@ -494,7 +495,7 @@ std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& optio
     source.WaitForExit(40000);
     std::vector<DragOutcome> outcomes;
     std::istringstream lines(ReadFileBytes(report));
-    for (DragOutcome outcome{}; lines >> outcome.effect >> outcome.cursor;)
+    for (DragOutcome outcome{}; lines >> outcome.effect >> outcome.cursor >> outcome.released;)
         outcomes.push_back(outcome);
     return outcomes;
 }

@@ -139,6 +139,8 @@ int DragFiles(const std::vector<std::string>& options, POINT to,
 struct DragOutcome {
     int effect;
     int cursor;
+    // The performance counter when the button was released.
+    long long released;
 };
 // Drags like DragFiles, then, when `thenFiles` are given, drags those to `thenTo` at once after
 // the first drag has ended; one outcome for each drag.
@@ -201,6 +203,9 @@ void ExpectHandOff(const PakicoRun& pakico, const testing_support::MorvaRun& run
 
 // The first bytes of an LZH archive, enough for the archiver libraries' signature check.
 std::string LzhBytes();
+
+// The short form of an existing path; empty when there is none.
+std::string ShortPath(const std::string& path);
 
 // Quotes an argument for a command line when it holds a space.
 std::string Quoted(const std::string& argument);

@@ -11,7 +11,8 @@
 //   --text       offer the names as CF_TEXT only, no file names
 //   --copy-only  allow the copy effect only (as from read-only media); otherwise copy, move, link
 //   --no-data    offer file names but fail to hand them out
-//   --report F   append a line per drag to file F: "<drop effect or code> <last cursor effect>"
+//   --report F   append a line per drag to file F: "<drop effect or code> <last cursor effect>
+//                <performance counter at the button's release>"
 //   --quick      waste no time on the way: no lingering over the target before the release
 //   --then [--to X,Y] ...
 //                as soon as the first drag has ended, drag these files the same way, quickly
@@ -280,7 +281,8 @@ bool WaitFor(const std::atomic<bool>& flag, DWORD ms) {
 // the target, Shift goes down when asked, the source comes back in front and the button is
 // released. When the drag does not end, Escape cancels it.
 void DriveDrag(const Options& options, bool quick, POINT from, HWND window,
-               const std::atomic<bool>& done, std::atomic<bool>& abort) {
+               const std::atomic<bool>& done, std::atomic<bool>& abort,
+               std::atomic<long long>& released) {
     Sleep(quick ? 50 : 200);
     const int steps = quick ? 5 : 20;
     for (int i = 1; i <= steps && !done; ++i) {
@@ -317,6 +319,9 @@ void DriveDrag(const Options& options, bool quick, POINT from, HWND window,
     if (options.shift || options.ctrl)
         Sleep(50);
     SendMouse(options.right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    released = now.QuadPart;
     if (!WaitFor(done, 8000)) {
         abort = true;
         PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -363,6 +368,7 @@ void WaitForButton(bool right) {
 struct DragResult {
     int code;
     DWORD cursor;
+    long long released;
 };
 
 // One drag of `files` from the source window; a quick one waits only as long as it must.
@@ -385,8 +391,9 @@ DragResult RunDrag(const Options& options, const std::vector<std::string>& files
     std::atomic<bool> done{false};
     std::atomic<bool> abort{false};
     auto* source = new DropSource(options.right ? MK_RBUTTON : MK_LBUTTON, abort);
+    std::atomic<long long> released{0};
     std::thread driver(DriveDrag, std::cref(options), quick, from, window, std::cref(done),
-                       std::ref(abort));
+                       std::ref(abort), std::ref(released));
     DWORD allowed =
         options.copyOnly ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     DWORD effect = DROPEFFECT_NONE;
@@ -398,10 +405,10 @@ DragResult RunDrag(const Options& options, const std::vector<std::string>& files
     source->Release();
 
     if (abort)
-        return {kStuck, cursor};
+        return {kStuck, cursor, released};
     if (result == DRAGDROP_S_DROP)
-        return {static_cast<int>(effect & 7), cursor};
-    return {result == DRAGDROP_S_CANCEL ? kCancelled : kDragFailed, cursor};
+        return {static_cast<int>(effect & 7), cursor, released};
+    return {result == DRAGDROP_S_CANCEL ? kCancelled : kDragFailed, cursor, released};
 }
 
 int RunDrags(const Options& options) {
@@ -420,7 +427,8 @@ int RunDrags(const Options& options) {
     if (!options.report.empty()) {
         if (FILE* report = std::fopen(options.report.c_str(), "a")) {
             for (const DragResult& r : results)
-                std::fprintf(report, "%d %lu\n", r.code, static_cast<unsigned long>(r.cursor));
+                std::fprintf(report, "%d %lu %lld\n", r.code, static_cast<unsigned long>(r.cursor),
+                             r.released);
             std::fclose(report);
         }
     }

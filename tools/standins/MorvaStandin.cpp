@@ -6,7 +6,8 @@
 //   cmdline <n>            followed by the n bytes of the command line
 //   list <n> | list unreadable | list none
 //   --- end                written last, after the list file was deleted and any box closed
-// "Morva.ctl" beside the exe: delete_list=1 deletes the list file, show=1 shows what arrived.
+// "Morva.ctl" beside the exe: delete_list=1 deletes the list file, show=1 shows what arrived,
+// clock=1 appends the performance counter at the start to "Morva.clock", a line per start.
 #include <windows.h>
 
 #include <cstdlib>
@@ -157,10 +158,14 @@ void ShowWhatArrived(const std::string& cmd, bool hasList, bool listRead,
 } // namespace
 
 int main() {
+    LARGE_INTEGER started;
+    QueryPerformanceCounter(&started);
     const std::string folder = OwnFolder();
     const std::string logPath = folder + "Morva.log";
     std::string control;
     ReadWholeFile(folder + "Morva.ctl", control);
+    if (ControlValue(control, "clock"))
+        AppendToFile(folder + "Morva.clock", std::to_string(started.QuadPart) + "\r\n");
 
     const std::string cmd = GetCommandLineA();
     std::string record =

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the program and its benchmarks, and runs them under Wine. Each
+# measure prints one line: its ratio against the bare work on the same machine in the same run,
+# with its goal; the last line counts the measures and those over their goal.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export PAKICO_BUILD="$root/build"
+
+"$root/scripts/setup.sh" || exit 1
+cmake -S "$root" -B "$PAKICO_BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null &&
+    cmake --build "$PAKICO_BUILD/win" -j "$(nproc)" --target benchmarks >/dev/null || exit 1
+
+source "$root/scripts/wine-env.sh"
+trap pakico_cleanup EXIT
+pakico_start_display || exit 1
+pakico_start_prefix
+
+log="$PAKICO_BUILD/bench.log"
+: >"$log"
+for program in pakico_CoreBench pakico_ResidentBench; do
+    wine "$PAKICO_BUILD/win/bin/bench/$program.exe" 2>>"$log" | tr -d '\r' | tee -a "$log" |
+        grep -E '^P[0-9]+ '
+done
+awk '/^P[0-9]+ / {
+        n++
+        ratio = $3; sub(/x$/, "", ratio)
+        goal = $0; sub(/.*goal <= /, "", goal); sub(/x.*/, "", goal)
+        if (ratio + 0 > goal + 0) over++
+     }
+     END { printf "%d measures, %d over goal\n", n, over }' "$log"
