@@ -68,6 +68,10 @@ bool TArchiveCoolForm::CreateAndShow() {
         return false;
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     FormShow();
+    // The icon joins the cat at once, after it: a word with the taskbar takes longer than all
+    // the rest of the start. A taskbar that is not there yet (a slow start at log-on) is
+    // reported once; the refresh tick and the taskbar's own announcement try again.
+    AddTrayIcon(true);
     return true;
 }
 
@@ -122,9 +126,6 @@ void TArchiveCoolForm::FormCreate() {
     step([&] { BuildMenus(); });
     FileMonitor.SetTag(0);
     MessagesStayOnTop = true;
-    // A taskbar that is not there yet (a slow start at log-on) is reported once; the refresh
-    // tick and the taskbar's own announcement try again.
-    AddTrayIcon(true);
 
     Dragging = false;
     DroppedFiles.clear();
@@ -166,17 +167,18 @@ void TArchiveCoolForm::FormCreate() {
 }
 
 bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
+    // The cat's face of the menu images; the program's icon when the images are missing.
+    auto face = ImageList1.GetIcon(8);
     try {
         TrayIcon = std::make_unique<TTaskTrayIcon>(
-            Handle(), LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), ui::ApplicationTitle());
+            Handle(), face ? face.get() : LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)),
+            ui::ApplicationTitle());
     } catch (const std::exception& error) {
         if (reportFailure)
             ui::ReportException(error);
         return false;
     }
     TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { Act_ExecExecute(); };
-    if (auto icon = ImageList1.GetIcon(8))
-        TrayIcon->SetIcon(icon.get());
     // The menu is there unless another window of the program is open.
     trayMenuAvailable_ = false;
     SetTrayMenu(!IsOtherWindowOpen());
