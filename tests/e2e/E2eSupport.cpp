@@ -130,7 +130,7 @@ struct WindowSearch {
 
 BOOL CALLBACK NoteWindow(HWND window, LPARAM data) {
     auto& search = *reinterpret_cast<WindowSearch*>(data);
-    if (ClassOf(window) == search.className &&
+    if ((!search.className || ClassOf(window) == search.className) &&
         (search.processId == 0 || ProcessOf(window) == search.processId))
         search.found.push_back(window);
     return TRUE;

@@ -41,7 +41,8 @@ bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD
 // True while some copy of the program holds its single-instance mutex.
 bool CopyRunning();
 
-// Top-level windows of a class, of one process or (processId 0) of every process.
+// Top-level windows of a class (any class when null), of one process or (processId 0) of every
+// process.
 std::vector<HWND> TopWindows(const char* className, DWORD processId = 0);
 // The visible popup menu window of a process, or null.
 HWND VisibleMenu(DWORD processId);

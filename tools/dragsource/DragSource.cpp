@@ -14,6 +14,7 @@
 //   --report F   append a line per drag to file F: "<drop effect or code> <last cursor effect>
 //                <performance counter at the button's release>"
 //   --quick      waste no time on the way: no lingering over the target before the release
+//   --repeat N   make the (first) drag N times, each as quickly as --then does
 //   --then [--to X,Y] ...
 //                as soon as the first drag has ended, drag these files the same way, quickly
 //                (to the same point unless another is given)
@@ -53,6 +54,7 @@ struct Options {
     bool copyOnly = false;
     bool noData = false;
     bool quick = false;
+    int repeat = 1;
     std::string report;
     bool haveTarget = false;
     POINT to{};
@@ -92,6 +94,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             if (!ParsePoint(argv[++i], point))
                 return false;
             (then ? options.haveThenTarget : options.haveTarget) = true;
+        } else if (!then && arg == "--repeat" && i + 1 < argc) {
+            options.repeat = std::atoi(argv[++i]);
         } else if (!then && arg == "--report" && i + 1 < argc) {
             options.report = argv[++i];
         } else if (!then && arg == "--then") {
@@ -417,6 +421,8 @@ int RunDrags(const Options& options) {
         return kWindowFailed;
     Pump(300); // a new window takes the foreground a moment after it appears
     std::vector<DragResult> results{RunDrag(options, options.files, window, options.quick)};
+    for (int again = 1; again < options.repeat && results.back().code != kStuck; ++again)
+        results.push_back(RunDrag(options, options.files, window, true));
     if (!options.thenFiles.empty()) {
         Options then = options;
         if (options.haveThenTarget)
