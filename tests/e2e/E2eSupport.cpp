@@ -153,6 +153,10 @@ HWND FindDialog(DWORD processId, const std::string& caption) {
     return nullptr;
 }
 
+std::string WindowTextOf(HWND window) {
+    return TextOf(window);
+}
+
 HWND FindChildByText(HWND parent, const std::string& text) {
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (TextOf(child) == text)
