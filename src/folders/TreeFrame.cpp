@@ -371,7 +371,7 @@ bool TTreeFrame::HandleContextMenu(HWND control, POINT screen) {
 
 void TTreeFrame::FrameResize(int width, int height) {
     // Pixels of the frame: a right-hand column of buttons beside the tree.
-    constexpr int kMargin = 8, kColumn = 100, kButton = 25, kStep = 29;
+    constexpr int kMargin = 8, kColumn = 100, kButton = 23, kStep = 26;
     const int columnLeft = width - kMargin - kColumn;
     const int treeLeft = kMargin, treeTop = 104;
     const int treeWidth = columnLeft - 6 - treeLeft;
@@ -394,6 +394,6 @@ void TTreeFrame::FrameResize(int width, int height) {
                    IDC_TREE_BTNREPAINT, 0, IDC_TREE_BTNNET, IDC_TREE_BTNHELP}) {
         if (id)
             place(id, columnLeft, y, kColumn, kButton);
-        y += id ? kStep : 8;
+        y += id ? kStep : 6;
     }
 }

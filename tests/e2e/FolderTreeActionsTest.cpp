@@ -165,12 +165,26 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
     EXPECT_TRUE(WaitUntil([&] { return !picker->Child(baseNode, "gone"); }, kSettleMs));
     EXPECT_EQ(trashedBefore + 1, CountFiles(trashed)) << trashed;
 
-    // The root and the drives can be neither renamed nor deleted.
-    picker->ClickItem(picker->Root());
-    EXPECT_FALSE(picker->Enabled(IDC_TREE_BTNRENAME));
-    EXPECT_FALSE(picker->Enabled(IDC_TREE_BTNDELETE));
-    PressKey(VK_F2);
-    EXPECT_EQ(nullptr, TreeView_GetEditControl(picker->Tree()));
+    // Neither the root nor a drive (the computer's child above the base) can be renamed or
+    // deleted, by button or key.
+    HTREEITEM drive = baseNode;
+    while (drive && TreeView_GetParent(picker->Tree(), TreeView_GetParent(picker->Tree(), drive)) !=
+                        picker->Root())
+        drive = TreeView_GetParent(picker->Tree(), drive);
+    ASSERT_NE(nullptr, drive);
+    for (HTREEITEM node : {picker->Root(), drive}) {
+        picker->ClickItem(node);
+        ASSERT_TRUE(WaitUntil([&] { return picker->Selected() == node; }, kSettleMs));
+        if (node == drive) {
+            EXPECT_TRUE(picker->WaitForSelectedPath("C:\\"));
+        }
+        EXPECT_FALSE(picker->Enabled(IDC_TREE_BTNRENAME)) << picker->ItemText(node);
+        EXPECT_FALSE(picker->Enabled(IDC_TREE_BTNDELETE)) << picker->ItemText(node);
+        PressKey(VK_F2);
+        EXPECT_EQ(nullptr, TreeView_GetEditControl(picker->Tree()));
+        PressKey(VK_DELETE);
+        EXPECT_EQ(nullptr, WaitForBox(picker->ProcessId(), picker->Dialog(), 1000).window);
+    }
 
     // A folder made while "keep" is watched appears in the base only after refreshing it.
     Pick("keep");
