@@ -165,14 +165,15 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
     EXPECT_TRUE(WaitUntil([&] { return !picker->Child(baseNode, "gone"); }, kSettleMs));
     EXPECT_EQ(trashedBefore + 1, CountFiles(trashed)) << trashed;
 
-    // Neither the root nor a drive (the computer's child above the base) can be renamed or
-    // deleted, by button or key.
+    // Neither the root, nor the computer (which says it could be both), nor a drive can be
+    // renamed or deleted, by button or key.
     HTREEITEM drive = baseNode;
     while (drive && TreeView_GetParent(picker->Tree(), TreeView_GetParent(picker->Tree(), drive)) !=
                         picker->Root())
         drive = TreeView_GetParent(picker->Tree(), drive);
     ASSERT_NE(nullptr, drive);
-    for (HTREEITEM node : {picker->Root(), drive}) {
+    HTREEITEM computer = TreeView_GetParent(picker->Tree(), drive);
+    for (HTREEITEM node : {picker->Root(), computer, drive}) {
         picker->ClickItem(node);
         ASSERT_TRUE(WaitUntil([&] { return picker->Selected() == node; }, kSettleMs));
         if (node == drive) {
