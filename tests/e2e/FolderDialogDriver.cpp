@@ -150,6 +150,16 @@ std::string FolderPickerRun::Status() const {
     return WindowTextOf(Item(IDC_TREE_STATUSBAR));
 }
 
+// Asked in UTF-16: across processes the ANSI form comes back converted twice.
+std::string FolderPickerRun::ComboItem(int id, int index) const {
+    wchar_t wide[MAX_PATH] = L"";
+    SendMessageW(Item(id), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(wide));
+    char text[MAX_PATH * 2] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
 void FolderPickerRun::Press(int id) const {
     PostMessageA(Item(id), BM_CLICK, 0, 0);
     Sleep(300);

@@ -57,6 +57,8 @@ class FolderPickerRun {
     HWND Tree() const { return tree_; }
     std::string Text(int id) const;
     std::string Status() const;
+    // An item of a combo box of the dialog.
+    std::string ComboItem(int id, int index) const;
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     // Clicks a button of the dialog (posted: the click may open a modal dialog).
     void Press(int id) const;

@@ -181,6 +181,12 @@ TEST_F(FolderDialog, CancelEscapeAndCloseBoxWithBrokenHistoryKeys) {
         EXPECT_EQ(1, SendMessageA(picker.Item(IDC_TREE_HISCMBPATH), CB_GETCOUNT, 0, 0));
         // No initial folder: the first history entry is selected.
         EXPECT_TRUE(picker.WaitForSelectedPath(base + "\\first"));
+        // The dialog is not made smaller than its minimum.
+        SetWindowPos(picker.Dialog(), nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+        RECT frame = {};
+        GetWindowRect(picker.Dialog(), &frame);
+        EXPECT_EQ(388, frame.right - frame.left);
+        EXPECT_EQ(362, frame.bottom - frame.top);
         switch (c.way) {
         case Way::Cancel:
             picker.Press(IDCANCEL);
@@ -204,6 +210,49 @@ TEST_F(FolderDialog, CancelEscapeAndCloseBoxWithBrokenHistoryKeys) {
         EXPECT_EQ(388u, width);
         EXPECT_EQ(362u, height);
     }
+}
+
+// "履歴保存" puts the selected folder on top of the history; "履歴の削除(&D)" from the combo's
+// menu asks first, keeps everything on No and empties the saved history on Yes.
+TEST_F(FolderDialog, HistorySavedAndDeletedFromItsMenu) {
+    MakeFolders({"first", "second"});
+    WriteHistory({base + "\\second"});
+    FolderPickerRun picker(kCaption, kSubtitle, "", base + "\\first");
+    ASSERT_TRUE(picker.Open(kCaption));
+    ASSERT_TRUE(picker.WaitForSelectedPath(base + "\\first"));
+    HWND combo = picker.Item(IDC_TREE_HISCMBPATH);
+    picker.Press(IDC_TREE_BTNHISTORY);
+    ASSERT_EQ(2, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(0, SendMessageA(combo, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(base + "\\first", picker.ComboItem(IDC_TREE_HISCMBPATH, 0));
+    EXPECT_EQ(base + "\\second", picker.ComboItem(IDC_TREE_HISCMBPATH, 1));
+
+    for (int answer : {IDNO, IDYES}) {
+        RECT box = {};
+        GetWindowRect(combo, &box);
+        picker.Front();
+        ClickAt({(box.left + box.right) / 2, (box.top + box.bottom) / 2}, true);
+        ASSERT_TRUE(
+            WaitUntil([&] { return VisibleMenu(picker.ProcessId()) != nullptr; }, kSettleMs));
+        PressKey(VK_DOWN);
+        PressKey(VK_RETURN);
+        SeenBox question = WaitForBox(picker.ProcessId(), picker.Dialog());
+        ASSERT_NE(nullptr, question.window);
+        EXPECT_EQ("確認", question.caption);
+        EXPECT_EQ("参照先のフォルダ履歴を削除してもよろしいですか？", question.text);
+        PostMessageA(GetDlgItem(question.window, answer), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question.window); }, kSettleMs));
+        EXPECT_EQ(answer == IDNO ? 2 : 0, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    }
+    DWORD count = 99;
+    EXPECT_TRUE(ReadSettingNumber("History\\TreeDlg", "Count", count));
+    EXPECT_EQ(0u, count);
+
+    // Cancelling writes no history.
+    picker.Press(IDCANCEL);
+    EXPECT_EQ(2, picker.WaitForOutcome().result);
+    EXPECT_TRUE(ReadSettingNumber("History\\TreeDlg", "Count", count));
+    EXPECT_EQ(0u, count);
 }
 
 } // namespace

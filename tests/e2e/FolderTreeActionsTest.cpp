@@ -179,6 +179,13 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
         if (node == drive) {
             EXPECT_TRUE(picker->WaitForSelectedPath("C:\\"));
         }
+        if (node == computer) {
+            // A virtual folder: no path, no free space, nothing to confirm or create in.
+            EXPECT_TRUE(picker->WaitForSelectedPath(""));
+            EXPECT_EQ("", picker->Status());
+            for (int id : {IDOK, IDC_TREE_BTNMKDIR, IDC_TREE_BTNHISTORY})
+                EXPECT_FALSE(picker->Enabled(id)) << id;
+        }
         EXPECT_FALSE(picker->Enabled(IDC_TREE_BTNRENAME)) << picker->ItemText(node);
         EXPECT_FALSE(picker->Enabled(IDC_TREE_BTNDELETE)) << picker->ItemText(node);
         PressKey(VK_F2);
