@@ -334,11 +334,13 @@ void TSystemTreeView::DropChildren(HTREEITEM node) {
         TreeView_DeleteItem(tree_, child);
     if (TFolderItemData* data = Data(node))
         data->enumerated = false;
-    // The button stays until a listing finds nothing.
+    // Closed, with its button until a listing finds nothing; the next opening lists again.
     TVITEMA item = {};
-    item.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    item.mask = TVIF_CHILDREN | TVIF_STATE | TVIF_HANDLE;
     item.hItem = node;
     item.cChildren = 1;
+    item.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
+    item.state = 0;
     TreeView_SetItem(tree_, &item);
 }
 

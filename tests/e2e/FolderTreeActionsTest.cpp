@@ -127,25 +127,29 @@ TEST_F(FolderTreeActions, NewFolderWithJapaneseNamesAndRefusedCharacters) {
 }
 
 TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
-    // Rename "old" by the button: the folder is renamed on disk, its stale child is relisted.
+    // Rename "old" by the button to a name with 0x5C trail bytes: the folder is renamed on disk,
+    // its stale child is listed again.
     HTREEITEM old = Pick("old");
     ASSERT_NE(nullptr, old);
+    PressKey(VK_RIGHT);
+    ASSERT_NE(nullptr, picker->WaitForChild(old, "inner", kSettleMs));
     picker->Press(IDC_TREE_BTNRENAME);
     ASSERT_TRUE(
         WaitUntil([&] { return TreeView_GetEditControl(picker->Tree()) != nullptr; }, kSettleMs));
     HWND label = TreeView_GetEditControl(picker->Tree());
     SendMessageA(label, EM_SETSEL, 0, -1);
-    TypeText(L"renamed");
+    TypeText(L"表ソ");
     PressKey(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] { return FileExists(base + "\\renamed\\inner"); }, kSettleMs));
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(base + "\\表ソ\\inner"); }, kSettleMs));
     EXPECT_FALSE(FileExists(base + "\\old"));
     EXPECT_TRUE(IsWindowVisible(picker->Dialog())) << "Enter in the label closed the dialog";
-    EXPECT_TRUE(picker->WaitForSelectedPath(base + "\\renamed"));
+    EXPECT_TRUE(picker->WaitForSelectedPath(base + "\\表ソ"));
+    EXPECT_EQ("表ソ", picker->ItemText(old));
     PressKey(VK_RIGHT);
     HTREEITEM inner = picker->WaitForChild(old, "inner", kSettleMs);
     ASSERT_NE(nullptr, inner);
     picker->ClickItem(inner);
-    EXPECT_TRUE(picker->WaitForSelectedPath(base + "\\renamed\\inner"));
+    EXPECT_TRUE(picker->WaitForSelectedPath(base + "\\表ソ\\inner"));
 
     // Delete "gone" after the shell's confirmation: it goes to the recycle bin, which the test
     // prefix keeps in the build tree.
