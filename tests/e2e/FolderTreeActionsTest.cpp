@@ -119,6 +119,29 @@ TEST_F(FolderTreeActions, NewFolderWithJapaneseNamesAndRefusedCharacters) {
     const DWORD attributes = GetFileAttributesW((wideBase + L"\\表示").c_str());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes);
 
+    // A folder that cannot be made is reported with the system's reason and its code.
+    picker->Press(IDC_TREE_BTNMKDIR);
+    SeenBox again = WaitForBox(picker->ProcessId(), picker->Dialog());
+    ASSERT_NE(nullptr, again.window);
+    ASSERT_TRUE(RemoveDirectoryA((base + "\\表示").c_str()));
+    SetForegroundWindow(again.window);
+    TypeText(L"x");
+    PressKey(VK_RETURN);
+    SeenBox failed = WaitForBox(picker->ProcessId(), again.window);
+    ASSERT_NE(nullptr, failed.window);
+    EXPECT_EQ("エラー", failed.caption);
+    const std::string lead = "フォルダ:x\r\n指定したフォルダは作成できません。\r\n[";
+    EXPECT_EQ(0u, failed.text.find(lead)) << failed.text;
+    const std::size_t close = failed.text.find("]：");
+    ASSERT_NE(std::string::npos, close);
+    EXPECT_NE(0, std::atoi(failed.text.substr(lead.size(), close - lead.size()).c_str()));
+    EXPECT_GT(failed.text.size(), close + 3) << "no reason given";
+    ClickBoxButton(failed.window, {"OK"});
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(failed.window); }, kSettleMs));
+    EXPECT_TRUE(IsWindow(again.window)) << "the dialog stays for another name";
+    PostMessageA(again.window, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(again.window); }, kSettleMs));
+
     picker->Press(IDCANCEL);
     FolderPickerRun::Outcome outcome = picker->WaitForOutcome();
     EXPECT_EQ(2, outcome.result);
