@@ -51,7 +51,7 @@ std::string ClassOf(HWND window) {
 }
 
 std::string TextOf(HWND window) {
-    char text[256] = "";
+    char text[2048] = "";
     // The message reaches windows of other processes too, unlike GetWindowTextA's shortcut.
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                         SMTO_ABORTIFHUNG, 2000, nullptr);

@@ -1,6 +1,7 @@
 // Driving the folder dialog of FolderPicker.exe from outside.
 #include "e2e/FolderDialogDriver.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "res/resource.h"
@@ -22,12 +23,13 @@ void SendInputs(std::vector<INPUT>& inputs) {
 
 } // namespace
 
-SeenBox WaitForBox(DWORD processId, HWND except, unsigned ms) {
+SeenBox WaitForBox(DWORD processId, const std::vector<HWND>& except, unsigned ms) {
     SeenBox seen;
     WaitUntil(
         [&] {
             for (HWND box : TopWindows("#32770", processId))
-                if (box != except && IsWindowVisible(box)) {
+                if (std::find(except.begin(), except.end(), box) == except.end() &&
+                    IsWindowVisible(box)) {
                     seen.window = box;
                     return true;
                 }

@@ -20,8 +20,9 @@ struct SeenBox {
     std::string text; // the longest static text in it
 };
 
-// Waits for a visible dialog of the process other than `except` and reads it.
-SeenBox WaitForBox(DWORD processId, HWND except, unsigned ms = kSettleMs);
+// Waits for a visible dialog of the process other than those in `except` (the dialogs already
+// open) and reads it.
+SeenBox WaitForBox(DWORD processId, const std::vector<HWND>& except, unsigned ms = kSettleMs);
 // The first button of the box with one of these captions, clicked (posted, as it may close a
 // modal loop); false when there is none.
 bool ClickBoxButton(HWND box, const std::vector<std::string>& captions);

@@ -126,7 +126,7 @@ TEST_F(FolderDialog, PickByClickHistoryBackAndForwardThenConfirm) {
     ClickAt({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
     PressKey(VK_HOME);
     PressKey(VK_RETURN);
-    SeenBox error = WaitForBox(picker.ProcessId(), picker.Dialog());
+    SeenBox error = WaitForBox(picker.ProcessId(), {picker.Dialog()});
     ASSERT_NE(nullptr, error.window) << "no message for the vanished folder";
     EXPECT_EQ("エラー", error.caption);
     EXPECT_EQ("フォルダ： " + vanished + "\r\n指定のフォルダは存在しません", error.text);
@@ -236,7 +236,7 @@ TEST_F(FolderDialog, HistorySavedAndDeletedFromItsMenu) {
             WaitUntil([&] { return VisibleMenu(picker.ProcessId()) != nullptr; }, kSettleMs));
         PressKey(VK_DOWN);
         PressKey(VK_RETURN);
-        SeenBox question = WaitForBox(picker.ProcessId(), picker.Dialog());
+        SeenBox question = WaitForBox(picker.ProcessId(), {picker.Dialog()});
         ASSERT_NE(nullptr, question.window);
         EXPECT_EQ("確認", question.caption);
         EXPECT_EQ("参照先のフォルダ履歴を削除してもよろしいですか？", question.text);

@@ -65,7 +65,7 @@ class FolderTreeActions : public E2eTest {
 
 TEST_F(FolderTreeActions, NewFolderWithJapaneseNamesAndRefusedCharacters) {
     picker->Press(IDC_TREE_BTNMKDIR);
-    SeenBox form = WaitForBox(picker->ProcessId(), picker->Dialog());
+    SeenBox form = WaitForBox(picker->ProcessId(), {picker->Dialog()});
     ASSERT_NE(nullptr, form.window);
     EXPECT_EQ("新しいフォルダの作成", form.caption);
     EXPECT_EQ(base, WindowTextOf(GetDlgItem(form.window, IDC_MKDIR_BASEDIR)));
@@ -84,7 +84,7 @@ TEST_F(FolderTreeActions, NewFolderWithJapaneseNamesAndRefusedCharacters) {
     // A comma gets through typing but not the check.
     Retype(edit, L"a,b");
     PressKey(VK_RETURN);
-    SeenBox refused = WaitForBox(picker->ProcessId(), form.window);
+    SeenBox refused = WaitForBox(picker->ProcessId(), {picker->Dialog(), form.window});
     ASSERT_NE(nullptr, refused.window);
     EXPECT_NE(std::string::npos, refused.text.find("ファイル名には次の文字は使えません。"));
     ClickBoxButton(refused.window, {"OK"});
@@ -94,7 +94,7 @@ TEST_F(FolderTreeActions, NewFolderWithJapaneseNamesAndRefusedCharacters) {
     SetForegroundWindow(form.window);
     Retype(edit, L"keep");
     PressKey(VK_RETURN);
-    SeenBox exists = WaitForBox(picker->ProcessId(), form.window);
+    SeenBox exists = WaitForBox(picker->ProcessId(), {picker->Dialog(), form.window});
     EXPECT_EQ("警告", exists.caption);
     EXPECT_EQ("フォルダ:" + base + "\\keep\r\nすでに存在しています。", exists.text);
     ClickBoxButton(exists.window, {"OK"});
@@ -119,18 +119,20 @@ TEST_F(FolderTreeActions, NewFolderWithJapaneseNamesAndRefusedCharacters) {
     const DWORD attributes = GetFileAttributesW((wideBase + L"\\表示").c_str());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes);
 
-    // A folder that cannot be made is reported with the system's reason and its code.
+    // A folder that cannot be made (here a name longer than any file system takes) is reported
+    // with the system's reason and its code.
     picker->Press(IDC_TREE_BTNMKDIR);
-    SeenBox again = WaitForBox(picker->ProcessId(), picker->Dialog());
+    SeenBox again = WaitForBox(picker->ProcessId(), {picker->Dialog()});
     ASSERT_NE(nullptr, again.window);
-    ASSERT_TRUE(RemoveDirectoryA((base + "\\表示").c_str()));
+    const std::string tooLong(300, 'x');
+    SendMessageA(GetDlgItem(again.window, IDC_MKDIR_DIRNAME), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(tooLong.c_str()));
     SetForegroundWindow(again.window);
-    TypeText(L"x");
     PressKey(VK_RETURN);
-    SeenBox failed = WaitForBox(picker->ProcessId(), again.window);
+    SeenBox failed = WaitForBox(picker->ProcessId(), {picker->Dialog(), again.window});
     ASSERT_NE(nullptr, failed.window);
     EXPECT_EQ("エラー", failed.caption);
-    const std::string lead = "フォルダ:x\r\n指定したフォルダは作成できません。\r\n[";
+    const std::string lead = "フォルダ:" + tooLong + "\r\n指定したフォルダは作成できません。\r\n[";
     EXPECT_EQ(0u, failed.text.find(lead)) << failed.text;
     const std::size_t close = failed.text.find("]：");
     ASSERT_NE(std::string::npos, close);
@@ -185,7 +187,7 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
     const std::size_t trashedBefore = CountFiles(trashed);
     Pick("gone");
     picker->Press(IDC_TREE_BTNDELETE);
-    SeenBox confirm = WaitForBox(picker->ProcessId(), picker->Dialog());
+    SeenBox confirm = WaitForBox(picker->ProcessId(), {picker->Dialog()});
     ASSERT_NE(nullptr, confirm.window) << "no confirmation";
     PostMessageA(GetDlgItem(confirm.window, IDYES), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !FileExists(base + "\\gone"); }, kSettleMs));
@@ -218,7 +220,7 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
         PressKey(VK_F2);
         EXPECT_EQ(nullptr, TreeView_GetEditControl(picker->Tree()));
         PressKey(VK_DELETE);
-        EXPECT_EQ(nullptr, WaitForBox(picker->ProcessId(), picker->Dialog(), 1000).window);
+        EXPECT_EQ(nullptr, WaitForBox(picker->ProcessId(), {picker->Dialog()}, 1000).window);
     }
 
     // A folder made while "keep" is watched appears in the base only after refreshing it.
@@ -257,12 +259,12 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
             for (int i = 0; i < downs; ++i)
                 PressKey(VK_DOWN);
             PressKey(VK_RETURN);
-            SeenBox network = WaitForBox(picker->ProcessId(), picker->Dialog());
+            SeenBox network = WaitForBox(picker->ProcessId(), {picker->Dialog()});
             EXPECT_EQ("Pakico", network.caption);
             EXPECT_EQ("ネットワークは機能していません。", network.text);
             ClickBoxButton(network.window, {"OK"});
             ASSERT_TRUE(WaitUntil([&] { return !IsWindow(network.window); }, kSettleMs));
-            EXPECT_EQ(nullptr, WaitForBox(picker->ProcessId(), picker->Dialog(), 1000).window);
+            EXPECT_EQ(nullptr, WaitForBox(picker->ProcessId(), {picker->Dialog()}, 1000).window);
         }
     }
 
