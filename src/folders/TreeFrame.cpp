@@ -55,8 +55,8 @@ void TTreeFrame::SetupPurpose(HWND dialog, unsigned char purpose) {
 
     SystemTreeView.OnChange = [this] { SystemTreeViewChange(); };
     SystemTreeView.Attach(Item(IDC_TREE_SYSTEMTREEVIEW));
-    UpdateTrailButtons();
-    UpdateNodeButtons();
+    // Nothing is selected yet: OK, new folder and the history button wait for a folder.
+    SystemTreeViewChange();
 }
 
 // A key without "Count", or with a count below zero, or with values of the wrong type, must not
