@@ -138,7 +138,7 @@ void TTreeFrame::SystemTreeViewChange() {
     if (OnVolumeStatus) {
         if (path.empty() || IsUncPath(path))
             OnVolumeStatus(*this, "", -1, -1);
-        else if (IsDriveReady(path))
+        else if (DriveReady(path))
             OnVolumeStatus(*this, path.substr(0, 3), DiskTotalBytes(path), DiskFreeBytes(path));
         else
             OnVolumeStatus(*this, path.substr(0, 3) + " ノットレディ.", -1, -1);
@@ -190,7 +190,7 @@ void TTreeFrame::HisCmbPathClick() {
     if (IsUncPath(entry)) {
         GoToFolder(entry);
     } else if (IsRemovableDrive(entry)) {
-        GoToFolder(IsDriveReady(entry) && FolderExists(entry) ? entry : entry.substr(0, 1) + ":\\");
+        GoToFolder(DriveReady(entry) && FolderExists(entry) ? entry : entry.substr(0, 1) + ":\\");
     } else if (FolderExists(entry)) {
         GoToFolder(entry);
     } else {
@@ -244,7 +244,7 @@ bool TTreeFrame::btnOKClick() {
 void TTreeFrame::btnMKDirClick() {
     const std::string path = SystemTreeView.Selection();
     HTREEITEM node = SystemTreeView.Selected();
-    if (OwnerDialog && !path.empty() && IsDriveReady(path) &&
+    if (OwnerDialog && !path.empty() && DriveReady(path) &&
         CheckFolderWritable(OwnerDialog, path)) {
         std::string name;
         ShowNewFolderDialog(0, OwnerDialog, true, name, "", "", path);

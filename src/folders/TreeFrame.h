@@ -11,6 +11,7 @@
 #include "folders/FolderRules.h"
 #include "folders/SystemTreeView.h"
 #include "history/HistoryComboBox.h"
+#include "util/FileProbe.h"
 
 class TTreeFrame {
   public:
@@ -24,6 +25,9 @@ class TTreeFrame {
     // The hosting dialog; most actions do nothing without one.
     HWND OwnerDialog = nullptr;
     TVolumeStatusEvent OnVolumeStatus;
+    // Whether the drive of a path has a readable volume. A drive letter whose medium is out
+    // cannot be made on a test machine, so tests put their own answer here.
+    std::function<bool(const std::string& path)> DriveReady = &IsDriveReady;
 
     TSystemTreeView SystemTreeView;
     THistoryComboBox HisCmbPath;
