@@ -6,7 +6,10 @@ export WINEPREFIX="${WINEPREFIX:-$PAKICO_BUILD/wineprefix}"
 export WINEDEBUG=-all
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No menu builder: it would write launchers and icons into the host's desktop menus.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
+# The recycle bin of the prefix is the trash below XDG_DATA_HOME: keep it in the build tree.
+export XDG_DATA_HOME="$PAKICO_BUILD/xdg-data"
 
 pakico_started_xvfb=""
 
@@ -41,6 +44,25 @@ pakico_start_prefix() {
         wineserver -w
         touch "$WINEPREFIX/.pakico-ready"
     fi
+    pakico_unlink_host_folders
+}
+
+# A fresh prefix links the user's Desktop, Documents and the like to the host's home folder;
+# tests that create, rename and delete folders must never reach it. Each link becomes a real
+# folder inside the prefix (also in a prefix made before this rule).
+pakico_unlink_host_folders() {
+    mkdir -p "$XDG_DATA_HOME"
+    local user_dir
+    for user_dir in "$WINEPREFIX"/drive_c/users/*; do
+        [ -d "$user_dir" ] || continue
+        local entry
+        for entry in "$user_dir"/* "$user_dir"/AppData/Roaming/Microsoft/Windows/Templates; do
+            if [ -L "$entry" ]; then
+                rm -f "$entry"
+                mkdir -p "$entry"
+            fi
+        done
+    done
 }
 
 pakico_cleanup() {

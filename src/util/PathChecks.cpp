@@ -23,13 +23,15 @@ std::string FullPath(const std::string& path) {
     return std::string(buffer.data(), length);
 }
 
-// Where the marker goes: the network folder itself, or the root of a local drive ("C:\").
+// Where the marker goes: into the folder itself when it exists, as that is where files will be
+// written (a drive's root may refuse files while the folder takes them, and the other way
+// round); otherwise the network folder's parent or the root of the local drive ("C:\").
 std::string MarkerPath(const std::string& path) {
-    if (IsUncPath(path, '\\')) {
-        std::string folder =
-            FolderExists(path) ? AddTrailingSeparator(path) : ExtractFilePath(path);
-        return folder + kWriteMarkerName;
-    }
+    if (FolderExists(path))
+        return AddTrailingSeparator(IsUncPath(path, '\\') ? path : FullPath(path)) +
+               kWriteMarkerName;
+    if (IsUncPath(path, '\\'))
+        return ExtractFilePath(path) + kWriteMarkerName;
     return FullPath(path).substr(0, 3) + kWriteMarkerName;
 }
 

@@ -17,6 +17,7 @@ bool IsValidFileName(HWND owner, const std::string& name);
 // append a separator so that the last component is examined too.
 bool ValidateFolderPath(HWND owner, const std::string& path);
 
-// Creates and deletes the marker file at the root of the path's drive (in the folder itself for
-// a UNC path). On a local drive a failure offers Retry and Cancel until the user cancels.
+// Creates and deletes the marker file in the folder itself; for a folder that does not exist
+// yet, at the root of its drive (in its parent for a UNC path). On a local drive a failure
+// offers Retry and Cancel until the user cancels.
 bool CheckFolderWritable(HWND owner, const std::string& path);

@@ -1,6 +1,7 @@
 // The rules of the name and folder checks that need no Win32 call.
 #include "util/PathRules.h"
 
+#include "util/Mbcs.h"
 #include "util/PathText.h"
 
 namespace {
@@ -29,10 +30,21 @@ std::string InvalidFileNameMessage(const std::string& name) {
     return "ファイル：" + name + "\n" + "ファイル名には次の文字は使えません。" + "\n" + list;
 }
 
-char FilterNameChar(char& c) {
-    if (c != '\0' && kForbiddenKeys.find(c) != std::string_view::npos)
-        c = '\0';
+wchar_t FilterNameChar(wchar_t c) {
+    if (c != 0 && c < 0x80 && kForbiddenKeys.find(static_cast<char>(c)) != std::string_view::npos)
+        return 0;
     return c;
+}
+
+std::string FilterNameText(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t next = mbcs::NextChar(text, i);
+        if (next - i == 2 || FilterNameChar(static_cast<unsigned char>(text[i])) != 0)
+            out.append(text.substr(i, next - i));
+        i = next;
+    }
+    return out;
 }
 
 std::optional<std::string>

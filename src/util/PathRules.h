@@ -16,9 +16,15 @@ bool HasForbiddenNameChar(std::string_view name);
 // The three-line error text for a name that holds a forbidden character.
 std::string InvalidFileNameMessage(const std::string& name);
 
-// Key-press filter for names: \ / : * ? " < > | become 0 in `c` (the key is dropped) and 0 is
-// returned; any other character, comma and semicolon among them, is returned unchanged.
-char FilterNameChar(char& c);
+// Key-press filter for names, one whole typed character (a UTF-16 unit from a wide edit box):
+// \ / : * ? " < > | give 0 (the key is dropped); any other character, comma and semicolon
+// among them, comes back unchanged. A double-byte character is never taken apart, so the
+// trail bytes 0x5C and 0x7C of characters such as 表, ソ and ポ are kept.
+wchar_t FilterNameChar(wchar_t c);
+
+// The same filter over code page 932 text (pasted or set as a whole): drops the forbidden
+// single-byte characters and keeps every double-byte character whole.
+std::string FilterNameText(std::string_view text);
 
 // Checks a folder path component by component, as far as each component is followed by a
 // separator (callers append one). Returns the error text to show, or nothing when every examined

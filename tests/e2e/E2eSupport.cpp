@@ -55,7 +55,7 @@ std::string ClassOf(HWND window) {
 }
 
 std::string TextOf(HWND window) {
-    char text[256] = "";
+    char text[2048] = "";
     // The message reaches windows of other processes too, unlike GetWindowTextA's shortcut.
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                         SMTO_ABORTIFHUNG, 2000, nullptr);
@@ -155,6 +155,10 @@ HWND FindDialog(DWORD processId, const std::string& caption) {
         if (IsWindowVisible(dialog) && TextOf(dialog) == caption)
             return dialog;
     return nullptr;
+}
+
+std::string WindowTextOf(HWND window) {
+    return TextOf(window);
 }
 
 HWND FindChildByText(HWND parent, const std::string& text) {

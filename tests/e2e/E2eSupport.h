@@ -48,6 +48,8 @@ std::vector<HWND> TopWindows(const char* className, DWORD processId = 0);
 HWND VisibleMenu(DWORD processId);
 // A top-level dialog (class "#32770") of the process with this caption, or null.
 HWND FindDialog(DWORD processId, const std::string& caption);
+// The text of a window of any process.
+std::string WindowTextOf(HWND window);
 // A child control of a window by its text, or null.
 HWND FindChildByText(HWND parent, const std::string& text);
 

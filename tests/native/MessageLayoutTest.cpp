@@ -156,16 +156,17 @@ TEST(MessageNameRules, CommaAndSemicolonRejectedWithThreeLines) {
 
 TEST(MessageNameRules, KeyFilterLetsCommaAndSemicolonThrough) {
     std::set<char> dropped;
-    for (int i = 1; i < 128; ++i) {
-        char c = static_cast<char>(i);
-        char result = FilterNameChar(c);
-        EXPECT_EQ(result, c);
-        if (result == '\0')
-            dropped.insert(static_cast<char>(i));
+    for (wchar_t c = 1; c < 128; ++c) {
+        wchar_t result = FilterNameChar(c);
+        if (result == 0)
+            dropped.insert(static_cast<char>(c));
         else
-            EXPECT_EQ(static_cast<char>(i), result);
+            EXPECT_EQ(c, result);
     }
     EXPECT_EQ((std::set<char>{'\\', '/', ':', '*', '?', '"', '<', '>', '|'}), dropped);
+    // Whole characters: 表 (U+8868), ソ and ポ pass, also as halfwidth forms.
+    for (wchar_t c : {L'表', L'ソ', L'ポ', L'ｿ', L'＼'})
+        EXPECT_EQ(c, FilterNameChar(c));
 }
 
 TEST(MessageFolderPath, ComponentsChecked) {

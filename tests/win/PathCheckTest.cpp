@@ -113,6 +113,30 @@ TEST_F(PathCheck, WritableDriveLeavesNoMarker) {
     EXPECT_FALSE(FileExists(kMarkerAtC));
 }
 
+// The marker goes into the chosen folder itself; only for a folder that does not exist yet is
+// the drive's root tried. A folder standing in the marker's place makes the marker fail there.
+TEST_F(PathCheck, WriteCheckLooksAtTheFolderItself) {
+    TempFolder dir("cfw");
+    MakeFolder(dir.path() + "blocked");
+    MakeFolder(dir.path() + "blocked\\" + kWriteMarkerName);
+    MakeFolder(dir.path() + "free");
+    {
+        MessageBoxDriver driver({Answer::ClickButton(IDCANCEL)});
+        EXPECT_FALSE(CheckFolderWritable(nullptr, dir.path() + "blocked"));
+        EXPECT_EQ(1u, driver.seen().size()) << "the blocked folder itself was not tried";
+    }
+    MakeFolder(kMarkerAtC);
+    {
+        MessageBoxDriver driver({Answer::ClickButton(IDCANCEL)});
+        EXPECT_TRUE(CheckFolderWritable(nullptr, dir.path() + "free"));
+        EXPECT_TRUE(driver.seen().empty()) << "a writable folder was refused for its root";
+        EXPECT_FALSE(CheckFolderWritable(nullptr, dir.path() + "missing"));
+        EXPECT_EQ(1u, driver.seen().size());
+    }
+    RemoveDirectoryA(kMarkerAtC.c_str());
+    EXPECT_FALSE(FileExists(dir.path() + "free\\" + kWriteMarkerName));
+}
+
 TEST_F(PathCheck, UnwritableDriveOffersRetryUntilCancel) {
     // Q: is no drive here, so the marker cannot be made at its root.
     ASSERT_EQ(0u, GetLogicalDrives() & (1u << ('Q' - 'A')));

@@ -1,0 +1,58 @@
+// The folder picker's rules that need no Win32 call: node paths, the visit trail of back and
+// forward, the short names on their hints and the free-space text of the status bar.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace folders {
+
+// The path of a tree node from what the shell gives for it: empty unless the item is a
+// file-system folder; a trailing separator is dropped except on a drive root ("C:\"), and a
+// bare drive ("C:") becomes its root. "::{...}" names of virtual folders are no paths.
+std::string NodePathFromShell(std::string_view shellPath, bool fileSystem);
+
+// "C:\" and "C:" (any letter): a drive root, which the tree never renames or deletes.
+bool IsDriveRoot(std::string_view path);
+
+// The path itself when shorter than 4 characters (a drive root), otherwise its last component.
+std::string ShortFolderName(std::string_view path);
+
+// The status bar text: empty without a drive text, else the text, " 空きディスク領域: " and the
+// free size (KB, MB or GB with two decimals and the given separator). A negative size (a drive
+// that is not ready) leaves the size out.
+std::string FormatFreeSpace(const std::string& driveText, double freeBytes,
+                            std::string_view decimalSeparator);
+
+// The folders visited during one folder dialog, with back and forward over them.
+class TVisitTrail {
+  public:
+    void Clear();
+    // Records a newly selected folder: appended at the end, or (after going back) put in front
+    // of the current entry so that it becomes current and the rest stays reachable forward.
+    // Empty paths, the current folder again and visits made while navigating are not recorded.
+    void RecordVisit(const std::string& path);
+    // The entry `step` (-1 back, +1 forward) away, or empty when there is none. The position
+    // moves only when there is one; the caller selects it while Navigating() is true.
+    std::string NavigateTrail(int step);
+    void SetNavigating(bool navigating) { navigating_ = navigating; }
+    bool Navigating() const { return navigating_; }
+
+    bool CanGoBack() const { return position_ > 1; }
+    bool CanGoForward() const { return position_ > 0 && position_ < Count(); }
+    // ShortFolderName of the entries back and forward lead to; empty when disabled.
+    std::string BackHint() const;
+    std::string ForwardHint() const;
+
+    int Count() const { return static_cast<int>(entries_.size()); }
+    int Position() const { return position_; }
+    const std::vector<std::string>& Entries() const { return entries_; }
+
+  private:
+    std::vector<std::string> entries_;
+    int position_ = 0; // 1-based, 0 when empty
+    bool navigating_ = false;
+};
+
+} // namespace folders
