@@ -1,6 +1,7 @@
 // Fuzz target: file-name blocks and file-name maps as another program might hand them over.
 // The first input byte picks the reading; the rest is the block.
 #include "shell/DropFiles.h"
+#include "FuzzCheck.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -13,11 +14,6 @@ std::string LowBytes(std::u16string_view wide) {
     for (char16_t c : wide)
         out.push_back(static_cast<char>(c & 0xFF ? c & 0xFF : '?'));
     return out;
-}
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
 }
 
 // Whatever the block, a name is never empty, never holds a NUL and never outgrows the block.

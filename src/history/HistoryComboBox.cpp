@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "history/HistoryComboRules.h"
+#include "history/HistoryLoad.h"
 #include "settings/SettingsStore.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
@@ -86,19 +87,10 @@ void THistoryComboBox::LoadHistory(bool selectFirst) {
         std::optional<int> count = registry.ReadInteger("Count");
         if (!count)
             throw ERegistryError(FormatText("'%s' の取得に失敗しました", {"Count"}));
-        int n = std::min(*count, MaxHistoryLength);
-        for (int i = 0; i < n; ++i) {
-            std::string text = registry.ReadString(std::to_string(i)).value_or("");
-            if (text.empty())
-                break;
-            for (int j = 0; j < Count(); ++j) {
-                if (SameTextAscii(Item(j), text) == 0) {
-                    DeleteItem(j);
-                    break;
-                }
-            }
+        auto read = [&](const std::string& name) { return registry.ReadString(name); };
+        for (const std::string& text :
+             LoadHistoryItems(*count, MaxHistoryLength, read, &SameTextAscii))
             AddItem(text);
-        }
     }
     if (selectFirst && Count() > 0)
         SetItemIndex(0);

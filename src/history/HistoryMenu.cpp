@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "history/HistoryCaptions.h"
+#include "history/HistoryLoad.h"
 #include "settings/SettingsStore.h"
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
@@ -82,18 +83,13 @@ void THistoryMenu::LoadList(const std::string& key, THistoryList& list) const {
     std::optional<int> count = registry.ReadInteger("Count");
     if (!count)
         return;
-    // A list written here holds "Count" and the entries "0" to Count - 1. A larger Count (a
-    // broken value such as 0x7FFFFFFF) would only add missing entries, which all merge into
-    // one empty entry, but reading them one by one would keep the start-up busy for hours:
-    // no more are read than the key has values.
+    std::optional<std::uint32_t> valueCount;
     DWORD values = 0;
     if (RegQueryInfoKeyA(registry.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-        static_cast<DWORD>(*count) > values && *count > 0)
-        count = static_cast<int>(values);
-    // Oldest first, each through the adding rule: "0" ends in front and duplicates merge.
-    for (int i = *count - 1; i >= 0; --i)
-        list.Add(registry.ReadString(std::to_string(i)).value_or(""));
+                         &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+        valueCount = values;
+    LoadHistoryList(list, *count, valueCount,
+                    [&](const std::string& name) { return registry.ReadString(name); });
 }
 
 void THistoryMenu::SaveList(const std::string& key, const THistoryList& list) const {

@@ -71,6 +71,20 @@ std::string TMatch::Fold(std::string_view text) const {
     return caseSensitive_ ? std::string(text) : mbcs::AsciiUpper(text);
 }
 
+// The stored pattern, folded. A pattern that ends in half a double-byte character (a lead
+// byte) would take the closing '*' for its second byte and then mean "ends with"; such a
+// single lead byte only ever stands at the end of a text, so "contains" is "ends with" there
+// and the closing star is left off.
+std::string TMatch::FoldedPattern() const {
+    std::string folded = Fold(pattern_);
+    std::size_t last = 1;
+    for (std::size_t i = 1; i + 1 < pattern_.size(); i = mbcs::NextChar(pattern_, i))
+        last = i;
+    if (pattern_.size() > 2 && mbcs::NextChar(pattern_, last) == pattern_.size())
+        folded.pop_back();
+    return folded;
+}
+
 bool TMatch::MatchesText(std::string_view text, std::string_view foldedPattern) const {
     if (caseSensitive_)
         return WildcardMatch(text, foldedPattern);
@@ -79,7 +93,7 @@ bool TMatch::MatchesText(std::string_view text, std::string_view foldedPattern) 
 
 bool TMatch::Matches() const {
     if (!sourceIsFile_)
-        return MatchesText(source_, Fold(pattern_));
+        return MatchesText(source_, FoldedPattern());
     TBrkApart names;
     names.SetBaseString(source_);
     for (const std::string& name : names.StringList())
@@ -97,7 +111,7 @@ bool TMatch::MatchesFile(const std::string& path) const {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return false;
-    const std::string pattern = Fold(pattern_);
+    const std::string pattern = FoldedPattern();
     std::string line;
     bool inLine = false;  // some text, or an end, of the current line has been read
     bool afterCr = false; // the previous byte ended a line with CR

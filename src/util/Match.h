@@ -37,6 +37,7 @@ class TMatch {
 
   private:
     std::string Fold(std::string_view text) const;
+    std::string FoldedPattern() const;
     bool MatchesText(std::string_view text, std::string_view foldedPattern) const;
 
     std::string source_;

@@ -2,10 +2,14 @@
 #include "history/HistoryCaptions.h"
 #include "history/HistoryComboRules.h"
 #include "history/HistoryList.h"
+#include "history/HistoryLoad.h"
 #include "util/Mbcs.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +24,24 @@ THistoryList NewList() {
     return THistoryList(&CompareAsciiIgnoringCase);
 }
 
-// Loads stored values "0" .. "n-1" the way the menu reads the registry: oldest first.
+// A key's string values "0", "1", ... as the registry hands them over; records what is read.
+struct StoredValues {
+    std::vector<std::string> values;
+    std::vector<std::string> names = {};
+
+    std::optional<std::string> operator()(const std::string& name) {
+        names.push_back(name);
+        for (size_t i = 0; i < values.size(); ++i)
+            if (name == std::to_string(i))
+                return values[i];
+        return std::nullopt;
+    }
+};
+
+// Loads stored values "0" .. "n-1" the way the menu reads the registry.
 void LoadStored(THistoryList& list, const std::vector<std::string>& stored) {
-    for (int i = static_cast<int>(stored.size()) - 1; i >= 0; --i)
-        list.Add(stored[static_cast<size_t>(i)]);
+    StoredValues key{stored};
+    LoadHistoryList(list, static_cast<int>(stored.size()), stored.size() + 1, std::ref(key));
 }
 
 std::vector<std::string> Numbers(int from, int to) {
@@ -173,4 +191,50 @@ TEST(HistoryComboRules, DisplayNameOnlyForExistingDriveRoots) {
     EXPECT_FALSE(ShowsDisplayName("C:\\", "", true));
     EXPECT_FALSE(ShowsDisplayName("Q:\\", "Q:\\", false));
     EXPECT_FALSE(ShowsDisplayName("C:\\a", "a", true));
+}
+
+TEST(HistoryLoad, MenuListReadsNoMoreValuesThanTheKeyHolds) {
+    struct Case {
+        int count;
+        std::optional<std::uint32_t> valueCount;
+        std::vector<std::string> read; // the names asked for, in order
+    };
+    const Case cases[] = {
+        {3, 4, {"2", "1", "0"}},
+        {7, 3, {"2", "1", "0"}},
+        {3, 2, {"1", "0"}},
+        {5, std::nullopt, {"4", "3", "2", "1", "0"}},
+        {0, 4, {}},
+        {-1, 4, {}},
+        {INT_MIN, 4, {}},
+    };
+    for (const Case& c : cases) {
+        StoredValues key{{"C:\\0.lzh", "C:\\1.lzh"}};
+        THistoryList list = NewList();
+        LoadHistoryList(list, c.count, c.valueCount, std::ref(key));
+        EXPECT_EQ(c.read, key.names) << c.count;
+    }
+}
+
+TEST(HistoryLoad, ComboItemsStopAtTheFirstEmptyValueAndMoveRepeatsToTheEnd) {
+    struct Case {
+        std::vector<std::string> values;
+        int count, maxLength;
+        std::vector<std::string> items;
+    };
+    const Case cases[] = {
+        {{"a", "b", "c"}, 3, 9, {"a", "b", "c"}},
+        {{"a", "b", "c"}, 3, 2, {"a", "b"}},
+        {{"a", "b", "c"}, 2, 9, {"a", "b"}},
+        {{"a", "", "c"}, 3, 9, {"a"}},
+        {{"a", "b"}, 4, 9, {"a", "b"}},
+        {{"a", "b", "A", "c"}, 4, 9, {"b", "A", "c"}},
+        {{"a", "b"}, -1, 9, {}},
+    };
+    for (const Case& c : cases) {
+        StoredValues key{c.values};
+        EXPECT_EQ(c.items,
+                  LoadHistoryItems(c.count, c.maxLength, std::ref(key), &CompareAsciiIgnoringCase))
+            << c.values.size() << " " << c.count << " " << c.maxLength;
+    }
 }

@@ -122,6 +122,26 @@ TEST(Match, PatternMeansContains) {
     EXPECT_TRUE(match.Matches());
 }
 
+TEST(Match, PatternEndingInHalfACharacterStillMeansContains) {
+    // A lead byte (81) at the end of the pattern is one character, not the start of "81 2A".
+    struct Case {
+        const char* source;
+        const char* pattern;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"ab\x81", "b\x81", true},  {"ab\x81", "\x81", true},      {"a\x81*", "a\x81", false},
+        {"a\x81*", "a\x81*", true}, {"a\x81\x41", "a\x81", false},
+    };
+    for (const Case& c : cases) {
+        TMatch match;
+        match.SetSource(c.source);
+        match.SetPattern(c.pattern);
+        EXPECT_EQ(c.matches, match.Matches()) << c.source << " / " << c.pattern;
+        EXPECT_EQ(c.pattern, match.Pattern());
+    }
+}
+
 TEST(Match, CaseFoldingLeavesTrailBytesAlone) {
     TMatch match;
     match.SetSource("Hello World");
