@@ -110,8 +110,7 @@ Memory MemoryOf(DWORD processId) {
 }
 
 void DropToStart() {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     PakicoRun pakico(TypicalLayout());
     Quieten(pakico);
     SetMorvaControl(pakico.Folder(), "clock=1\r\n");
@@ -152,8 +151,7 @@ void StartAndMemory() {
     std::vector<double> catPrivate, catWorking, barePrivate, bareWorking;
     for (int run = 0; run < kRuns; ++run) {
         ClearSettings();
-        WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-        WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+        SaveCatPlace(400, 300);
         PakicoRun pakico(TypicalLayout());
         Quieten(pakico);
         ProgramRunPtr program;

@@ -101,6 +101,11 @@ void WriteSettingText(const std::string& subkey, const std::string& name, const 
     WriteSettingData(subkey, name, REG_SZ, std::string(text.c_str(), text.size() + 1));
 }
 
+void SaveCatPlace(DWORD left, DWORD top) {
+    WriteSettingNumber("Dialog\\Pakico", "Left", left);
+    WriteSettingNumber("Dialog\\Pakico", "Top", top);
+}
+
 bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD& value) {
     std::string path = std::string(kSettingsKey) + "\\" + subkey;
     HKEY key = nullptr;

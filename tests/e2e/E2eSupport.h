@@ -35,6 +35,8 @@ void WriteSettingText(const std::string& subkey, const std::string& name, const 
 // Any registry type with any bytes, as another program may have left them.
 void WriteSettingData(const std::string& subkey, const std::string& name, DWORD type,
                       const std::string& data);
+// The cat's saved place ("Dialog\Pakico" Left and Top), where the next start puts it.
+void SaveCatPlace(DWORD left, DWORD top);
 // False when the value is missing or not a number.
 bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD& value);
 

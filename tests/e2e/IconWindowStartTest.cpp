@@ -89,8 +89,7 @@ void ExpectSavedPlace(LONG x, LONG y) {
 // The cat follows the pointer and keeps its new place at the end. Pressing the cat starts
 // nothing.
 TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     PakicoRun pakico;
     ASSERT_TRUE(pakico.Start());
     const POINT by{120, 80};
@@ -110,8 +109,7 @@ TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
 // The session ends (log-off, shut-down) without the window being closed: the place is kept as
 // at an orderly end.
 TEST_F(IconWindowStart, LoggingOffKeepsThePlace) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     PakicoRun pakico;
     ASSERT_TRUE(pakico.Start());
     DragCatBy(pakico, {-150, 60});
@@ -130,8 +128,7 @@ TEST_F(IconWindowStart, LoggingOffKeepsThePlace) {
 // under the window): its message shows and waits to be read, and the rest of the clean-up, the
 // saved place included, still happens.
 TEST_F(IconWindowStart, AnErrorAtTheEndIsShownAndThePlaceStillKept) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 420);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 310);
+    SaveCatPlace(420, 310);
     PakicoRun pakico;
     ASSERT_TRUE(pakico.Start());
     ASSERT_TRUE(RemovePropA(pakico.Main(), "WineMarshalledDropTarget"))
@@ -148,8 +145,7 @@ TEST_F(IconWindowStart, AnErrorAtTheEndIsShownAndThePlaceStillKept) {
 }
 
 TEST_F(IconWindowStart, ARightClickOnTheReadyCatOpensItsMenu) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     PakicoRun pakico;
     ASSERT_TRUE(pakico.Start());
     ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
@@ -173,8 +169,7 @@ TEST_F(IconWindowStart, ASecondStartLeavesOneCatAndOneIcon) {
 }
 
 TEST_F(IconWindowStart, ASavedPositionIsUsedUnchanged) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 333);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 222);
+    SaveCatPlace(333, 222);
     PakicoRun pakico;
     ASSERT_TRUE(pakico.Start());
     RECT frame = pakico.Frame();
@@ -183,8 +178,7 @@ TEST_F(IconWindowStart, ASavedPositionIsUsedUnchanged) {
 }
 
 TEST_F(IconWindowStart, WithoutTheCompanionTheCatRestsAndRefusesDrops) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     PakicoRun pakico(PakicoRun::Layout{false, {"Unlha32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", kSettleMs)) << pakico.Layer();

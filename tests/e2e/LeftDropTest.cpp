@@ -63,8 +63,7 @@ class LeftDrop : public E2eTest {
   protected:
     void SetUp() override {
         E2eTest::SetUp();
-        WriteSettingNumber("Dialog\\Pakico", "Left", kCatLeft);
-        WriteSettingNumber("Dialog\\Pakico", "Top", kCatTop);
+        SaveCatPlace(kCatLeft, kCatTop);
     }
 };
 
@@ -264,8 +263,7 @@ TEST_F(LeftDrop, ShiftPressedOverTheCatSwitchesToTheCompressPicture) {
 // file dropped; an archive dropped, then at once a text file.
 TEST_F(LeftDrop, DragsInQuickSuccessionAreEachDecidedByTheirOwnFiles) {
     // Right beside the drag source's window, so that the next drag reaches the cat at once.
-    WriteSettingNumber("Dialog\\Pakico", "Left", 150);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 20);
+    SaveCatPlace(150, 20);
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
     std::string archive = pakico.Scratch() + "backup.lzh";

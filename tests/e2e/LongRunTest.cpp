@@ -17,8 +17,7 @@ class LongRun : public E2eTest {
     void SetUp() override {
         E2eTest::SetUp();
         // Away from the drag source's window in the top left corner.
-        WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-        WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+        SaveCatPlace(400, 300);
     }
 };
 

@@ -44,8 +44,7 @@ std::string Joined(const std::vector<std::string>& items) {
 
 TEST_F(RestingReasons, ABusyArchiverRestsTheCatButTakesDrops) {
     // Away from the corner where the drag source shows its own window.
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     SetStandinControl(pakico.Folder(), "Unlha32.dll", "running=1\r\n");
     ASSERT_TRUE(pakico.Start());
@@ -125,8 +124,7 @@ TEST_F(RestingReasons, BrokenPositionValuesAreReportedAndTheRestStarts) {
 }
 
 TEST_F(RestingReasons, BrokenHistoryAndHotKeyValuesAreReportedAndDropsStillWork) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     WriteSettingText("History", "OpenCount", "ten");
     WriteSettingText("history\\ArchiveFile", "Count", "2");
     WriteSettingNumber("Setting", "HotKey", 76);
@@ -164,8 +162,7 @@ TEST_F(RestingReasons, BrokenHistoryAndHotKeyValuesAreReportedAndDropsStillWork)
 // once it is over, and while it shows the cat rests like for any other box of the program.
 // After it the cat goes on refreshing its picture and taking drops.
 TEST_F(RestingReasons, AnUnreadableProgramFileInADragIsReportedAfterTheDrag) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     PakicoRun pakico(PakicoRun::Layout{true, {"cab32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
     std::string folder = pakico.Scratch() + "setup.exe";
@@ -191,8 +188,7 @@ TEST_F(RestingReasons, AnUnreadableProgramFileInADragIsReportedAfterTheDrag) {
 // A source that offers file names but hands none out at the drop: nothing is started, and the
 // drag ends, so the picture of the drag does not stay for good.
 TEST_F(RestingReasons, ADropWhoseDataGiveNoNamesEndsTheDrag) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
     std::string archive = pakico.Scratch() + "backup.lzh";
@@ -210,8 +206,7 @@ TEST_F(RestingReasons, ADropWhoseDataGiveNoNamesEndsTheDrag) {
 // missing icon is reported once however often it is tried again, and the icon is added as soon
 // as the taskbar takes it; its menu then works.
 TEST_F(RestingReasons, ATaskbarThatComesLateGetsTheIconWhileTheCatWorks) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+    SaveCatPlace(400, 300);
     WriteSettingText("Setting", "HotKey", "Ctrl+Alt+L");
     StandinTaskbar taskbar;
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});

@@ -14,8 +14,7 @@ class RightDropMenu : public E2eTest {
   protected:
     void SetUp() override {
         E2eTest::SetUp();
-        WriteSettingNumber("Dialog\\Pakico", "Left", 400);
-        WriteSettingNumber("Dialog\\Pakico", "Top", 300);
+        SaveCatPlace(400, 300);
         pakico_ = std::make_unique<PakicoRun>(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
         ASSERT_TRUE(pakico_->Start());
         ASSERT_TRUE(pakico_->WaitForLayer("CoolForm1", kSettleMs));

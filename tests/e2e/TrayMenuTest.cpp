@@ -203,8 +203,7 @@ TEST_F(TrayMenu, PlacementsTouchTheEdgesOfTheWorkArea) {
 }
 
 TEST_F(TrayMenu, HiddenCatComesBackAtTheSamePlace) {
-    WriteSettingNumber("Dialog\\Pakico", "Left", 250);
-    WriteSettingNumber("Dialog\\Pakico", "Top", 150);
+    SaveCatPlace(250, 150);
     ASSERT_TRUE(pakico_.Start());
     ASSERT_NE(nullptr, pakico_.OpenTrayMenu());
     // "非表示(&H)" shares its letter with "ヘルプ(&H)": reach it from "居場所(&P)" above it.
