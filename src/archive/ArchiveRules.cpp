@@ -5,67 +5,68 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
+// An extension of at most four bytes with its ASCII letters folded to lower case, packed
+// into one word, so that a table look-up compares words instead of strings; 0 for anything
+// longer, which no table holds. Folding byte by byte is safe: a double-byte character's lead
+// byte is never an ASCII byte, so an extension holding one never equals an ASCII literal.
+constexpr std::uint32_t ExtensionKey(std::string_view ext) {
+    if (ext.size() > 4)
+        return 0;
+    std::uint32_t key = 0;
+    for (char c : ext) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        key = key << 8 | static_cast<unsigned char>(c);
+    }
+    return key;
+}
+
 struct KindByExtension {
-    const char* ext;
+    std::uint32_t key;
     ArchiveKind kind;
 };
 
-// Upper-case extensions, in the order they are tried.
+// The extensions of the archive families, in the order they are tried.
 constexpr std::array<KindByExtension, 11> kKindTable{{
-    {".LZH", ArchiveKind::Lzh},
-    {".CAB", ArchiveKind::Cab},
-    {".TAR", ArchiveKind::Tar},
-    {".TAZ", ArchiveKind::Tar},
-    {".GZ", ArchiveKind::Tar},
-    {".Z", ArchiveKind::Tar},
-    {".TGZ", ArchiveKind::Tar},
-    {".BZ2", ArchiveKind::Tar},
-    {".ARJ", ArchiveKind::Arj},
-    {".RAR", ArchiveKind::Rar},
-    {".ZIP", ArchiveKind::Zip},
+    {ExtensionKey(".lzh"), ArchiveKind::Lzh},
+    {ExtensionKey(".cab"), ArchiveKind::Cab},
+    {ExtensionKey(".tar"), ArchiveKind::Tar},
+    {ExtensionKey(".taz"), ArchiveKind::Tar},
+    {ExtensionKey(".gz"), ArchiveKind::Tar},
+    {ExtensionKey(".z"), ArchiveKind::Tar},
+    {ExtensionKey(".tgz"), ArchiveKind::Tar},
+    {ExtensionKey(".bz2"), ArchiveKind::Tar},
+    {ExtensionKey(".arj"), ArchiveKind::Arj},
+    {ExtensionKey(".rar"), ArchiveKind::Rar},
+    {ExtensionKey(".zip"), ArchiveKind::Zip},
 }};
 
 struct QuickRule {
-    const char* ext;
+    std::uint32_t key;
     ArchiverLibrary library;
 };
 
-// Lower-case extensions of the quick list test, in the order they are tried.
+// The extensions of the quick list test, in the order they are tried.
 constexpr std::array<QuickRule, 11> kQuickTable{{
-    {".lzh", ArchiverLibrary::Unlha},
-    {".zip", ArchiverLibrary::Unzip},
-    {".arj", ArchiverLibrary::Unarj},
-    {".tar", ArchiverLibrary::Tar},
-    {".tgz", ArchiverLibrary::Tar},
-    {".taz", ArchiverLibrary::Tar},
-    {".z", ArchiverLibrary::Tar},
-    {".bz2", ArchiverLibrary::Tar},
-    {".gz", ArchiverLibrary::Tar},
-    {".cab", ArchiverLibrary::Cab},
-    {".rar", ArchiverLibrary::Unrar},
+    {ExtensionKey(".lzh"), ArchiverLibrary::Unlha},
+    {ExtensionKey(".zip"), ArchiverLibrary::Unzip},
+    {ExtensionKey(".arj"), ArchiverLibrary::Unarj},
+    {ExtensionKey(".tar"), ArchiverLibrary::Tar},
+    {ExtensionKey(".tgz"), ArchiverLibrary::Tar},
+    {ExtensionKey(".taz"), ArchiverLibrary::Tar},
+    {ExtensionKey(".z"), ArchiverLibrary::Tar},
+    {ExtensionKey(".bz2"), ArchiverLibrary::Tar},
+    {ExtensionKey(".gz"), ArchiverLibrary::Tar},
+    {ExtensionKey(".cab"), ArchiverLibrary::Cab},
+    {ExtensionKey(".rar"), ArchiverLibrary::Unrar},
 }};
 
-// An extension against an upper- or lower-case ASCII literal, letters compared without case.
-// Byte by byte is safe here: a double-byte character's lead byte never equals an ASCII byte,
-// so an extension holding one never matches.
-bool SameExtension(std::string_view ext, std::string_view literal) {
-    if (ext.size() != literal.size())
-        return false;
-    for (std::size_t i = 0; i < ext.size(); ++i) {
-        char a = ext[i], b = literal[i];
-        if (a >= 'a' && a <= 'z')
-            a = char(a - 'a' + 'A');
-        if (b >= 'a' && b <= 'z')
-            b = char(b - 'a' + 'A');
-        if (a != b)
-            return false;
-    }
-    return true;
-}
+constexpr std::uint32_t kExeKey = ExtensionKey(".exe");
 
 } // namespace
 
@@ -105,15 +106,15 @@ const char* ArchiverLibraryFile(ArchiverLibrary library) {
 }
 
 ArchiveKind ArchiveKindByExtension(std::string_view path) {
-    const std::string_view ext = FileExtension(path);
+    const std::uint32_t key = ExtensionKey(FileExtension(path));
     for (const auto& entry : kKindTable)
-        if (SameExtension(ext, entry.ext))
+        if (key == entry.key)
             return entry.kind;
     return ArchiveKind::None;
 }
 
 bool IsExeFile(std::string_view path) {
-    return SameExtension(FileExtension(path), ".EXE");
+    return ExtensionKey(FileExtension(path)) == kExeKey;
 }
 
 bool IsArchiveByExtension(std::string_view path) {
@@ -133,9 +134,9 @@ bool IsArchiveByExtension(std::string_view path) {
 }
 
 std::optional<ArchiverLibrary> QuickTestLibrary(std::string_view path) {
-    const std::string_view ext = FileExtension(path);
+    const std::uint32_t key = ExtensionKey(FileExtension(path));
     for (const auto& rule : kQuickTable)
-        if (SameExtension(ext, rule.ext))
+        if (key == rule.key)
             return rule.library;
     return std::nullopt;
 }

@@ -18,6 +18,8 @@ TEST(ArchiveKindByExtension, NamesTheFamilyIgnoringCase) {
     EXPECT_EQ(ArchiveKind::None, ArchiveKindByExtension(""));
     EXPECT_EQ(ArchiveKind::None, ArchiveKindByExtension("readme"));
     EXPECT_EQ(ArchiveKind::None, ArchiveKindByExtension("x.lzh.txt"));
+    for (const char* p : {"x.zipx", "x.gzip", "x.lz", "x.", "x.tar2"})
+        EXPECT_EQ(ArchiveKind::None, ArchiveKindByExtension(p)) << p;
 }
 
 TEST(ArchiveKindByExtension, DotsInFolderNamesAreNotExtensions) {
