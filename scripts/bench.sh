@@ -20,7 +20,7 @@ log="$PAKICO_BUILD/bench.log"
 : >"$log"
 for program in pakico_CoreBench pakico_ResidentBench; do
     wine "$PAKICO_BUILD/win/bin/bench/$program.exe" 2>>"$log" | tr -d '\r' | tee -a "$log" |
-        grep -E '^P[0-9]+ '
+        grep -E '^(P[0-9]+ |  P[0-9]+ reference)'
 done
 awk '/^P[0-9]+ / {
         n++
