@@ -81,10 +81,10 @@ bool TArchiveCoolForm::CreateAndShow() {
         return false;
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     FormShow();
-    // The icon joins the cat at once, after it: a word with the taskbar takes longer than all
-    // the rest of the start. A taskbar that is not there yet (a slow start at log-on) is
-    // reported once; the refresh tick and the taskbar's own announcement try again.
-    AddTrayIcon(true);
+    // The cat is drawn before the rest of the start: OLE with the drop target, the history
+    // menus, the hot key and a word with the taskbar take longer than the whole window.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    FinishStart();
     return true;
 }
 
@@ -150,7 +150,16 @@ void TArchiveCoolForm::FormCreate() {
         MoveWindow(Handle(), left, top, kIconWidth, kIconHeight, TRUE);
     });
 
+    Timer1.OnTimer = [this](ui::Timer&) { Timer1Timer(); };
+    Timer2.OnTimer = [this](ui::Timer&) { Timer2Timer(); };
+    step([&] { Timer1.SetInterval(RefreshInterval()); });
+}
+
+void TArchiveCoolForm::FinishStart() {
+    // As in FormCreate, each step's failure is reported and the steps after it still run.
+    auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
     step([&] {
+        DropSupport.emplace();
         DropFileTarget1.Dragtypes = dtCopy | dtMove;
         DropFileTarget1.GetDataOnEnter = true;
         DropFileTarget1.SetShowImage(true);
@@ -170,13 +179,11 @@ void TArchiveCoolForm::FormCreate() {
         };
         DropFileTarget1.Register(Handle(), FormName);
     });
-
     step([&] { CreateHistoryMenus(); });
     step([&] { RegisterHotKey(); });
-
-    Timer1.OnTimer = [this](ui::Timer&) { Timer1Timer(); };
-    Timer2.OnTimer = [this](ui::Timer&) { Timer2Timer(); };
-    step([&] { Timer1.SetInterval(RefreshInterval()); });
+    // A taskbar that is not there yet (a slow start at log-on) is reported once; the refresh
+    // tick and the taskbar's own announcement try again.
+    AddTrayIcon(true);
 }
 
 bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {

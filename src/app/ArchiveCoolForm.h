@@ -17,6 +17,7 @@
 #include "watch/DiscMonitor.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,8 @@ class TArchiveCoolForm : public ui::Window {
     // Window events.
     void FormCreate();
     void FormShow();
+    // The start's steps that wait until the cat is on screen.
+    void FinishStart();
     void FormCloseQuery();
     void FormDestroy();
     void FormEndSession();
@@ -104,6 +107,8 @@ class TArchiveCoolForm : public ui::Window {
     void MoveTo(IconPlacement placement);
 
     TCoolForm CoolForm1, CoolForm2, CoolForm3, CoolForm4;
+    // OLE for the drop target, from the end of the start; outlives the drop target.
+    std::optional<ScopedDropSupport> DropSupport;
     TDropFileTarget DropFileTarget1;
     ui::ImageList ImageList1;
     ui::PopupMenu PopupMenu1, PopupMenu2;
