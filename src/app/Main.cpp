@@ -3,6 +3,7 @@
 #include "app/ArchiveCoolForm.h"
 #include "app/ProcessStart.h"
 #include "archive/ArchiverLibraries.h"
+#include "settings/ZCryptProbe.h"
 #include "shell/DropTarget.h"
 #include "shell/HookHotKey.h"
 #include "shell/TaskTrayIcon.h"
@@ -33,6 +34,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    // The Zip self-extractor's library is looked for at start; the settings look again while
+    // it has not been found.
+    IsZCryptAvailable();
     ScopedDropSupport dropSupport;
     RouteComponentErrors();
 
