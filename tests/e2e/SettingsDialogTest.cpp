@@ -22,6 +22,14 @@ std::string RemoveSlash(const std::string& path) {
     return path.substr(0, path.size() - 1);
 }
 
+void PressCtrlAltP() {
+    KeyDown(VK_CONTROL);
+    KeyDown(VK_MENU);
+    PressKey('P');
+    KeyUp(VK_MENU);
+    KeyUp(VK_CONTROL);
+}
+
 // The open dialog, read and worked through its controls.
 class SettingsDialog {
   public:
@@ -55,8 +63,11 @@ class SettingsDialog {
         std::vector<std::string> items;
         const int count = static_cast<int>(SendMessageA(Item(id), CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
-            char text[512] = "";
-            SendMessageA(Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            // Read wide: the lists' text crosses the process boundary whole only that way.
+            wchar_t wide[512] = L"";
+            SendMessageW(Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+            char text[1024] = "";
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
             items.push_back(text);
         }
         return items;
@@ -112,6 +123,8 @@ class SettingsDialogTest : public E2eTest {
 
     // Opens the dialog from the notification-area menu ("環境設定(&G)").
     SettingsDialog OpenDialog(PakicoRun& pakico) {
+        // The menu comes back once the cat is awake again after the last dialog.
+        EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
         EXPECT_NE(nullptr, pakico.OpenTrayMenu());
         PressKey('G');
         HWND dialog = nullptr;
@@ -360,7 +373,7 @@ TEST_F(SettingsDialogTest, EveryControlLoadsAndSavesItsValue) {
     EXPECT_EQ(1, SnapshotNumber(after, "history\\ArchiveFile\\Path", "Count"));
     EXPECT_EQ("C:\\Extracted", SnapshotText(after, "Archive\\Quick\\Extract", "FixedPath"));
     EXPECT_EQ(1, SnapshotNumber(after, "history\\Extract\\Path", "Count"));
-    EXPECT_EQ(0, SnapshotNumber(after, "Setting", "Confirmation1"));
+    EXPECT_EQ(1, SnapshotNumber(after, "Setting", "Confirmation1"));
     EXPECT_FALSE(FileExists(startup_.path() + "Pakico.lnk"));
 
     // Cancel closes without writing.
@@ -550,11 +563,18 @@ TEST_F(SettingsDialogTest, ArchiveTypesFollowTheLibraries) {
     PakicoRun pakico(PakicoRun::Layout{true, {}, ""});
     WriteSettingNumber("Setting", "Confirmation1", 1);
     WriteSettingNumber("Archive\\Common\\Add", "DefaultArchType", 6);
+    // Stored choices that no control offers: shown as none, and left as they are.
+    WriteSettingNumber("Archive\\Quick\\Add", "LhaType", 7);
+    WriteSettingNumber("Archive\\Quick\\Add", "CabType", 5);
+    WriteSettingNumber("Archive\\Quick\\Extract", "Duplicate", 9);
     ASSERT_TRUE(pakico.Start());
     SettingsDialog dialog = OpenDialog(pakico);
     EXPECT_TRUE(dialog.Items(IDC_CFG_CMBFAVARCHIVE).empty());
     EXPECT_TRUE(dialog.Items(IDC_CFG_CMBFAVSFXARCHIVE).empty());
     EXPECT_EQ(-1, dialog.Selection(IDC_CFG_CMBFAVARCHIVE));
+    EXPECT_EQ(-1, dialog.Selection(IDC_CFG_CMBDUPLICATE));
+    EXPECT_EQ(0, CheckedRadio(dialog, "LhaType"));
+    EXPECT_EQ(0, CheckedRadio(dialog, "CabType"));
     dialog.Click(IDC_CFG_CHBRECURRENCE);
     dialog.Press(IDOK);
     ASSERT_TRUE(dialog.WaitClosed());
@@ -562,6 +582,10 @@ TEST_F(SettingsDialogTest, ArchiveTypesFollowTheLibraries) {
     EXPECT_EQ(6, SnapshotNumber(saved, "Archive\\Common\\Add", "DefaultArchType"));
     EXPECT_EQ(-99999, SnapshotNumber(saved, "Archive\\Common\\Add", "DefaultSfxMode"));
     EXPECT_EQ(-99999, SnapshotNumber(saved, "Archive\\Common\\Add", "DefaultLhaSfxMode"));
+    EXPECT_EQ(7, SnapshotNumber(saved, "Archive\\Quick\\Add", "LhaType"));
+    EXPECT_EQ(5, SnapshotNumber(saved, "Archive\\Quick\\Add", "CabType"));
+    EXPECT_EQ(9, SnapshotNumber(saved, "Archive\\Quick\\Extract", "Duplicate"));
+    EXPECT_EQ(1, SnapshotNumber(saved, "Archive\\Quick\\Extract", "Recurse"));
 }
 
 // Residence at start-up: ticking it writes "Pakico.lnk" to the Startup folder for this program;
@@ -580,7 +604,7 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
         dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
         dialog.Front();
         dialog.ClickControl(IDC_CFG_HOTSETUPKEYRUN);
-        PressKeys({VK_CONTROL, VK_MENU, 'P'});
+        PressCtrlAltP();
         EXPECT_EQ(0x0650, dialog.HotKey());
         // Enter presses OK while the box still has the focus.
         PressKey(VK_RETURN);
@@ -599,7 +623,25 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
         dialog = OpenDialog(pakico);
         EXPECT_TRUE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
         dialog.Press(IDC_CFG_BTNHELP);
-        Sleep(2000);
+        // Wine's help engine asks for the missing help file, in a box of its own process,
+        // while the program waits for it.
+        HWND helpBox = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND box : TopWindows("#32770"))
+                    if (IsWindowVisible(box) && box != dialog.Handle() &&
+                        FindChildByText(box, "いいえ(&N)"))
+                        helpBox = box;
+                return helpBox != nullptr;
+            },
+            kSettleMs);
+        if (helpBox) {
+            std::string text;
+            for (HWND c = GetWindow(helpBox, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                text += WindowTextOf(c);
+            EXPECT_NE(std::string::npos, text.find(folder + "PAKICO.HLP")) << text;
+            ClickBoxButton(helpBox, {"いいえ(&N)"});
+        }
         EXPECT_TRUE(dialog.Open());
         EXPECT_TRUE(pakico.Running());
         dialog.Press(IDCANCEL);
@@ -612,7 +654,7 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
 
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
-    PressKeys({VK_CONTROL, VK_MENU, 'P'});
+    PressCtrlAltP();
     EXPECT_EQ(1u, pakico.WaitForMorva(1).size()) << "the saved hot key was not registered";
 
     SettingsDialog dialog = OpenDialog(pakico);
