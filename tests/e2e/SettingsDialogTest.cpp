@@ -22,10 +22,10 @@ std::string RemoveSlash(const std::string& path) {
     return path.substr(0, path.size() - 1);
 }
 
-void PressCtrlAltP() {
+void PressCtrlAlt(WORD key) {
     KeyDown(VK_CONTROL);
     KeyDown(VK_MENU);
-    PressKey('P');
+    PressKey(key);
     KeyUp(VK_MENU);
     KeyUp(VK_CONTROL);
 }
@@ -604,7 +604,7 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
         dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
         dialog.Front();
         dialog.ClickControl(IDC_CFG_HOTSETUPKEYRUN);
-        PressCtrlAltP();
+        PressCtrlAlt('P');
         EXPECT_EQ(0x0650, dialog.HotKey());
         // Enter presses OK while the box still has the focus.
         PressKey(VK_RETURN);
@@ -654,16 +654,28 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
 
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
-    PressCtrlAltP();
+    PressCtrlAlt('P');
     EXPECT_EQ(1u, pakico.WaitForMorva(1).size()) << "the saved hot key was not registered";
 
+    // A new hot key alone is a change, even when Enter confirms it in the box itself.
     SettingsDialog dialog = OpenDialog(pakico);
+    ASSERT_TRUE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
+    EXPECT_EQ(0x0650, dialog.HotKey());
+    dialog.Front();
+    dialog.ClickControl(IDC_CFG_HOTSETUPKEYRUN);
+    PressCtrlAlt('K');
+    EXPECT_TRUE(dialog.ApplyEnabled()) << "the typed hot key did not count as a change";
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(dialog.WaitClosed());
+    EXPECT_EQ("Ctrl+Alt+K", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"));
+
+    dialog = OpenDialog(pakico);
     ASSERT_TRUE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
     dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
     EXPECT_FALSE(dialog.Enabled(IDC_CFG_HOTSETUPKEYRUN));
     dialog.Press(IDOK);
     ASSERT_TRUE(dialog.WaitClosed());
     EXPECT_FALSE(FileExists(shortcut)) << "unticking left the shortcut";
-    EXPECT_EQ("Ctrl+Alt+P", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"))
+    EXPECT_EQ("Ctrl+Alt+K", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"))
         << "a disabled hot-key box still saves its value";
 }
