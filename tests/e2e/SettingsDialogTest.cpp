@@ -463,11 +463,28 @@ TEST_F(SettingsDialogTest, MissingFixedFolderIsRefusedFromEveryPage) {
     EXPECT_EQ(1, SnapshotNumber(TakeSettingsSnapshot(), "Archive\\Quick\\Add", "ToPath"));
 }
 
-// The rules between controls, each shown by the enabled state or tick it leaves.
+// The rules between controls, each shown by the enabled state or tick it leaves. The dialog is
+// opened with a double click on the cat.
 TEST_F(SettingsDialogTest, DependentControlsFollowTheirRules) {
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
-    SettingsDialog dialog = OpenDialog(pakico);
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    const POINT cat = pakico.Centre();
+    SendPointer(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, cat);
+    for (int click = 0; click < 2; ++click) {
+        SendPointer(MOUSEEVENTF_LEFTDOWN, cat);
+        SendPointer(MOUSEEVENTF_LEFTUP, cat);
+    }
+    HWND opened = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            opened = FindDialog(pakico.ProcessId(), kCaption);
+            return opened && IsWindowVisible(opened);
+        },
+        kSettleMs))
+        << "a double click on the cat opened no settings";
+    Sleep(300);
+    SettingsDialog dialog(opened);
 
     // Empty tree: desktop for both destinations, the extraction folder box off, MSZIP with its
     // level off, folder information automatic with its three boxes off.
@@ -678,4 +695,22 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
     EXPECT_FALSE(FileExists(shortcut)) << "unticking left the shortcut";
     EXPECT_EQ("Ctrl+Alt+K", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"))
         << "a disabled hot-key box still saves its value";
+}
+
+// A shortcut that cannot be written (no Startup folder named by the system) is reported with
+// the writer's message; the save stops there and the dialog stays open.
+TEST_F(SettingsDialogTest, UnwritableShortcutStopsTheSave) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    WriteSettingNumber("Setting", "Confirmation1", 1);
+    ASSERT_TRUE(pakico.Start());
+    ShellFolderOverride noStartup("Startup", "");
+    SettingsDialog dialog = OpenDialog(pakico);
+    dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
+    dialog.Press(IDOK);
+    EXPECT_EQ("ShellLink Write Error.", AnswerErrorBox(kSettleMs));
+    EXPECT_TRUE(dialog.Open());
+    EXPECT_EQ("", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"));
+    EXPECT_FALSE(FileExists("\\Pakico.lnk"));
+    dialog.Press(IDCANCEL);
+    EXPECT_TRUE(dialog.WaitClosed());
 }
