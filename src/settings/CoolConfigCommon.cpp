@@ -21,8 +21,8 @@ void TCoolConfigForm::LoadCommonPage() {
                FileExistsQuiet(SpecialFolderFile(sfStartup, kStartupShortcut)));
     const std::string text = ReadSetting(settings::HotKey, settings::HotKeyDialogDefault);
     const shortcut::TShortCut key = shortcut::TextToShortCut(text, &KeyboardLayoutKeyName);
-    SendDlgItemMessageA(Handle(), IDC_CFG_HOTSETUPKEYRUN, HKM_SETHOTKEY,
-                        shelllink::HotKeyWord(key), 0);
+    SendDlgItemMessageA(Handle(), IDC_CFG_HOTSETUPKEYRUN, HKM_SETHOTKEY, shelllink::HotKeyWord(key),
+                        0);
     ChbSetupTaskTrayClick();
     LoadedHotKey = HotKeyValue();
 }

@@ -109,30 +109,26 @@ const NumberSetting kNumbers[] = {
 
 // Controls with a help topic of their own, opened by F1 on them.
 const std::pair<int, DWORD> kControlHelp[] = {
-    {IDC_CFG_CHBSETUPTASKTRAY, 99028},       {IDC_CFG_CMBFAVARCHIVE, 88018},
-    {IDC_CFG_CMBFAVSFXARCHIVE, 88019},       {IDC_CFG_CHBQPSELECTNEWARCHIVE, 99225},
-    {IDC_CFG_RDGQPLHACOMP, 99018},           {IDC_CFG_EDTQPZIPCOMPLEVEL, 88012},
-    {IDC_CFG_EDTQPTARCOMPLEVEL, 88007},      {IDC_CFG_RDGQPCABCOMP, 88005},
-    {IDC_CFG_EDTQPCABCOMPLEVEL, 99224},      {IDC_CFG_CHBDROPADDAUTOMATICE, 99226},
-    {IDC_CFG_CHBDROPADDUSEDIR, 99008},       {IDC_CFG_CHBDROPADDABSOLUTEPATH, 99009},
-    {IDC_CFG_CHBDROPADDSUBDIR, 99011},       {IDC_CFG_CHBDROPADDADDPATH, 99003},
-    {IDC_CFG_CHBDROPADDOPEN, 99272},         {IDC_CFG_RDBQEARCHIVEPATH, 88021},
-    {IDC_CFG_RDBQESELECTPATH, 88022},        {IDC_CFG_RDBQEFIXEDPATH, 88023},
-    {IDC_CFG_HISQEFIXEDPATH, 99021},         {IDC_CFG_BTNQEFIXEDPATH, 99159},
-    {IDC_CFG_CMBDUPLICATE, 99184},           {IDC_CFG_CHBRECURRENCE, 88028},
-    {IDC_CFG_CHBOPENEXPLORER, 99019},        {IDC_CFG_CHBFILECOPY, 99186},
-    {IDC_CFG_CHBFILEMOVE, 99187},            {IDC_CFG_RDGARCHIVEPATH, 99022},
-    {IDC_CFG_RDBARCHPATH1, 88024},           {IDC_CFG_RDBARCHPATH2, 88025},
-    {IDC_CFG_RDBARCHPATH3, 88026},           {IDC_CFG_CHBDELNUMPATH, 88027},
+    {IDC_CFG_CHBSETUPTASKTRAY, 99028},  {IDC_CFG_CMBFAVARCHIVE, 88018},
+    {IDC_CFG_CMBFAVSFXARCHIVE, 88019},  {IDC_CFG_CHBQPSELECTNEWARCHIVE, 99225},
+    {IDC_CFG_RDGQPLHACOMP, 99018},      {IDC_CFG_EDTQPZIPCOMPLEVEL, 88012},
+    {IDC_CFG_EDTQPTARCOMPLEVEL, 88007}, {IDC_CFG_RDGQPCABCOMP, 88005},
+    {IDC_CFG_EDTQPCABCOMPLEVEL, 99224}, {IDC_CFG_CHBDROPADDAUTOMATICE, 99226},
+    {IDC_CFG_CHBDROPADDUSEDIR, 99008},  {IDC_CFG_CHBDROPADDABSOLUTEPATH, 99009},
+    {IDC_CFG_CHBDROPADDSUBDIR, 99011},  {IDC_CFG_CHBDROPADDADDPATH, 99003},
+    {IDC_CFG_CHBDROPADDOPEN, 99272},    {IDC_CFG_RDBQEARCHIVEPATH, 88021},
+    {IDC_CFG_RDBQESELECTPATH, 88022},   {IDC_CFG_RDBQEFIXEDPATH, 88023},
+    {IDC_CFG_HISQEFIXEDPATH, 99021},    {IDC_CFG_BTNQEFIXEDPATH, 99159},
+    {IDC_CFG_CMBDUPLICATE, 99184},      {IDC_CFG_CHBRECURRENCE, 88028},
+    {IDC_CFG_CHBOPENEXPLORER, 99019},   {IDC_CFG_CHBFILECOPY, 99186},
+    {IDC_CFG_CHBFILEMOVE, 99187},       {IDC_CFG_RDGARCHIVEPATH, 99022},
+    {IDC_CFG_RDBARCHPATH1, 88024},      {IDC_CFG_RDBARCHPATH2, 88025},
+    {IDC_CFG_RDBARCHPATH3, 88026},      {IDC_CFG_CHBDELNUMPATH, 88027},
     {IDC_CFG_CHBINPUTPATH, 99227},
 };
 
-struct Place {
-    int id, x, y, w, h;
-};
-
 // Every control in pixels. Drop-down lists are given the height of their open list.
-const Place kPlaces[] = {
+const ui::ControlPlace kPlaces[] = {
     {IDC_CFG_PAGECONTROL, 4, 8, 493, 305},
     {IDOK, 123, 319, 90, 22},
     {IDCANCEL, 217, 319, 90, 22},
@@ -274,9 +270,9 @@ void TCoolConfigForm::FormCreate() {
                         MAKELPARAM(HOTKEYF_SHIFT | HOTKEYF_CONTROL, 0));
     for (const auto& [id, topic] : kControlHelp)
         SetWindowContextHelpId(GetDlgItem(Handle(), id), topic);
-    static const char* const duplicates[] = {"確認ダイアログを表示する", "新しい日付のみを上書きする",
-                                             "常に上書きする", "解凍ファイルをリネームする",
-                                             "同名はすべて上書きしない"};
+    static const char* const duplicates[] = {
+        "確認ダイアログを表示する", "新しい日付のみを上書きする", "常に上書きする",
+        "解凍ファイルをリネームする", "同名はすべて上書きしない"};
     for (const char* text : duplicates)
         SendDlgItemMessageA(Handle(), IDC_CFG_CMBDUPLICATE, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(text));
@@ -292,23 +288,14 @@ void TCoolConfigForm::FormCreate() {
 }
 
 void TCoolConfigForm::LayOut() {
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, GetWindowLongA(Handle(), GWL_STYLE), FALSE,
-                       GetWindowLongA(Handle(), GWL_EXSTYLE));
-    SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    for (const Place& p : kPlaces)
-        MoveWindow(GetDlgItem(Handle(), p.id), p.x, p.y, p.w, p.h, FALSE);
+    LayOutInPixels(kClientWidth, kClientHeight, kPlaces, std::size(kPlaces));
 }
 
 void TCoolConfigForm::FormShow() {
-    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED;
-    if (reference_)
-        SetWindowPos(reference_, HWND_TOPMOST, 0, 0, 0, 0, flags | SWP_NOACTIVATE);
-    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, flags);
+    StayOnTopWith(reference_);
     PlaceDialog(3, reference_, Handle());
-    int page = requestedPage_ >= 0 && requestedPage_ < kPageCount ? requestedPage_
-                                                                    : LastSettingsPage;
+    int page =
+        requestedPage_ >= 0 && requestedPage_ < kPageCount ? requestedPage_ : LastSettingsPage;
     ActivatePage(page);
     LoadSettings();
 }
@@ -371,8 +358,8 @@ void TCoolConfigForm::SavePlainControls() {
             WriteSetting(radio.setting, value);
     }
     for (const NumberSetting& number : kNumbers) {
-        int position = static_cast<int>(
-            SendDlgItemMessageA(Handle(), number.updown, UDM_GETPOS32, 0, 0));
+        int position =
+            static_cast<int>(SendDlgItemMessageA(Handle(), number.updown, UDM_GETPOS32, 0, 0));
         WriteSetting(number.setting, position);
     }
 }
@@ -445,8 +432,8 @@ void TCoolConfigForm::ShowHelp(const HELPINFO& info) {
 }
 
 int TCoolConfigForm::ActivePage() const {
-    int index = static_cast<int>(SendDlgItemMessageA(Handle(), IDC_CFG_PAGECONTROL,
-                                                     TCM_GETCURSEL, 0, 0));
+    int index =
+        static_cast<int>(SendDlgItemMessageA(Handle(), IDC_CFG_PAGECONTROL, TCM_GETCURSEL, 0, 0));
     return index >= 0 && index < kPageCount ? index : 0;
 }
 
@@ -457,16 +444,14 @@ void TCoolConfigForm::ActivatePage(int index) {
 }
 
 void TCoolConfigForm::ShowPageControls(int index) {
-    for (HWND child = GetWindow(Handle(), GW_CHILD); child;
-         child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         int page = PageOfControl(GetDlgCtrlID(child));
         if (page >= 0)
             ShowWindow(child, page == index ? SW_SHOW : SW_HIDE);
     }
 }
 
-INT_PTR TCoolConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                       bool& handled) {
+INT_PTR TCoolConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     switch (message) {
     case WM_COMMAND: {
         const int id = LOWORD(wParam);

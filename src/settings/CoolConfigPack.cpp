@@ -46,10 +46,9 @@ void TArchiveTypeComboBox::DrawItem(const DRAWITEMSTRUCT& draw) {
             Images->DrawDisabled(entry.image, dc, r.left + 3, r.top + 1);
     }
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColour =
-        SetTextColor(dc, GetSysColor(!enabled   ? COLOR_GRAYTEXT
-                                     : selected ? COLOR_HIGHLIGHTTEXT
-                                                : COLOR_WINDOWTEXT));
+    const COLORREF oldColour = SetTextColor(dc, GetSysColor(!enabled   ? COLOR_GRAYTEXT
+                                                            : selected ? COLOR_HIGHLIGHTTEXT
+                                                                       : COLOR_WINDOWTEXT));
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     TextOutA(dc, r.left + GetSystemMetrics(SM_CXSMICON) + 8,
@@ -115,10 +114,10 @@ void TCoolConfigForm::LoadFolderHistory(THistoryComboBox& box, const char* key,
 
 // Type-label rule.
 void TCoolConfigForm::ChbQPSelectNewArchiveClick() {
-    SetDlgItemTextA(Handle(), IDC_CFG_LBLQPSELECTNEWARCHIVE,
-                    config::TypeLabel(Checked(IDC_CFG_CHBQPSELECTNEWARCHIVE),
-                                      CmbFavArchive.Selected())
-                        .c_str());
+    SetDlgItemTextA(
+        Handle(), IDC_CFG_LBLQPSELECTNEWARCHIVE,
+        config::TypeLabel(Checked(IDC_CFG_CHBQPSELECTNEWARCHIVE), CmbFavArchive.Selected())
+            .c_str());
 }
 
 // Destination rule of "圧縮(1)".

@@ -34,11 +34,10 @@ template <typename T> struct Released {
 };
 
 std::wstring WideFileName(const std::string& name) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()),
-                                         nullptr, 0);
+    const int size =
+        MultiByteToWideChar(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), wide.data(),
-                        size);
+    MultiByteToWideChar(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), wide.data(), size);
     return wide;
 }
 
@@ -47,8 +46,8 @@ std::wstring WideFileName(const std::string& name) {
 void TPBShellLink::SetFileName(const std::string& name) {
     if (name == fileName_)
         return;
-    fileName_ = shelllink::LinkFileName(name, shellFolder_ != sfNone,
-                                        GetSpecialFolder(shellFolder_));
+    fileName_ =
+        shelllink::LinkFileName(name, shellFolder_ != sfNone, GetSpecialFolder(shellFolder_));
 }
 
 void TPBShellLink::SetShellFolder(TShellFolder folder) {
@@ -60,8 +59,8 @@ void TPBShellLink::SetShellFolder(TShellFolder folder) {
 }
 
 void TPBShellLink::Save() const {
-    for (const std::string* text : {&Description, &Target, &WorkingDir, &Arguments,
-                                    &FileIcon.FileName})
+    for (const std::string* text :
+         {&Description, &Target, &WorkingDir, &Arguments, &FileIcon.FileName})
         if (text->size() > shelllink::kMaxLinkText)
             throw EPBShellLink(kWriteError);
     const std::wstring wideName = WideFileName(fileName_);

@@ -37,7 +37,9 @@ class SettingsDialog {
     HWND Handle() const { return dialog_; }
     HWND Item(int id) const { return GetDlgItem(dialog_, id); }
     bool Open() const { return IsWindow(dialog_) && IsWindowVisible(dialog_); }
-    bool WaitClosed() const { return WaitUntil([&] { return !IsWindow(dialog_); }, kSettleMs); }
+    bool WaitClosed() const {
+        return WaitUntil([&] { return !IsWindow(dialog_); }, kSettleMs);
+    }
 
     int Page() const {
         return static_cast<int>(SendMessageA(Item(IDC_CFG_PAGECONTROL), TCM_GETCURSEL, 0, 0));
@@ -114,7 +116,8 @@ class SettingsDialogTest : public E2eTest {
     void SetUp() override {
         E2eTest::SetUp();
         // The start-up shortcut goes to a folder of the test's own.
-        startupValue_ = std::make_unique<ShellFolderOverride>("Startup", RemoveSlash(startup_.path()));
+        startupValue_ =
+            std::make_unique<ShellFolderOverride>("Startup", RemoveSlash(startup_.path()));
     }
     void TearDown() override {
         startupValue_.reset();
@@ -165,8 +168,8 @@ struct ControlCase {
     const char* section;
     const char* name;
     int stored;
-    int shown;      // check: 1/0; radio: the id checked; number: the position; combo: the index
-    int changeTo;   // check: clicked to toggle; radio: the id clicked; number, combo: the value
+    int shown;    // check: 1/0; radio: the id checked; number: the position; combo: the index
+    int changeTo; // check: clicked to toggle; radio: the id clicked; number, combo: the value
     int storedAfter;
 };
 
@@ -304,11 +307,13 @@ TEST_F(SettingsDialogTest, EveryControlLoadsAndSavesItsValue) {
         EXPECT_EQ(page, dialog.Page());
         EXPECT_FALSE(dialog.ApplyEnabled()) << "page switching enabled Apply, page " << page;
     }
-    EXPECT_TRUE(SaveScreenshot([&] {
-        RECT r{};
-        GetWindowRect(dialog.Handle(), &r);
-        return r;
-    }(), "settings_unpack2.bmp"));
+    EXPECT_TRUE(SaveScreenshot(
+        [&] {
+            RECT r{};
+            GetWindowRect(dialog.Handle(), &r);
+            return r;
+        }(),
+        "settings_unpack2.bmp"));
 
     for (const ControlCase& c : kControls) {
         SCOPED_TRACE(c.name);
@@ -494,8 +499,8 @@ TEST_F(SettingsDialogTest, DependentControlsFollowTheirRules) {
     EXPECT_TRUE(dialog.Checked(IDC_CFG_RDBARCHPATH1));
     EXPECT_EQ(1, dialog.Selection(IDC_CFG_CMBDUPLICATE));
     EXPECT_FALSE(dialog.Enabled(IDC_CFG_EDTQPCABCOMPLEVEL));
-    for (int id : {IDC_CFG_CHBDROPADDUSEDIR, IDC_CFG_CHBDROPADDABSOLUTEPATH,
-                   IDC_CFG_CHBDROPADDSUBDIR})
+    for (int id :
+         {IDC_CFG_CHBDROPADDUSEDIR, IDC_CFG_CHBDROPADDABSOLUTEPATH, IDC_CFG_CHBDROPADDSUBDIR})
         EXPECT_FALSE(dialog.Enabled(id)) << id;
     EXPECT_TRUE(dialog.Enabled(IDC_CFG_CHBDROPADDADDPATH));
     EXPECT_TRUE(dialog.Enabled(IDC_CFG_CHBDROPADDOPEN));
@@ -508,7 +513,8 @@ TEST_F(SettingsDialogTest, DependentControlsFollowTheirRules) {
         std::vector<std::pair<int, bool>> checked;
     } steps[] = {
         {IDC_CFG_RDBQEFIXEDPATH,
-         {{IDC_CFG_HISQEFIXEDPATH, true}, {IDC_CFG_BTNQEFIXEDPATH, true},
+         {{IDC_CFG_HISQEFIXEDPATH, true},
+          {IDC_CFG_BTNQEFIXEDPATH, true},
           {IDC_CFG_LBLQEFIXEDPATH, true}},
          {}},
         {IDC_CFG_RDBQEARCHIVEPATH,
@@ -517,16 +523,19 @@ TEST_F(SettingsDialogTest, DependentControlsFollowTheirRules) {
         {IDC_CFG_RDBPACKPATH4, {{IDC_CFG_HISPACKPATH4, true}, {IDC_CFG_BTNPACKPATH4, true}}, {}},
         {IDC_CFG_RDBPACKPATH1, {{IDC_CFG_HISPACKPATH4, false}, {IDC_CFG_LBLPACKPATH4, false}}, {}},
         {IDC_CFG_RDBLZX,
-         {{IDC_CFG_EDTQPCABCOMPLEVEL, true}, {IDC_CFG_UPDQPCABCOMPLEVEL, true},
+         {{IDC_CFG_EDTQPCABCOMPLEVEL, true},
+          {IDC_CFG_UPDQPCABCOMPLEVEL, true},
           {IDC_CFG_LBLCABCOMPLEVEL, true}},
          {}},
         {IDC_CFG_RDBMSZIP, {{IDC_CFG_EDTQPCABCOMPLEVEL, false}}, {}},
         {IDC_CFG_CHBDROPADDAUTOMATICE,
-         {{IDC_CFG_CHBDROPADDUSEDIR, true}, {IDC_CFG_CHBDROPADDABSOLUTEPATH, true},
+         {{IDC_CFG_CHBDROPADDUSEDIR, true},
+          {IDC_CFG_CHBDROPADDABSOLUTEPATH, true},
           {IDC_CFG_CHBDROPADDSUBDIR, true}},
          {}},
         {IDC_CFG_CHBDROPADDUSEDIR,
-         {{IDC_CFG_CHBDROPADDUSEDIR, true}, {IDC_CFG_CHBDROPADDABSOLUTEPATH, false},
+         {{IDC_CFG_CHBDROPADDUSEDIR, true},
+          {IDC_CFG_CHBDROPADDABSOLUTEPATH, false},
           {IDC_CFG_CHBDROPADDSUBDIR, false}},
          {{IDC_CFG_CHBDROPADDSUBDIR, true}}},
         {IDC_CFG_CHBFILECOPY, {}, {{IDC_CFG_CHBFILECOPY, true}, {IDC_CFG_CHBFILEMOVE, false}}},

@@ -45,8 +45,8 @@ TEST(ConfigRules, ArchiveTypeListFollowsTheLibraries) {
 
 TEST(ConfigRules, LhaSelfExtractorKinds) {
     auto kinds = LhaSfxList(true);
-    EXPECT_EQ((std::vector<std::string>{"Dos用 Sfx", "Win16用 Sfx", "Win16用 SfxM",
-                                        "Win32用 Sfx", "Win32用 SfxM"}),
+    EXPECT_EQ((std::vector<std::string>{"Dos用 Sfx", "Win16用 Sfx", "Win16用 SfxM", "Win32用 Sfx",
+                                        "Win32用 SfxM"}),
               Captions(kinds));
     for (int mode = 1; mode <= 5; ++mode)
         EXPECT_EQ(mode, kinds[static_cast<std::size_t>(mode - 1)].sfxMode);
@@ -64,9 +64,9 @@ TEST(ConfigRules, StoredDefaultSelectsAnEntry) {
         int archType, tarType, sfxMode;
         const char* selected;
     } cases[] = {
-        {1, 0, 0, "Lha 書庫"},         {1, 0, 3, "Lha 自己解凍書庫"}, {6, 0, 1, "Zip 自己解凍書庫"},
-        {2, 0, 0, "Cab 書庫"},         {3, 6, 0, "Bz2 書庫"},          {3, 4, 0, "Compress形式"},
-        {9, 0, 0, "Lha 書庫"},         {3, 0, 0, "Lha 書庫"},
+        {1, 0, 0, "Lha 書庫"}, {1, 0, 3, "Lha 自己解凍書庫"}, {6, 0, 1, "Zip 自己解凍書庫"},
+        {2, 0, 0, "Cab 書庫"}, {3, 6, 0, "Bz2 書庫"},         {3, 4, 0, "Compress形式"},
+        {9, 0, 0, "Lha 書庫"}, {3, 0, 0, "Lha 書庫"},
     };
     for (const Case& c : cases) {
         int index = FindArchiveType(all, c.archType, c.tarType, c.sfxMode);

@@ -28,7 +28,8 @@ TEST(ShellLinkRules, FileNameInAFolderTakesOnlyTheNamePartAndGetsTheExtension) {
 }
 
 TEST(ShellLinkRules, AnotherFolderMovesTheSameName) {
-    EXPECT_EQ("C:\\Desktop\\Pakico.lnk", MovedLinkFileName("C:\\Startup\\Pakico.lnk", "C:\\Desktop"));
+    EXPECT_EQ("C:\\Desktop\\Pakico.lnk",
+              MovedLinkFileName("C:\\Startup\\Pakico.lnk", "C:\\Desktop"));
     // A folder the system does not name leaves only a separator in front: refused when saved.
     EXPECT_EQ("\\Pakico.lnk", MovedLinkFileName("Pakico.lnk", ""));
     EXPECT_FALSE(IsFullFilePath("\\Pakico.lnk"));

@@ -39,8 +39,8 @@ ShellFolderOverride::ShellFolderOverride(const std::string& name, const std::str
         char buffer[1024] = {};
         DWORD size = sizeof buffer - 1;
         DWORD type = 0;
-        had_ = RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS &&
+        had_ = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                                &size) == ERROR_SUCCESS &&
                type == REG_SZ;
         if (had_)
             previous_ = buffer;
@@ -70,10 +70,10 @@ ShortcutFile ReadShortcut(const std::string& path) {
         IPersistFile* persist = nullptr;
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
             std::wstring wide(path.size() + 1, L'\0');
-            wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
-                            CP_ACP, 0, path.c_str(), -1, wide.data(),
-                            static_cast<int>(wide.size()))) -
-                        1);
+            wide.resize(
+                static_cast<std::size_t>(MultiByteToWideChar(
+                    CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()))) -
+                1);
             if (SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
                 char text[MAX_PATH * 2] = {};
                 if (SUCCEEDED(link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH)))
