@@ -167,6 +167,7 @@ struct ControlCase {
     Kind kind;
     const char* section;
     const char* name;
+    int control; // the check box, up-down or list (0 for a radio value)
     int stored;
     int shown;    // check: 1/0; radio: the id checked; number: the position; combo: the index
     int changeTo; // check: clicked to toggle; radio: the id clicked; number, combo: the value
@@ -176,77 +177,48 @@ struct ControlCase {
 // Values away from their defaults, so that a control that loads nothing is seen. The order of
 // the folder-information boxes lets every click land on an enabled box.
 const ControlCase kControls[] = {
-    {Kind::Check, "Setting", "Confirmation2", 1, 1, 0, 0},
-    {Kind::Check, "Setting", "IgnoreBrokenHeader", 1, 1, 0, 0},
-    {Kind::Check, "Setting", "ErrorMessage", 0, 0, 1, 1},
-    {Kind::Check, "Setting", "ReportType1", 1, 1, 0, 0},
-    {Kind::Check, "Setting", "ReportType2", 1, 1, 0, 0},
-    {Kind::Check, "Setting", "SkipFile", 1, 1, 0, 0},
-    {Kind::Check, "Setting", "OutReport1", 0, 0, 1, 1},
-    {Kind::Check, "Setting", "OutReport2", 0, 0, 1, 1},
-    {Kind::Number, "Archive", "LogSize", 2048, 2048, 4096, 4096},
-    {Kind::Check, "Archive\\Quick\\Add", "SelectArchiveType", 0, 0, 1, 1},
-    {Kind::Radio, "Archive\\Quick\\Add", "ToPath", 0, IDC_CFG_RDBPACKPATH1, IDC_CFG_RDBPACKPATH4,
+    {Kind::Check, "Setting", "Confirmation2", IDC_CFG_CHBLASTCONF, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "IgnoreBrokenHeader", IDC_CFG_CHBBROKEN, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "ErrorMessage", IDC_CFG_CHBERRMSG, 0, 0, 1, 1},
+    {Kind::Check, "Setting", "ReportType1", IDC_CFG_CHBDETAILREPORT, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "ReportType2", IDC_CFG_CHBLHAREPORT, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "SkipFile", IDC_CFG_CHBSKIPFILE, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "OutReport1", IDC_CFG_CHBPACKREPORT, 0, 0, 1, 1},
+    {Kind::Check, "Setting", "OutReport2", IDC_CFG_CHBEXTRACTREPORT, 0, 0, 1, 1},
+    {Kind::Number, "Archive", "LogSize", IDC_CFG_UPDLOGSIZE1, 2048, 2048, 4096, 4096},
+    {Kind::Check, "Archive\\Quick\\Add", "SelectArchiveType", IDC_CFG_CHBQPSELECTNEWARCHIVE, 0, 0,
+     1, 1},
+    {Kind::Radio, "Archive\\Quick\\Add", "ToPath", 0, 0, IDC_CFG_RDBPACKPATH1, IDC_CFG_RDBPACKPATH4,
      3},
-    {Kind::Radio, "Archive\\Quick\\Add", "LhaType", 4, IDC_CFG_RDBLHA7, IDC_CFG_RDBLHA0, 0},
-    {Kind::Number, "Archive\\Quick\\Add", "ZipLevel", 9, 9, 1, 1},
-    {Kind::Number, "Archive\\Quick\\Add", "TarLevel", 7, 7, 3, 3},
-    {Kind::Number, "Archive\\Quick\\Add", "CabLevel", 21, 21, 16, 16},
-    {Kind::Radio, "Archive\\Quick\\Add", "CabType", 1, IDC_CFG_RDBLZX, IDC_CFG_RDBMSZIP, 0},
-    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddUseDir", 0, 0, 1, 1},
-    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddAbsolutePath", 1, 1, 0, 0},
-    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddSubDir", 0, 0, 1, 1},
-    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddDirectory", 0, 0, 1, 1},
-    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddOpen", 0, 0, 1, 1},
-    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddAutomatice", 0, 0, 1, 1},
-    {Kind::Radio, "Archive\\Quick\\Extract", "ExtractPath", 2, IDC_CFG_RDBQEFIXEDPATH,
+    {Kind::Radio, "Archive\\Quick\\Add", "LhaType", 0, 4, IDC_CFG_RDBLHA7, IDC_CFG_RDBLHA0, 0},
+    {Kind::Number, "Archive\\Quick\\Add", "ZipLevel", IDC_CFG_UPDQPZIPCOMPLEVEL, 9, 9, 1, 1},
+    {Kind::Number, "Archive\\Quick\\Add", "TarLevel", IDC_CFG_UPDQPTARCOMPLEVEL, 7, 7, 3, 3},
+    {Kind::Number, "Archive\\Quick\\Add", "CabLevel", IDC_CFG_UPDQPCABCOMPLEVEL, 21, 21, 16, 16},
+    {Kind::Radio, "Archive\\Quick\\Add", "CabType", 0, 1, IDC_CFG_RDBLZX, IDC_CFG_RDBMSZIP, 0},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddUseDir", IDC_CFG_CHBDROPADDUSEDIR, 0, 0, 1,
+     1},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddAbsolutePath",
+     IDC_CFG_CHBDROPADDABSOLUTEPATH, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddSubDir", IDC_CFG_CHBDROPADDSUBDIR, 0, 0, 1,
+     1},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddDirectory", IDC_CFG_CHBDROPADDADDPATH, 0, 0,
+     1, 1},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddOpen", IDC_CFG_CHBDROPADDOPEN, 0, 0, 1, 1},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddAutomatice", IDC_CFG_CHBDROPADDAUTOMATICE, 0,
+     0, 1, 1},
+    {Kind::Radio, "Archive\\Quick\\Extract", "ExtractPath", 0, 2, IDC_CFG_RDBQEFIXEDPATH,
      IDC_CFG_RDBQEDESKTOPPATH, 3},
-    {Kind::Combo, "Archive\\Quick\\Extract", "Duplicate", 3, 3, 0, 0},
-    {Kind::Check, "Archive\\Quick\\Extract", "Recurse", 1, 1, 0, 0},
-    {Kind::Check, "Archive\\Quick\\Extract", "Explorer", 1, 1, 0, 0},
-    {Kind::Check, "Archive\\Quick\\Extract", "FileCopy", 1, 1, 0, 0},
-    {Kind::Check, "Archive\\Quick\\Extract", "FileMove", 0, 0, 1, 1},
-    {Kind::Radio, "Archive\\Quick\\Extract", "ArchivePath", 2, IDC_CFG_RDBARCHPATH3,
+    {Kind::Combo, "Archive\\Quick\\Extract", "Duplicate", IDC_CFG_CMBDUPLICATE, 3, 3, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "Recurse", IDC_CFG_CHBRECURRENCE, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "Explorer", IDC_CFG_CHBOPENEXPLORER, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "FileCopy", IDC_CFG_CHBFILECOPY, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "FileMove", IDC_CFG_CHBFILEMOVE, 0, 0, 1, 1},
+    {Kind::Radio, "Archive\\Quick\\Extract", "ArchivePath", 0, 2, IDC_CFG_RDBARCHPATH3,
      IDC_CFG_RDBARCHPATH2, 1},
-    {Kind::Check, "Archive\\Quick\\Extract", "IsArchivePath2", 1, 1, 0, 0},
-    {Kind::Check, "Archive\\Quick\\Extract", "DelNumDir", 1, 1, 0, 0},
-    {Kind::Check, "Archive\\Common\\Extract", "InputPath", 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "IsArchivePath2", IDC_CFG_CHBARCHPATH2, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "DelNumDir", IDC_CFG_CHBDELNUMPATH, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Common\\Extract", "InputPath", IDC_CFG_CHBINPUTPATH, 1, 1, 0, 0},
 };
-
-// The control of each value, by the control's caption where it has one.
-int ControlOf(const ControlCase& c) {
-    static const std::map<std::string, int> ids = {
-        {"Confirmation2", IDC_CFG_CHBLASTCONF},
-        {"IgnoreBrokenHeader", IDC_CFG_CHBBROKEN},
-        {"ErrorMessage", IDC_CFG_CHBERRMSG},
-        {"ReportType1", IDC_CFG_CHBDETAILREPORT},
-        {"ReportType2", IDC_CFG_CHBLHAREPORT},
-        {"SkipFile", IDC_CFG_CHBSKIPFILE},
-        {"OutReport1", IDC_CFG_CHBPACKREPORT},
-        {"OutReport2", IDC_CFG_CHBEXTRACTREPORT},
-        {"LogSize", IDC_CFG_UPDLOGSIZE1},
-        {"SelectArchiveType", IDC_CFG_CHBQPSELECTNEWARCHIVE},
-        {"ZipLevel", IDC_CFG_UPDQPZIPCOMPLEVEL},
-        {"TarLevel", IDC_CFG_UPDQPTARCOMPLEVEL},
-        {"CabLevel", IDC_CFG_UPDQPCABCOMPLEVEL},
-        {"DropAddUseDir", IDC_CFG_CHBDROPADDUSEDIR},
-        {"DropAddAbsolutePath", IDC_CFG_CHBDROPADDABSOLUTEPATH},
-        {"DropAddSubDir", IDC_CFG_CHBDROPADDSUBDIR},
-        {"DropAddDirectory", IDC_CFG_CHBDROPADDADDPATH},
-        {"DropAddOpen", IDC_CFG_CHBDROPADDOPEN},
-        {"DropAddAutomatice", IDC_CFG_CHBDROPADDAUTOMATICE},
-        {"Duplicate", IDC_CFG_CMBDUPLICATE},
-        {"Recurse", IDC_CFG_CHBRECURRENCE},
-        {"Explorer", IDC_CFG_CHBOPENEXPLORER},
-        {"FileCopy", IDC_CFG_CHBFILECOPY},
-        {"FileMove", IDC_CFG_CHBFILEMOVE},
-        {"IsArchivePath2", IDC_CFG_CHBARCHPATH2},
-        {"DelNumDir", IDC_CFG_CHBDELNUMPATH},
-        {"InputPath", IDC_CFG_CHBINPUTPATH},
-    };
-    auto found = ids.find(c.name);
-    return found == ids.end() ? 0 : found->second;
-}
 
 // The radio buttons of each radio value.
 std::vector<int> RadioButtons(const std::string& name) {
@@ -319,16 +291,16 @@ TEST_F(SettingsDialogTest, EveryControlLoadsAndSavesItsValue) {
         SCOPED_TRACE(c.name);
         switch (c.kind) {
         case Kind::Check:
-            EXPECT_EQ(c.shown == 1, dialog.Checked(ControlOf(c)));
+            EXPECT_EQ(c.shown == 1, dialog.Checked(c.control));
             break;
         case Kind::Radio:
             EXPECT_EQ(c.shown, CheckedRadio(dialog, c.name));
             break;
         case Kind::Number:
-            EXPECT_EQ(c.shown, dialog.Position(ControlOf(c)));
+            EXPECT_EQ(c.shown, dialog.Position(c.control));
             break;
         case Kind::Combo:
-            EXPECT_EQ(c.shown, dialog.Selection(ControlOf(c)));
+            EXPECT_EQ(c.shown, dialog.Selection(c.control));
             break;
         }
     }
@@ -344,16 +316,16 @@ TEST_F(SettingsDialogTest, EveryControlLoadsAndSavesItsValue) {
         SCOPED_TRACE(c.name);
         switch (c.kind) {
         case Kind::Check:
-            dialog.Click(ControlOf(c));
+            dialog.Click(c.control);
             break;
         case Kind::Radio:
             dialog.Click(c.changeTo);
             break;
         case Kind::Number:
-            dialog.SetNumber(ControlOf(c), c.changeTo);
+            dialog.SetNumber(c.control, c.changeTo);
             break;
         case Kind::Combo:
-            dialog.Select(ControlOf(c), c.changeTo);
+            dialog.Select(c.control, c.changeTo);
             break;
         }
         EXPECT_TRUE(dialog.ApplyEnabled());
