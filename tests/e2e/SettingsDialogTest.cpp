@@ -602,6 +602,11 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
         dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
         dialog.Front();
         dialog.ClickControl(IDC_CFG_HOTSETUPKEYRUN);
+        // Shift alone is no modifier for a hot key: the box makes it Shift+Ctrl.
+        KeyDown(VK_SHIFT);
+        PressKey('A');
+        KeyUp(VK_SHIFT);
+        EXPECT_EQ(0x0341, dialog.HotKey());
         PressCtrlAlt('P');
         EXPECT_EQ(0x0650, dialog.HotKey());
         // Enter presses OK while the box still has the focus.
