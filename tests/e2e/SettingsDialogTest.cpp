@@ -274,18 +274,16 @@ TEST_F(SettingsDialogTest, EveryControlLoadsAndSavesItsValue) {
     GetClientRect(dialog.Handle(), &client);
     EXPECT_EQ(502, client.right);
     EXPECT_EQ(346, client.bottom);
+    RECT frame{};
+    GetWindowRect(dialog.Handle(), &frame);
+    EXPECT_TRUE(SaveScreenshot(frame, "settings_page0.bmp"));
     for (int page = 1; page < 5; ++page) {
         dialog.ShowPage(page);
         EXPECT_EQ(page, dialog.Page());
         EXPECT_FALSE(dialog.ApplyEnabled()) << "page switching enabled Apply, page " << page;
+        Sleep(300); // painted, for the picture
+        EXPECT_TRUE(SaveScreenshot(frame, "settings_page" + std::to_string(page) + ".bmp"));
     }
-    EXPECT_TRUE(SaveScreenshot(
-        [&] {
-            RECT r{};
-            GetWindowRect(dialog.Handle(), &r);
-            return r;
-        }(),
-        "settings_unpack2.bmp"));
 
     for (const ControlCase& c : kControls) {
         SCOPED_TRACE(c.name);
