@@ -19,6 +19,7 @@ set(PAKICO_ART_FILES
     ${PAKICO_ART_DIR}/CoolForm3.bmp
     ${PAKICO_ART_DIR}/CoolForm4.bmp
     ${PAKICO_ART_DIR}/ImageList1.bmp
+    ${PAKICO_ART_DIR}/ArchiveIcons.bmp
     ${PAKICO_ART_DIR}/AboutCat.bmp
     ${PAKICO_ART_DIR}/AboutCat.ico
     ${PAKICO_ART_DIR}/Pakico.ico
@@ -29,6 +30,7 @@ add_custom_command(
     BYPRODUCTS
         ${PAKICO_ART_DIR}/preview_window.png
         ${PAKICO_ART_DIR}/preview_menu.png
+        ${PAKICO_ART_DIR}/preview_archive.png
         ${PAKICO_ART_DIR}/preview_icon.png
         ${PAKICO_ART_DIR}/preview_actual.png
     COMMAND ${Python3_EXECUTABLE} ${pakico_art_script}

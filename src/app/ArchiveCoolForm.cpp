@@ -8,6 +8,7 @@
 #include "handoff/WorkFolder.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
+#include "settings/ZCryptProbe.h"
 #include "shell/ShortCutText.h"
 #include "ui/ErrorReport.h"
 #include "ui/FormRegistry.h"
@@ -181,6 +182,9 @@ void TArchiveCoolForm::FinishStart() {
     });
     step([&] { CreateHistoryMenus(); });
     step([&] { RegisterHotKey(); });
+    // The Zip self-extractor's library is looked for once at start; the settings look again
+    // while it has not been found.
+    step([&] { IsZCryptAvailable(); });
     // A taskbar that is not there yet (a slow start at log-on) is reported once; the refresh
     // tick and the taskbar's own announcement try again.
     AddTrayIcon(true);

@@ -5,6 +5,7 @@
 #include "app/DropAboutForm.h"
 #include "app/ReportedSettings.h"
 #include "handoff/CompanionLaunch.h"
+#include "settings/CoolConfigForm.h"
 #include "settings/SettingsStore.h"
 #include "util/FileProbe.h"
 #include "util/MessageBox.h"
@@ -65,9 +66,8 @@ void TArchiveCoolForm::BuildMenus() {
     AddAction(m1, Act_WatchEnd, "フォルダ監視の終了(&Z)", 5);
     AddSeparator(m1);
     AddAction(m1, Act_FIN, "常駐の解除(&E)", 0, [this] { Act_FINExecute(); });
-    // The settings dialog and the folder watch are not part of the program yet: their
-    // commands are shown but cannot be chosen.
-    Act_Config.SetEnabled(false);
+    // The folder watch is not part of the program yet: its commands are shown but cannot be
+    // chosen.
     Act_NewWatch.SetEnabled(false);
     Act_WatchEnd.SetEnabled(false);
 
@@ -120,8 +120,7 @@ void TArchiveCoolForm::Act_ExecExecute() {
 }
 
 void TArchiveCoolForm::Act_ConfigExecute() {
-    // The settings dialog is not part of the program yet: the command is disabled, and the
-    // double-click on the cat that shares it does nothing.
+    ShowSettingsDialog(Handle(), -1);
 }
 
 void TArchiveCoolForm::Act_AboutExecute() {

@@ -94,28 +94,21 @@ void TDropAboutForm::AddAddressHints() {
 
 // Places the controls in pixels, whatever the dialog units of the font come to.
 void TDropAboutForm::LayOut() {
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, GetWindowLongA(Handle(), GWL_STYLE), FALSE,
-                       GetWindowLongA(Handle(), GWL_EXSTYLE));
-    SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    struct {
-        int id, x, y, w, h;
-    } places[] = {
-        {IDC_ABOUT_IMAGE, 8, 12, 32, 32},     {IDC_ABOUT_LABEL1, 60, 12, 60, 14},
-        {IDC_ABOUT_LABEL2, 60, 28, 72, 22},   {IDC_ABOUT_LABEL3, 136, 34, 90, 14},
-        {IDC_ABOUT_NOTICE, 60, 53, 152, 15},  {IDC_ABOUT_MAIL, 203, 52, 109, 16},
-        {IDC_ABOUT_WEBPAGE, 60, 72, 212, 16}, {IDOK, 276, 100, 90, 22},
-    };
-    for (const auto& p : places)
-        MoveWindow(GetDlgItem(Handle(), p.id), p.x, p.y, p.w, p.h, FALSE);
+    LayOutInPixels(kClientWidth, kClientHeight,
+                   {
+                       {IDC_ABOUT_IMAGE, 8, 12, 32, 32},
+                       {IDC_ABOUT_LABEL1, 60, 12, 60, 14},
+                       {IDC_ABOUT_LABEL2, 60, 28, 72, 22},
+                       {IDC_ABOUT_LABEL3, 136, 34, 90, 14},
+                       {IDC_ABOUT_NOTICE, 60, 53, 152, 15},
+                       {IDC_ABOUT_MAIL, 203, 52, 109, 16},
+                       {IDC_ABOUT_WEBPAGE, 60, 72, 212, 16},
+                       {IDOK, 276, 100, 90, 22},
+                   });
 }
 
 void TDropAboutForm::FormShow() {
-    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED;
-    if (reference_)
-        SetWindowPos(reference_, HWND_TOPMOST, 0, 0, 0, 0, flags | SWP_NOACTIVATE);
-    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, flags);
+    StayOnTopWith(reference_);
     RECT box;
     GetWindowRect(Handle(), &box);
     int width = box.right - box.left;

@@ -48,21 +48,16 @@ bool TMKDirForm::OnInit() {
     HWND dialog = Handle();
     font_ = folders::ApplyIconFaceFont(dialog);
 
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, GetWindowLongA(dialog, GWL_STYLE), FALSE,
-                       GetWindowLongA(dialog, GWL_EXSTYLE));
-    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    struct {
-        int id, x, y, w, h;
-    } places[] = {
-        {IDC_MKDIR_IMAGE, 12, 14, 32, 32},     {IDC_MKDIR_BASETITLE, 60, 10, 340, 16},
-        {IDC_MKDIR_BASEDIR, 60, 28, 340, 16},  {IDC_MKDIR_NAMETITLE, 60, 52, 70, 16},
-        {IDC_MKDIR_DIRNAME, 130, 49, 270, 22}, {IDOK, 220, 82, 86, 25},
-        {IDCANCEL, 314, 82, 86, 25},
-    };
-    for (const auto& p : places)
-        MoveWindow(GetDlgItem(dialog, p.id), p.x, p.y, p.w, p.h, FALSE);
+    LayOutInPixels(kClientWidth, kClientHeight,
+                   {
+                       {IDC_MKDIR_IMAGE, 12, 14, 32, 32},
+                       {IDC_MKDIR_BASETITLE, 60, 10, 340, 16},
+                       {IDC_MKDIR_BASEDIR, 60, 28, 340, 16},
+                       {IDC_MKDIR_NAMETITLE, 60, 52, 70, 16},
+                       {IDC_MKDIR_DIRNAME, 130, 49, 270, 22},
+                       {IDOK, 220, 82, 86, 25},
+                       {IDCANCEL, 314, 82, 86, 25},
+                   });
 
     SetWindowTextA(dialog, Caption.c_str());
     SHFILEINFOA info = {};
@@ -83,11 +78,8 @@ bool TMKDirForm::OnInit() {
     SetWindowTextA(DirName, InitialName.c_str());
     DirNameChange();
 
-    if (MessagesStayOnTop && owner_) {
-        const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED;
-        SetWindowPos(owner_, HWND_TOPMOST, 0, 0, 0, 0, flags | SWP_NOACTIVATE);
-        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, flags);
-    }
+    if (MessagesStayOnTop && owner_)
+        StayOnTopWith(owner_);
     PlaceDialog(mode_ == 1 ? 2 : 1, owner_, dialog);
     FocusName();
     return false;

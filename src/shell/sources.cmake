@@ -6,3 +6,8 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/DropFileTarget.cpp
     )
 endif()
+# Shortcut files: the portable rules, and the writer.
+target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ShellLinkRules.cpp)
+if(WIN32)
+    target_sources(pakico_win PRIVATE ${CMAKE_CURRENT_LIST_DIR}/PBShellLink.cpp)
+endif()

@@ -26,6 +26,25 @@ void ModalDialog::EndModal(INT_PTR result) {
         EndDialog(dialog_, result);
 }
 
+void ModalDialog::LayOutInPixels(int width, int height, const ControlPlace* places,
+                                 std::size_t count) {
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, GetWindowLongA(dialog_, GWL_STYLE), FALSE,
+                       GetWindowLongA(dialog_, GWL_EXSTYLE));
+    SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    for (std::size_t i = 0; i < count; ++i)
+        MoveWindow(GetDlgItem(dialog_, places[i].id), places[i].x, places[i].y, places[i].w,
+                   places[i].h, FALSE);
+}
+
+void ModalDialog::StayOnTopWith(HWND reference) {
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED;
+    if (reference)
+        SetWindowPos(reference, HWND_TOPMOST, 0, 0, 0, 0, flags | SWP_NOACTIVATE);
+    SetWindowPos(dialog_, HWND_TOPMOST, 0, 0, 0, 0, flags);
+}
+
 INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
     switch (message) {

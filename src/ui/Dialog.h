@@ -5,9 +5,15 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace ui {
+
+// Where a control of a dialog goes, in pixels of the dialog's client area.
+struct ControlPlace {
+    int id, x, y, w, h;
+};
 
 // Where the template comes from: a resource of a module, or a template in memory.
 struct DialogTemplate {
@@ -39,6 +45,15 @@ class ModalDialog {
     // Reads the controls back; false keeps the dialog open.
     virtual bool OnOK() { return true; }
     virtual void OnCancel() {}
+    // Gives the dialog a client area of `width` × `height` pixels and moves its controls to
+    // their places, whatever the dialog units of its font come to.
+    void LayOutInPixels(int width, int height, const ControlPlace* places, std::size_t count);
+    void LayOutInPixels(int width, int height, std::initializer_list<ControlPlace> places) {
+        LayOutInPixels(width, height, places.begin(), places.size());
+    }
+    // Makes the reference window (when there is one), then the dialog, stay-on-top windows.
+    void StayOnTopWith(HWND reference);
+
     // Every message first comes here; the default answers OK, Cancel and owner drawing.
     // `handled` false lets the platform's dialog manager go on with the message.
     virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);

@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
+#include <cstring>
 #include <sstream>
 #include <stdexcept>
 
@@ -79,6 +81,74 @@ void SendKey(WORD key, bool down) {
 }
 
 } // namespace
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+void SnapshotKey(HKEY parent, const std::string& path, const std::string& relative,
+                 SettingsSnapshot& snapshot) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    snapshot[Lower(relative) + "\\"] = "key";
+    for (DWORD i = 0;; ++i) {
+        char name[512];
+        DWORD nameLength = sizeof name;
+        BYTE data[4096];
+        DWORD dataLength = sizeof data;
+        DWORD type = 0;
+        if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, data, &dataLength) !=
+            ERROR_SUCCESS)
+            break;
+        snapshot[Lower(relative) + "\\" + name] =
+            std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), dataLength);
+    }
+    for (DWORD i = 0;; ++i) {
+        char child[256];
+        DWORD length = sizeof child;
+        if (RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        SnapshotKey(key, child, relative.empty() ? child : relative + "\\" + child, snapshot);
+    }
+    RegCloseKey(key);
+}
+
+} // namespace
+
+SettingsSnapshot TakeSettingsSnapshot() {
+    SettingsSnapshot snapshot;
+    SnapshotKey(HKEY_CURRENT_USER, kSettingsKey, "", snapshot);
+    return snapshot;
+}
+
+std::string SnapshotText(const SettingsSnapshot& snapshot, const std::string& subkey,
+                         const std::string& name) {
+    auto found = snapshot.find(Lower(subkey) + "\\" + name);
+    const std::string prefix = std::to_string(REG_SZ) + ":";
+    if (found == snapshot.end() || found->second.rfind(prefix, 0) != 0)
+        return "";
+    std::string text = found->second.substr(prefix.size());
+    return text.substr(0, text.find('\0'));
+}
+
+long long SnapshotNumber(const SettingsSnapshot& snapshot, const std::string& subkey,
+                         const std::string& name, long long missing) {
+    auto found = snapshot.find(Lower(subkey) + "\\" + name);
+    const std::string prefix = std::to_string(REG_DWORD) + ":";
+    if (found == snapshot.end() || found->second.size() != prefix.size() + 4 ||
+        found->second.rfind(prefix, 0) != 0)
+        return missing;
+    std::int32_t value = 0;
+    std::memcpy(&value, found->second.data() + prefix.size(), 4);
+    return value;
+}
 
 void ClearSettings() {
     DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKey);

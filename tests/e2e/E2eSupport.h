@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -39,6 +40,16 @@ void WriteSettingData(const std::string& subkey, const std::string& name, DWORD 
 void SaveCatPlace(DWORD left, DWORD top);
 // False when the value is missing or not a number.
 bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD& value);
+// Every value of the tree, keyed by its key path (relative, lower case) and name, as its type
+// and bytes: two snapshots are equal when nothing was written in between that changed a value
+// or added a key.
+using SettingsSnapshot = std::map<std::string, std::string>;
+SettingsSnapshot TakeSettingsSnapshot();
+// The value of a snapshot as a number or a text; "" when it is missing or of another type.
+std::string SnapshotText(const SettingsSnapshot& snapshot, const std::string& subkey,
+                         const std::string& name);
+long long SnapshotNumber(const SettingsSnapshot& snapshot, const std::string& subkey,
+                         const std::string& name, long long missing = -99999);
 
 // True while some copy of the program holds its single-instance mutex.
 bool CopyRunning();

@@ -43,6 +43,12 @@ MENU_IMAGES = [
     "menu08_cat", "menu09_help", "menu10_view", "menu11_openfolder",
 ]
 CAT_FACE = "catface32"
+# The settings dialog's archive type pictures: fifteen places, the unused ones left empty.
+ARCHIVE_IMAGES = {
+    7: "archive07_lha", 8: "archive08_zip", 9: "archive09_cab", 10: "archive10_tar",
+    12: "archive12_sfx", 13: "archive13_lhasfx", 14: "archive14_cabsfx",
+}
+ARCHIVE_IMAGE_COUNT = 15
 
 
 class ArtError(Exception):
@@ -263,9 +269,13 @@ def build(maps, out):
     face = load_map(maps / f"{CAT_FACE}.txt", (32, 32))
     rects = outline_rects(windows)
     image_list = strip("ImageList1", menu)
+    blank = PixelMap("blank", [[None] * 16 for _ in range(16)])
+    archive = [load_map(maps / f"{ARCHIVE_IMAGES[i]}.txt", (16, 16)) if i in ARCHIVE_IMAGES
+               else blank for i in range(ARCHIVE_IMAGE_COUNT)]
 
     files = {f"CoolForm{i}.bmp": bmp_bytes(p) for i, p in enumerate(windows, 1)}
     files["ImageList1.bmp"] = bmp_bytes(image_list)
+    files["ArchiveIcons.bmp"] = bmp_bytes(strip("ArchiveIcons", archive))
     files["AboutCat.bmp"] = bmp_bytes(face)
     files["AboutCat.ico"] = ico_bytes([face])
     files["Pakico.ico"] = ico_bytes([face, menu[8]])
@@ -276,6 +286,7 @@ def build(maps, out):
     desktop = PALETTE[COLOUR_INDEX["teal"]][1]
     files["preview_window.png"] = preview(windows, 4, None)
     files["preview_menu.png"] = preview(menu, 4, None)
+    files["preview_archive.png"] = preview(archive, 4, None)
     files["preview_icon.png"] = preview([face, menu[8]], 4, None)
     files["preview_actual.png"] = preview(windows + [face] + menu, 1, desktop)
 

@@ -1,0 +1,71 @@
+// The settings dialog's page "全般": residence at Windows start-up and the start hot key (the
+// page's check boxes and log size are plain controls of the frame).
+#include "settings/CoolConfigForm.h"
+
+#include <commctrl.h>
+
+#include "res/resource.h"
+#include "settings/SettingsStore.h"
+#include "shell/HookHotKey.h"
+#include "util/FileProbe.h"
+#include "util/SystemLookups.h"
+
+namespace {
+
+constexpr const char* kStartupShortcut = "Pakico.lnk";
+
+} // namespace
+
+void TCoolConfigForm::LoadCommonPage() {
+    SetChecked(IDC_CFG_CHBSETUPTASKTRAY,
+               FileExistsQuiet(SpecialFolderFile(sfStartup, kStartupShortcut)));
+    const std::string text = ReadSetting(settings::HotKey, settings::HotKeyDialogDefault);
+    const shortcut::TShortCut key = shortcut::TextToShortCut(text, &KeyboardLayoutKeyName);
+    SendDlgItemMessageA(Handle(), IDC_CFG_HOTSETUPKEYRUN, HKM_SETHOTKEY, shelllink::HotKeyWord(key),
+                        0);
+    ChbSetupTaskTrayClick();
+    LoadedHotKey = HotKeyValue();
+}
+
+void TCoolConfigForm::SaveCommonPage() {
+    if (Checked(IDC_CFG_CHBSETUPTASKTRAY))
+        WriteStartupShortcut();
+    else
+        DeleteFileA(SpecialFolderFile(sfStartup, kStartupShortcut).c_str());
+    const shortcut::TShortCut key = shelllink::ShortCutOfHotKeyWord(HotKeyValue());
+    WriteSetting(settings::HotKey, shortcut::ShortCutToText(key, &KeyboardLayoutKeyName));
+}
+
+// The shortcut in the Startup folder that starts this program; written again each time.
+void TCoolConfigForm::WriteStartupShortcut() {
+    const std::string folder = ExecutableFolder();
+    PBShellLink.SetShellFolder(sfStartup);
+    PBShellLink.SetFileName(kStartupShortcut);
+    PBShellLink.Target = folder + "Pakico.exe";
+    PBShellLink.WorkingDir = config::ShortcutWorkingFolder(folder);
+    PBShellLink.Arguments.clear();
+    PBShellLink.Description.clear();
+    PBShellLink.SetWindowState(shelllink::TWindowState::wsNormal);
+    PBShellLink.SetHotKey(0);
+    PBShellLink.FileIcon = TFileIcon{};
+    PBShellLink.Save();
+}
+
+// Start-up rule: the hot key belongs to residence, so it can be edited only while that is on.
+void TCoolConfigForm::ChbSetupTaskTrayClick() {
+    EnableControls({IDC_CFG_LBLHOTKEYRUN, IDC_CFG_HOTSETUPKEYRUN},
+                   Checked(IDC_CFG_CHBSETUPTASKTRAY));
+}
+
+// Any hot key other than the one loaded is a change, noticed as it is typed: Enter in the box
+// presses OK before the box loses the focus.
+void TCoolConfigForm::HotSetupKeyRunChange() {
+    if (HotKeyValue() != LoadedHotKey)
+        MarkModified(true);
+}
+
+WORD TCoolConfigForm::HotKeyValue() const {
+    // The extended-key flag says nothing the hot key needs.
+    return static_cast<WORD>(
+        SendDlgItemMessageA(Handle(), IDC_CFG_HOTSETUPKEYRUN, HKM_GETHOTKEY, 0, 0) & 0x07FF);
+}

@@ -1,0 +1,700 @@
+// The settings dialog "環境設定 - Pakico", opened from the menu of the running program and
+// worked from outside: every control against its registry value, Apply and OK with their
+// question, the refused fixed folder, the archive type lists following the libraries,
+// residence at Windows start-up with its hot key, and help.
+#include "e2e/E2eSupport.h"
+#include "e2e/FolderDialogDriver.h"
+#include "res/resource.h"
+#include "support/ShellFiles.h"
+
+#include <commctrl.h>
+
+using namespace e2e;
+using namespace testing_support;
+
+namespace {
+
+const char kCaption[] = "環境設定 - Pakico";
+const std::vector<std::string> kAllLibraries = {"Unlha32.dll", "Zip32j.dll", "ZCrypt32.DLL",
+                                                "cab32.dll",   "Tar32.dll",  "BZ2LIB.dll"};
+
+std::string RemoveSlash(const std::string& path) {
+    return path.substr(0, path.size() - 1);
+}
+
+void PressCtrlAlt(WORD key) {
+    KeyDown(VK_CONTROL);
+    KeyDown(VK_MENU);
+    PressKey(key);
+    KeyUp(VK_MENU);
+    KeyUp(VK_CONTROL);
+}
+
+// The open dialog, read and worked through its controls.
+class SettingsDialog {
+  public:
+    explicit SettingsDialog(HWND dialog) : dialog_(dialog) {}
+    HWND Handle() const { return dialog_; }
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+    bool Open() const { return IsWindow(dialog_) && IsWindowVisible(dialog_); }
+    bool WaitClosed() const {
+        return WaitUntil([&] { return !IsWindow(dialog_); }, kSettleMs);
+    }
+
+    int Page() const {
+        return static_cast<int>(SendMessageA(Item(IDC_CFG_PAGECONTROL), TCM_GETCURSEL, 0, 0));
+    }
+    // As a click on the tab: the tab control tells the dialog.
+    void ShowPage(int page) const {
+        SendMessageA(Item(IDC_CFG_PAGECONTROL), TCM_SETCURFOCUS, page, 0);
+    }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    bool ApplyEnabled() const { return Enabled(IDC_CFG_BTNUPDATE); }
+    bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // A click on a control of the page that holds it.
+    void Click(int id) const {
+        ShowPage((id - IDC_CFG_PAGE_FIRST) / IDC_CFG_PAGE_SPAN);
+        SendMessageA(Item(id), BM_CLICK, 0, 0);
+    }
+    // Buttons that close the dialog or open a box are posted.
+    void Press(int id) const { PostMessageA(Item(id), BM_CLICK, 0, 0); }
+    int Selection(int id) const {
+        return static_cast<int>(SendMessageA(Item(id), CB_GETCURSEL, 0, 0));
+    }
+    std::vector<std::string> Items(int id) const {
+        std::vector<std::string> items;
+        const int count = static_cast<int>(SendMessageA(Item(id), CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            // Read wide: the lists' text crosses the process boundary whole only that way.
+            wchar_t wide[512] = L"";
+            SendMessageW(Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+            char text[1024] = "";
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+            items.push_back(text);
+        }
+        return items;
+    }
+    std::string SelectedText(int id) const {
+        const int index = Selection(id);
+        return index < 0 ? std::string() : Items(id)[static_cast<std::size_t>(index)];
+    }
+    // A choice from the list, told to the dialog as the list tells it.
+    void Select(int id, int index) const {
+        SendMessageA(Item(id), CB_SETCURSEL, index, 0);
+        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(Item(id)));
+    }
+    int Position(int updown) const {
+        return static_cast<int>(SendMessageA(Item(updown), UDM_GETPOS32, 0, 0));
+    }
+    // Typed into the number box beside the up-down.
+    void SetNumber(int updown, int value) const {
+        SetWindowTextA(Item(updown - 1), std::to_string(value).c_str());
+        SendMessageA(Item(updown - 1), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(std::to_string(value).c_str()));
+    }
+    WORD HotKey() const {
+        return static_cast<WORD>(SendMessageA(Item(IDC_CFG_HOTSETUPKEYRUN), HKM_GETHOTKEY, 0, 0));
+    }
+    void Front() const {
+        SetForegroundWindow(dialog_);
+        Sleep(300);
+    }
+    void ClickControl(int id) const {
+        RECT r{};
+        GetWindowRect(Item(id), &r);
+        ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        Sleep(300);
+    }
+
+  private:
+    HWND dialog_;
+};
+
+class SettingsDialogTest : public E2eTest {
+  protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        // The start-up shortcut goes to a folder of the test's own.
+        startupValue_ =
+            std::make_unique<ShellFolderOverride>("Startup", RemoveSlash(startup_.path()));
+    }
+    void TearDown() override {
+        startupValue_.reset();
+        E2eTest::TearDown();
+    }
+
+    // Opens the dialog from the notification-area menu ("環境設定(&G)").
+    SettingsDialog OpenDialog(PakicoRun& pakico) {
+        // The menu comes back once the cat is awake again after the last dialog.
+        EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+        EXPECT_NE(nullptr, pakico.OpenTrayMenu());
+        PressKey('G');
+        HWND dialog = nullptr;
+        WaitUntil(
+            [&] {
+                dialog = FindDialog(pakico.ProcessId(), kCaption);
+                return dialog && IsWindowVisible(dialog);
+            },
+            kSettleMs);
+        EXPECT_NE(nullptr, dialog) << "the settings dialog did not open";
+        Sleep(300);
+        return SettingsDialog(dialog);
+    }
+
+    // A message box over the dialog: its text, answered with one of the buttons.
+    std::string AnswerBox(PakicoRun& pakico, const SettingsDialog& dialog,
+                          const std::string& expectedCaption,
+                          const std::vector<std::string>& button) {
+        SeenBox box = WaitForBox(pakico.ProcessId(), {dialog.Handle()});
+        EXPECT_NE(nullptr, box.window) << "no message box";
+        if (!box.window)
+            return "";
+        EXPECT_EQ(expectedCaption, box.caption);
+        EXPECT_TRUE(ClickBoxButton(box.window, button));
+        WaitUntil([&] { return !IsWindow(box.window); }, kSettleMs);
+        return box.text;
+    }
+
+    TempFolder startup_{"startup"};
+    std::unique_ptr<ShellFolderOverride> startupValue_;
+};
+
+// One value and the control that edits it: what is stored before the dialog opens, what the
+// control shows then, what the test changes it to, and what is stored after Apply.
+enum class Kind { Check, Radio, Number, Combo };
+struct ControlCase {
+    Kind kind;
+    const char* section;
+    const char* name;
+    int control; // the check box, up-down or list (0 for a radio value)
+    int stored;
+    int shown;    // check: 1/0; radio: the id checked; number: the position; combo: the index
+    int changeTo; // check: clicked to toggle; radio: the id clicked; number, combo: the value
+    int storedAfter;
+};
+
+// Values away from their defaults, so that a control that loads nothing is seen. The order of
+// the folder-information boxes lets every click land on an enabled box.
+const ControlCase kControls[] = {
+    {Kind::Check, "Setting", "Confirmation2", IDC_CFG_CHBLASTCONF, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "IgnoreBrokenHeader", IDC_CFG_CHBBROKEN, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "ErrorMessage", IDC_CFG_CHBERRMSG, 0, 0, 1, 1},
+    {Kind::Check, "Setting", "ReportType1", IDC_CFG_CHBDETAILREPORT, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "ReportType2", IDC_CFG_CHBLHAREPORT, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "SkipFile", IDC_CFG_CHBSKIPFILE, 1, 1, 0, 0},
+    {Kind::Check, "Setting", "OutReport1", IDC_CFG_CHBPACKREPORT, 0, 0, 1, 1},
+    {Kind::Check, "Setting", "OutReport2", IDC_CFG_CHBEXTRACTREPORT, 0, 0, 1, 1},
+    {Kind::Number, "Archive", "LogSize", IDC_CFG_UPDLOGSIZE1, 2048, 2048, 4096, 4096},
+    {Kind::Check, "Archive\\Quick\\Add", "SelectArchiveType", IDC_CFG_CHBQPSELECTNEWARCHIVE, 0, 0,
+     1, 1},
+    {Kind::Radio, "Archive\\Quick\\Add", "ToPath", 0, 0, IDC_CFG_RDBPACKPATH1, IDC_CFG_RDBPACKPATH4,
+     3},
+    {Kind::Radio, "Archive\\Quick\\Add", "LhaType", 0, 4, IDC_CFG_RDBLHA7, IDC_CFG_RDBLHA0, 0},
+    {Kind::Number, "Archive\\Quick\\Add", "ZipLevel", IDC_CFG_UPDQPZIPCOMPLEVEL, 9, 9, 1, 1},
+    {Kind::Number, "Archive\\Quick\\Add", "TarLevel", IDC_CFG_UPDQPTARCOMPLEVEL, 7, 7, 3, 3},
+    {Kind::Number, "Archive\\Quick\\Add", "CabLevel", IDC_CFG_UPDQPCABCOMPLEVEL, 21, 21, 16, 16},
+    {Kind::Radio, "Archive\\Quick\\Add", "CabType", 0, 1, IDC_CFG_RDBLZX, IDC_CFG_RDBMSZIP, 0},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddUseDir", IDC_CFG_CHBDROPADDUSEDIR, 0, 0, 1,
+     1},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddAbsolutePath",
+     IDC_CFG_CHBDROPADDABSOLUTEPATH, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddSubDir", IDC_CFG_CHBDROPADDSUBDIR, 0, 0, 1,
+     1},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddDirectory", IDC_CFG_CHBDROPADDADDPATH, 0, 0,
+     1, 1},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddOpen", IDC_CFG_CHBDROPADDOPEN, 0, 0, 1, 1},
+    {Kind::Check, "Archive\\DropHandler\\Add", "DropAddAutomatice", IDC_CFG_CHBDROPADDAUTOMATICE, 0,
+     0, 1, 1},
+    {Kind::Radio, "Archive\\Quick\\Extract", "ExtractPath", 0, 2, IDC_CFG_RDBQEFIXEDPATH,
+     IDC_CFG_RDBQEDESKTOPPATH, 3},
+    {Kind::Combo, "Archive\\Quick\\Extract", "Duplicate", IDC_CFG_CMBDUPLICATE, 3, 3, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "Recurse", IDC_CFG_CHBRECURRENCE, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "Explorer", IDC_CFG_CHBOPENEXPLORER, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "FileCopy", IDC_CFG_CHBFILECOPY, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "FileMove", IDC_CFG_CHBFILEMOVE, 0, 0, 1, 1},
+    {Kind::Radio, "Archive\\Quick\\Extract", "ArchivePath", 0, 2, IDC_CFG_RDBARCHPATH3,
+     IDC_CFG_RDBARCHPATH2, 1},
+    {Kind::Check, "Archive\\Quick\\Extract", "IsArchivePath2", IDC_CFG_CHBARCHPATH2, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Quick\\Extract", "DelNumDir", IDC_CFG_CHBDELNUMPATH, 1, 1, 0, 0},
+    {Kind::Check, "Archive\\Common\\Extract", "InputPath", IDC_CFG_CHBINPUTPATH, 1, 1, 0, 0},
+};
+
+// The radio buttons of each radio value.
+std::vector<int> RadioButtons(const std::string& name) {
+    if (name == "ToPath")
+        return {IDC_CFG_RDBPACKPATH1, IDC_CFG_RDBPACKPATH2, IDC_CFG_RDBPACKPATH3,
+                IDC_CFG_RDBPACKPATH4};
+    if (name == "LhaType")
+        return {IDC_CFG_RDBLHA0, IDC_CFG_RDBLHA1, IDC_CFG_RDBLHA5, IDC_CFG_RDBLHA6,
+                IDC_CFG_RDBLHA7};
+    if (name == "CabType")
+        return {IDC_CFG_RDBMSZIP, IDC_CFG_RDBLZX};
+    if (name == "ExtractPath")
+        return {IDC_CFG_RDBQEARCHIVEPATH, IDC_CFG_RDBQESELECTPATH, IDC_CFG_RDBQEDESKTOPPATH,
+                IDC_CFG_RDBQEFIXEDPATH};
+    return {IDC_CFG_RDBARCHPATH1, IDC_CFG_RDBARCHPATH2, IDC_CFG_RDBARCHPATH3};
+}
+
+int CheckedRadio(const SettingsDialog& dialog, const std::string& name) {
+    int checked = 0;
+    for (int id : RadioButtons(name))
+        if (dialog.Checked(id))
+            checked = checked ? -1 : id;
+    return checked;
+}
+
+} // namespace
+
+// Every control shows its stored value, every change reaches the registry at Apply, and only
+// then; Cancel afterwards writes nothing more.
+TEST_F(SettingsDialogTest, EveryControlLoadsAndSavesItsValue) {
+    PakicoRun pakico(PakicoRun::Layout{true, kAllLibraries, ""});
+    const std::string fixedPack = RemoveSlash(pakico.Scratch());
+    for (const ControlCase& c : kControls)
+        WriteSettingNumber(c.section, c.name, static_cast<DWORD>(c.stored));
+    WriteSettingNumber("Setting", "Confirmation1", 1);
+    WriteSettingText("Setting", "HotKey", "Shift+Ctrl+F5");
+    WriteSettingText("Archive\\Quick\\Add", "FixedPath", fixedPack);
+    WriteSettingText("Archive\\Quick\\Extract", "FixedPath", "C:\\Extracted");
+    WriteSettingNumber("Archive\\Common\\Add", "DefaultArchType", 3);
+    WriteSettingNumber("Archive\\Common\\Add", "DefaultTarType", 2);
+    WriteSettingNumber("Archive\\Common\\Add", "DefaultSfxMode", 0);
+    WriteSettingNumber("Archive\\Common\\Add", "DefaultLhaSfxMode", 2);
+    // A folder history whose key lacks its count: the dialog opens all the same.
+    WriteSettingText("history\\Extract\\Path", "0", "C:\\Broken");
+    ASSERT_TRUE(pakico.Start());
+    const SettingsSnapshot before = TakeSettingsSnapshot();
+
+    SettingsDialog dialog = OpenDialog(pakico);
+    ASSERT_TRUE(dialog.Open());
+    EXPECT_EQ(0, dialog.Page()) << "the first opening shows 全般";
+    EXPECT_FALSE(dialog.ApplyEnabled());
+    RECT client{};
+    GetClientRect(dialog.Handle(), &client);
+    EXPECT_EQ(502, client.right);
+    EXPECT_EQ(346, client.bottom);
+    RECT frame{};
+    GetWindowRect(dialog.Handle(), &frame);
+    EXPECT_TRUE(SaveScreenshot(frame, "settings_page0.bmp"));
+    for (int page = 1; page < 5; ++page) {
+        dialog.ShowPage(page);
+        EXPECT_EQ(page, dialog.Page());
+        EXPECT_FALSE(dialog.ApplyEnabled()) << "page switching enabled Apply, page " << page;
+        Sleep(300); // painted, for the picture
+        EXPECT_TRUE(SaveScreenshot(frame, "settings_page" + std::to_string(page) + ".bmp"));
+    }
+
+    for (const ControlCase& c : kControls) {
+        SCOPED_TRACE(c.name);
+        switch (c.kind) {
+        case Kind::Check:
+            EXPECT_EQ(c.shown == 1, dialog.Checked(c.control));
+            break;
+        case Kind::Radio:
+            EXPECT_EQ(c.shown, CheckedRadio(dialog, c.name));
+            break;
+        case Kind::Number:
+            EXPECT_EQ(c.shown, dialog.Position(c.control));
+            break;
+        case Kind::Combo:
+            EXPECT_EQ(c.shown, dialog.Selection(c.control));
+            break;
+        }
+    }
+    EXPECT_EQ("2,048", WindowTextOf(dialog.Item(IDC_CFG_EDTLOGSIZE1)));
+    EXPECT_EQ(VK_F5 | ((HOTKEYF_SHIFT | HOTKEYF_CONTROL) << 8), dialog.HotKey());
+    EXPECT_EQ("GZip 書庫", dialog.SelectedText(IDC_CFG_CMBFAVARCHIVE));
+    EXPECT_EQ("Win16用 Sfx", dialog.SelectedText(IDC_CFG_CMBFAVSFXARCHIVE));
+    EXPECT_EQ(fixedPack, dialog.SelectedText(IDC_CFG_HISPACKPATH4));
+    EXPECT_EQ((std::vector<std::string>{"C:\\Extracted"}), dialog.Items(IDC_CFG_HISQEFIXEDPATH));
+    EXPECT_FALSE(dialog.ApplyEnabled());
+
+    for (const ControlCase& c : kControls) {
+        SCOPED_TRACE(c.name);
+        switch (c.kind) {
+        case Kind::Check:
+            dialog.Click(c.control);
+            break;
+        case Kind::Radio:
+            dialog.Click(c.changeTo);
+            break;
+        case Kind::Number:
+            dialog.SetNumber(c.control, c.changeTo);
+            break;
+        case Kind::Combo:
+            dialog.Select(c.control, c.changeTo);
+            break;
+        }
+        EXPECT_TRUE(dialog.ApplyEnabled());
+    }
+    dialog.Select(IDC_CFG_CMBFAVARCHIVE, 5); // "Cab 自己解凍書庫"
+    dialog.Select(IDC_CFG_CMBFAVSFXARCHIVE, 4);
+    EXPECT_EQ(before, TakeSettingsSnapshot()) << "something was written before Apply";
+
+    dialog.Press(IDC_CFG_BTNUPDATE);
+    ASSERT_TRUE(WaitUntil([&] { return !dialog.ApplyEnabled(); }, kSettleMs));
+    EXPECT_TRUE(dialog.Open());
+    const SettingsSnapshot after = TakeSettingsSnapshot();
+    for (const ControlCase& c : kControls)
+        EXPECT_EQ(c.storedAfter, SnapshotNumber(after, c.section, c.name)) << c.name;
+    EXPECT_EQ("Shift+Ctrl+F5", SnapshotText(after, "Setting", "HotKey"));
+    EXPECT_EQ(2, SnapshotNumber(after, "Archive\\Common\\Add", "DefaultArchType"));
+    EXPECT_EQ(0, SnapshotNumber(after, "Archive\\Common\\Add", "DefaultTarType"));
+    EXPECT_EQ(1, SnapshotNumber(after, "Archive\\Common\\Add", "DefaultSfxMode"));
+    EXPECT_EQ(5, SnapshotNumber(after, "Archive\\Common\\Add", "DefaultLhaSfxMode"));
+    EXPECT_EQ(fixedPack, SnapshotText(after, "Archive\\Quick\\Add", "FixedPath"));
+    EXPECT_EQ(fixedPack, SnapshotText(after, "history\\ArchiveFile\\Path", "0"));
+    EXPECT_EQ(1, SnapshotNumber(after, "history\\ArchiveFile\\Path", "Count"));
+    EXPECT_EQ("C:\\Extracted", SnapshotText(after, "Archive\\Quick\\Extract", "FixedPath"));
+    EXPECT_EQ(1, SnapshotNumber(after, "history\\Extract\\Path", "Count"));
+    EXPECT_EQ(1, SnapshotNumber(after, "Setting", "Confirmation1"));
+    EXPECT_FALSE(FileExists(startup_.path() + "Pakico.lnk"));
+
+    // Cancel closes without writing.
+    dialog.Press(IDCANCEL);
+    ASSERT_TRUE(dialog.WaitClosed());
+    EXPECT_EQ(after, TakeSettingsSnapshot());
+}
+
+// OK without a change writes nothing and asks nothing; after a change the stored
+// "Confirmation1" decides whether OK asks: No closes without writing, Cancel keeps the dialog.
+// The dialog opens again on the page used last.
+TEST_F(SettingsDialogTest, OkAsksAsTheConfirmationSettingSays) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    const SettingsSnapshot empty = TakeSettingsSnapshot();
+
+    SettingsDialog dialog = OpenDialog(pakico);
+    dialog.ShowPage(3);
+    dialog.Press(IDOK);
+    ASSERT_TRUE(dialog.WaitClosed()) << "OK without a change did not close at once";
+    EXPECT_EQ(empty, TakeSettingsSnapshot());
+
+    dialog = OpenDialog(pakico);
+    EXPECT_EQ(3, dialog.Page()) << "not the page used last";
+    dialog.Click(IDC_CFG_CHBRECURRENCE);
+    dialog.Press(IDOK);
+    EXPECT_EQ("オプション内容を更新しますか？", AnswerBox(pakico, dialog, "確認", {"キャンセル"}));
+    EXPECT_TRUE(dialog.Open()) << "Cancel closed the dialog";
+    dialog.Press(IDOK);
+    AnswerBox(pakico, dialog, "確認", {"いいえ(&N)"});
+    ASSERT_TRUE(dialog.WaitClosed());
+    EXPECT_EQ(empty, TakeSettingsSnapshot()) << "No wrote the settings";
+
+    dialog = OpenDialog(pakico);
+    dialog.Click(IDC_CFG_CHBRECURRENCE);
+    // Ticking "開始確認はしない" does not count before it is saved.
+    dialog.Click(IDC_CFG_CHBPREVCONF);
+    dialog.Press(IDOK);
+    AnswerBox(pakico, dialog, "確認", {"はい(&Y)"});
+    ASSERT_TRUE(dialog.WaitClosed());
+    SettingsSnapshot saved = TakeSettingsSnapshot();
+    EXPECT_EQ(1, SnapshotNumber(saved, "Archive\\Quick\\Extract", "Recurse"));
+    EXPECT_EQ(1, SnapshotNumber(saved, "Setting", "Confirmation1"));
+
+    // Stored, it saves without asking.
+    dialog = OpenDialog(pakico);
+    dialog.Click(IDC_CFG_CHBRECURRENCE);
+    dialog.Press(IDOK);
+    ASSERT_TRUE(dialog.WaitClosed()) << "OK asked although 開始確認はしない is stored";
+    EXPECT_EQ(0, SnapshotNumber(TakeSettingsSnapshot(), "Archive\\Quick\\Extract", "Recurse"));
+}
+
+// A fixed compression folder that does not exist is refused from any page, by OK and Apply
+// alike: the warning names it, the dialog shows 圧縮(1) and nothing is written.
+TEST_F(SettingsDialogTest, MissingFixedFolderIsRefusedFromEveryPage) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    const std::string missing = pakico.Scratch() + "gone";
+    WriteSettingNumber("Setting", "Confirmation1", 1);
+    WriteSettingNumber("Archive\\Quick\\Add", "ToPath", 3);
+    WriteSettingText("Archive\\Quick\\Add", "FixedPath", missing);
+    ASSERT_TRUE(pakico.Start());
+    const SettingsSnapshot before = TakeSettingsSnapshot();
+
+    SettingsDialog dialog = OpenDialog(pakico);
+    EXPECT_TRUE(dialog.Enabled(IDC_CFG_HISPACKPATH4));
+    EXPECT_TRUE(dialog.Enabled(IDC_CFG_BTNPACKPATH4));
+    for (int page : {0, 2, 3, 4}) {
+        for (int button : {IDOK, IDC_CFG_BTNUPDATE}) {
+            SCOPED_TRACE(page);
+            dialog.ShowPage(page);
+            dialog.Click(IDC_CFG_CHBRECURRENCE);
+            dialog.ShowPage(page);
+            dialog.Press(button);
+            EXPECT_EQ("フォルダ:" + missing + "\r\nフォルダが存在しません",
+                      AnswerBox(pakico, dialog, "警告", {"OK"}));
+            EXPECT_TRUE(dialog.Open());
+            EXPECT_EQ(1, dialog.Page());
+            EXPECT_EQ(before, TakeSettingsSnapshot());
+        }
+    }
+    // Another destination makes the folder irrelevant.
+    dialog.Click(IDC_CFG_RDBPACKPATH2);
+    EXPECT_FALSE(dialog.Enabled(IDC_CFG_HISPACKPATH4));
+    EXPECT_FALSE(dialog.Enabled(IDC_CFG_BTNPACKPATH4));
+    dialog.Press(IDOK);
+    ASSERT_TRUE(dialog.WaitClosed());
+    EXPECT_EQ(1, SnapshotNumber(TakeSettingsSnapshot(), "Archive\\Quick\\Add", "ToPath"));
+}
+
+// The rules between controls, each shown by the enabled state or tick it leaves. The dialog is
+// opened with a double click on the cat.
+TEST_F(SettingsDialogTest, DependentControlsFollowTheirRules) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    const POINT cat = pakico.Centre();
+    SendPointer(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, cat);
+    for (int click = 0; click < 2; ++click) {
+        SendPointer(MOUSEEVENTF_LEFTDOWN, cat);
+        SendPointer(MOUSEEVENTF_LEFTUP, cat);
+    }
+    HWND opened = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            opened = FindDialog(pakico.ProcessId(), kCaption);
+            return opened && IsWindowVisible(opened);
+        },
+        kSettleMs))
+        << "a double click on the cat opened no settings";
+    Sleep(300);
+    SettingsDialog dialog(opened);
+
+    // Empty tree: desktop for both destinations, the extraction folder box off, MSZIP with its
+    // level off, folder information automatic with its three boxes off.
+    EXPECT_TRUE(dialog.Checked(IDC_CFG_RDBPACKPATH3));
+    EXPECT_FALSE(dialog.Enabled(IDC_CFG_HISPACKPATH4));
+    EXPECT_TRUE(dialog.Checked(IDC_CFG_RDBQESELECTPATH)) << "ExtractPath defaults to 1";
+    EXPECT_TRUE(dialog.Checked(IDC_CFG_RDBARCHPATH1));
+    EXPECT_EQ(1, dialog.Selection(IDC_CFG_CMBDUPLICATE));
+    EXPECT_FALSE(dialog.Enabled(IDC_CFG_EDTQPCABCOMPLEVEL));
+    for (int id :
+         {IDC_CFG_CHBDROPADDUSEDIR, IDC_CFG_CHBDROPADDABSOLUTEPATH, IDC_CFG_CHBDROPADDSUBDIR})
+        EXPECT_FALSE(dialog.Enabled(id)) << id;
+    EXPECT_TRUE(dialog.Enabled(IDC_CFG_CHBDROPADDADDPATH));
+    EXPECT_TRUE(dialog.Enabled(IDC_CFG_CHBDROPADDOPEN));
+    EXPECT_FALSE(dialog.Enabled(IDC_CFG_HOTSETUPKEYRUN)) << "no start-up shortcut yet";
+    EXPECT_EQ("", WindowTextOf(dialog.Item(IDC_CFG_LBLQPSELECTNEWARCHIVE)));
+
+    struct Step {
+        int click;
+        std::vector<std::pair<int, bool>> enabled;
+        std::vector<std::pair<int, bool>> checked;
+    } steps[] = {
+        {IDC_CFG_RDBQEFIXEDPATH,
+         {{IDC_CFG_HISQEFIXEDPATH, true},
+          {IDC_CFG_BTNQEFIXEDPATH, true},
+          {IDC_CFG_LBLQEFIXEDPATH, true}},
+         {}},
+        {IDC_CFG_RDBQEARCHIVEPATH,
+         {{IDC_CFG_HISQEFIXEDPATH, false}, {IDC_CFG_BTNQEFIXEDPATH, false}},
+         {{IDC_CFG_RDBQEFIXEDPATH, false}}},
+        {IDC_CFG_RDBPACKPATH4, {{IDC_CFG_HISPACKPATH4, true}, {IDC_CFG_BTNPACKPATH4, true}}, {}},
+        {IDC_CFG_RDBPACKPATH1, {{IDC_CFG_HISPACKPATH4, false}, {IDC_CFG_LBLPACKPATH4, false}}, {}},
+        {IDC_CFG_RDBLZX,
+         {{IDC_CFG_EDTQPCABCOMPLEVEL, true},
+          {IDC_CFG_UPDQPCABCOMPLEVEL, true},
+          {IDC_CFG_LBLCABCOMPLEVEL, true}},
+         {}},
+        {IDC_CFG_RDBMSZIP, {{IDC_CFG_EDTQPCABCOMPLEVEL, false}}, {}},
+        {IDC_CFG_CHBDROPADDAUTOMATICE,
+         {{IDC_CFG_CHBDROPADDUSEDIR, true},
+          {IDC_CFG_CHBDROPADDABSOLUTEPATH, true},
+          {IDC_CFG_CHBDROPADDSUBDIR, true}},
+         {}},
+        {IDC_CFG_CHBDROPADDUSEDIR,
+         {{IDC_CFG_CHBDROPADDUSEDIR, true},
+          {IDC_CFG_CHBDROPADDABSOLUTEPATH, false},
+          {IDC_CFG_CHBDROPADDSUBDIR, false}},
+         {{IDC_CFG_CHBDROPADDSUBDIR, true}}},
+        {IDC_CFG_CHBFILECOPY, {}, {{IDC_CFG_CHBFILECOPY, true}, {IDC_CFG_CHBFILEMOVE, false}}},
+        {IDC_CFG_CHBFILEMOVE, {}, {{IDC_CFG_CHBFILECOPY, false}, {IDC_CFG_CHBFILEMOVE, true}}},
+        {IDC_CFG_CHBFILEMOVE, {}, {{IDC_CFG_CHBFILECOPY, false}, {IDC_CFG_CHBFILEMOVE, false}}},
+        {IDC_CFG_CHBSETUPTASKTRAY,
+         {{IDC_CFG_HOTSETUPKEYRUN, true}, {IDC_CFG_LBLHOTKEYRUN, true}},
+         {}},
+        {IDC_CFG_CHBQPSELECTNEWARCHIVE, {}, {{IDC_CFG_CHBQPSELECTNEWARCHIVE, false}}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.click);
+        dialog.Click(step.click);
+        for (const auto& [id, on] : step.enabled)
+            EXPECT_EQ(on, dialog.Enabled(id)) << id;
+        for (const auto& [id, on] : step.checked)
+            EXPECT_EQ(on, dialog.Checked(id)) << id;
+    }
+    EXPECT_EQ("-  Lha 書庫", WindowTextOf(dialog.Item(IDC_CFG_LBLQPSELECTNEWARCHIVE)));
+    dialog.Press(IDCANCEL);
+    ASSERT_TRUE(dialog.WaitClosed());
+}
+
+// The archive type lists follow the libraries beside the program; the Zip self-extractor's
+// library is seen at the next opening once it is there. Without any library the lists are empty
+// and the stored default stays as it was.
+TEST_F(SettingsDialogTest, ArchiveTypesFollowTheLibraries) {
+    {
+        PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll", "Zip32j.dll"}, ""});
+        ASSERT_TRUE(pakico.Start());
+        SettingsDialog dialog = OpenDialog(pakico);
+        EXPECT_EQ((std::vector<std::string>{"Lha 書庫", "Lha 自己解凍書庫", "Zip 書庫"}),
+                  dialog.Items(IDC_CFG_CMBFAVARCHIVE));
+        EXPECT_EQ((std::vector<std::string>{"Dos用 Sfx", "Win16用 Sfx", "Win16用 SfxM",
+                                            "Win32用 Sfx", "Win32用 SfxM"}),
+                  dialog.Items(IDC_CFG_CMBFAVSFXARCHIVE));
+        EXPECT_EQ("Win32用 Sfx", dialog.SelectedText(IDC_CFG_CMBFAVSFXARCHIVE));
+        dialog.Press(IDCANCEL);
+        ASSERT_TRUE(dialog.WaitClosed());
+
+        ASSERT_TRUE(CopyFileA((ProgramFolder() + "ZCrypt32.DLL").c_str(),
+                              (pakico.Folder() + "ZCrypt32.DLL").c_str(), FALSE));
+        dialog = OpenDialog(pakico);
+        EXPECT_EQ((std::vector<std::string>{"Lha 書庫", "Lha 自己解凍書庫", "Zip 書庫",
+                                            "Zip 自己解凍書庫"}),
+                  dialog.Items(IDC_CFG_CMBFAVARCHIVE));
+        dialog.Press(IDCANCEL);
+        ASSERT_TRUE(dialog.WaitClosed());
+    }
+    ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
+    PakicoRun pakico(PakicoRun::Layout{true, {}, ""});
+    WriteSettingNumber("Setting", "Confirmation1", 1);
+    WriteSettingNumber("Archive\\Common\\Add", "DefaultArchType", 6);
+    // Stored choices that no control offers: shown as none, and left as they are.
+    WriteSettingNumber("Archive\\Quick\\Add", "LhaType", 7);
+    WriteSettingNumber("Archive\\Quick\\Add", "CabType", 5);
+    WriteSettingNumber("Archive\\Quick\\Extract", "Duplicate", 9);
+    ASSERT_TRUE(pakico.Start());
+    SettingsDialog dialog = OpenDialog(pakico);
+    EXPECT_TRUE(dialog.Items(IDC_CFG_CMBFAVARCHIVE).empty());
+    EXPECT_TRUE(dialog.Items(IDC_CFG_CMBFAVSFXARCHIVE).empty());
+    EXPECT_EQ(-1, dialog.Selection(IDC_CFG_CMBFAVARCHIVE));
+    EXPECT_EQ(-1, dialog.Selection(IDC_CFG_CMBDUPLICATE));
+    EXPECT_EQ(0, CheckedRadio(dialog, "LhaType"));
+    EXPECT_EQ(0, CheckedRadio(dialog, "CabType"));
+    dialog.Click(IDC_CFG_CHBRECURRENCE);
+    dialog.Press(IDOK);
+    ASSERT_TRUE(dialog.WaitClosed());
+    SettingsSnapshot saved = TakeSettingsSnapshot();
+    EXPECT_EQ(6, SnapshotNumber(saved, "Archive\\Common\\Add", "DefaultArchType"));
+    EXPECT_EQ(-99999, SnapshotNumber(saved, "Archive\\Common\\Add", "DefaultSfxMode"));
+    EXPECT_EQ(-99999, SnapshotNumber(saved, "Archive\\Common\\Add", "DefaultLhaSfxMode"));
+    EXPECT_EQ(7, SnapshotNumber(saved, "Archive\\Quick\\Add", "LhaType"));
+    EXPECT_EQ(5, SnapshotNumber(saved, "Archive\\Quick\\Add", "CabType"));
+    EXPECT_EQ(9, SnapshotNumber(saved, "Archive\\Quick\\Extract", "Duplicate"));
+    EXPECT_EQ(1, SnapshotNumber(saved, "Archive\\Quick\\Extract", "Recurse"));
+}
+
+// Residence at start-up: ticking it writes "Pakico.lnk" to the Startup folder for this program;
+// the hot key typed and confirmed with Enter is saved and registered at the next start;
+// unticking removes the shortcut. Help opens nothing that breaks the dialog.
+TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
+    const std::string shortcut = startup_.path() + "Pakico.lnk";
+    std::string folder;
+    {
+        PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+        folder = pakico.Folder();
+        WriteSettingNumber("Setting", "Confirmation1", 1);
+        ASSERT_TRUE(pakico.Start());
+        SettingsDialog dialog = OpenDialog(pakico);
+        EXPECT_FALSE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
+        dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
+        dialog.Front();
+        dialog.ClickControl(IDC_CFG_HOTSETUPKEYRUN);
+        // Shift alone is no modifier for a hot key: the box makes it Shift+Ctrl.
+        KeyDown(VK_SHIFT);
+        PressKey('A');
+        KeyUp(VK_SHIFT);
+        EXPECT_EQ(0x0341, dialog.HotKey());
+        PressCtrlAlt('P');
+        EXPECT_EQ(0x0650, dialog.HotKey());
+        // Enter presses OK while the box still has the focus.
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(dialog.WaitClosed());
+        SettingsSnapshot saved = TakeSettingsSnapshot();
+        EXPECT_EQ("Ctrl+Alt+P", SnapshotText(saved, "Setting", "HotKey"));
+        ShortcutFile file = ReadShortcut(shortcut);
+        ASSERT_TRUE(file.valid) << "no shortcut in the Startup folder";
+        EXPECT_EQ(folder + "Pakico.exe", file.target);
+        EXPECT_EQ(RemoveSlash(folder), file.workingDir);
+        EXPECT_EQ("", file.arguments);
+        EXPECT_EQ(1u, file.showCommand);
+        EXPECT_EQ(0, file.hotKey);
+
+        // Help: the help engine may show what it likes; the dialog stays usable.
+        dialog = OpenDialog(pakico);
+        EXPECT_TRUE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
+        dialog.Press(IDC_CFG_BTNHELP);
+        // Wine's help engine asks for the missing help file, in a box of its own process,
+        // while the program waits for it.
+        HWND helpBox = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND box : TopWindows("#32770"))
+                    if (IsWindowVisible(box) && box != dialog.Handle() &&
+                        FindChildByText(box, "いいえ(&N)"))
+                        helpBox = box;
+                return helpBox != nullptr;
+            },
+            kSettleMs);
+        if (helpBox) {
+            std::string text;
+            for (HWND c = GetWindow(helpBox, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                text += WindowTextOf(c);
+            EXPECT_NE(std::string::npos, text.find(folder + "PAKICO.HLP")) << text;
+            ClickBoxButton(helpBox, {"いいえ(&N)"});
+        }
+        EXPECT_TRUE(dialog.Open());
+        EXPECT_TRUE(pakico.Running());
+        dialog.Press(IDCANCEL);
+        EXPECT_TRUE(dialog.WaitClosed());
+    }
+    // The help engine's windows, if any, are closed with the program gone.
+    for (HWND help : TopWindows("MS_WINHELP"))
+        PostMessageA(help, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
+
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    PressCtrlAlt('P');
+    EXPECT_EQ(1u, pakico.WaitForMorva(1).size()) << "the saved hot key was not registered";
+
+    // A new hot key alone is a change, even when Enter confirms it in the box itself.
+    SettingsDialog dialog = OpenDialog(pakico);
+    ASSERT_TRUE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
+    EXPECT_EQ(0x0650, dialog.HotKey());
+    dialog.Front();
+    dialog.ClickControl(IDC_CFG_HOTSETUPKEYRUN);
+    PressCtrlAlt('K');
+    EXPECT_TRUE(dialog.ApplyEnabled()) << "the typed hot key did not count as a change";
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(dialog.WaitClosed());
+    EXPECT_EQ("Ctrl+Alt+K", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"));
+
+    dialog = OpenDialog(pakico);
+    ASSERT_TRUE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
+    dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
+    EXPECT_FALSE(dialog.Enabled(IDC_CFG_HOTSETUPKEYRUN));
+    dialog.Press(IDOK);
+    ASSERT_TRUE(dialog.WaitClosed());
+    EXPECT_FALSE(FileExists(shortcut)) << "unticking left the shortcut";
+    EXPECT_EQ("Ctrl+Alt+K", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"))
+        << "a disabled hot-key box still saves its value";
+}
+
+// A shortcut that cannot be written (no Startup folder named by the system) is reported with
+// the writer's message; the save stops there and the dialog stays open.
+TEST_F(SettingsDialogTest, UnwritableShortcutStopsTheSave) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    WriteSettingNumber("Setting", "Confirmation1", 1);
+    ASSERT_TRUE(pakico.Start());
+    ShellFolderOverride noStartup("Startup", "");
+    SettingsDialog dialog = OpenDialog(pakico);
+    dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
+    dialog.Press(IDOK);
+    EXPECT_EQ("ShellLink Write Error.", AnswerErrorBox(kSettleMs));
+    EXPECT_TRUE(dialog.Open());
+    EXPECT_EQ("", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"));
+    EXPECT_FALSE(FileExists("\\Pakico.lnk"));
+    dialog.Press(IDCANCEL);
+    EXPECT_TRUE(dialog.WaitClosed());
+}

@@ -1,0 +1,66 @@
+// Where a shortcut file goes and the shell's words for its hot key and window.
+#include "shell/ShellLinkRules.h"
+
+#include <gtest/gtest.h>
+
+using namespace shelllink;
+
+TEST(ShellLinkRules, FileNameInAFolderTakesOnlyTheNamePartAndGetsTheExtension) {
+    struct Case {
+        const char* name;
+        bool inFolder;
+        const char* expected;
+    } cases[] = {
+        {"Pakico", true, "C:\\Startup\\Pakico.lnk"},
+        {"D:\\Other\\Pakico.lnk", true, "C:\\Startup\\Pakico.lnk"},
+        {"x.LNK", true, "C:\\Startup\\x.LNK"},
+        {"x.Lnk", false, "x.Lnk"},
+        {"Pakico.exe", false, "Pakico.exe.lnk"},
+        {"D:\\Other\\Pakico", false, "D:\\Other\\Pakico.lnk"},
+        {".lnk", true, ""},
+        {".LNK", false, ""},
+        {"", false, ""},
+        // A trail byte equal to '\' does not cut the name: "表" is 95 5C.
+        {"\x95\x5C.lnk", true, "C:\\Startup\\\x95\x5C.lnk"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, LinkFileName(c.name, c.inFolder, "C:\\Startup")) << c.name;
+}
+
+TEST(ShellLinkRules, AnotherFolderMovesTheSameName) {
+    EXPECT_EQ("C:\\Desktop\\Pakico.lnk",
+              MovedLinkFileName("C:\\Startup\\Pakico.lnk", "C:\\Desktop"));
+    // A folder the system does not name leaves only a separator in front: refused when saved.
+    EXPECT_EQ("\\Pakico.lnk", MovedLinkFileName("Pakico.lnk", ""));
+    EXPECT_FALSE(IsFullFilePath("\\Pakico.lnk"));
+}
+
+TEST(ShellLinkRules, HotKeyWordHasTheModifiersInItsHighByte) {
+    const shortcut::TShortCut ctrlAltP = shortcut::scCtrl | shortcut::scAlt | 'P';
+    EXPECT_EQ(0x0650, HotKeyWord(ctrlAltP));
+    EXPECT_EQ(0x0342, HotKeyWord(shortcut::scShift | shortcut::scCtrl | 'B'));
+    EXPECT_EQ(0x0041, HotKeyWord('A'));
+    EXPECT_EQ(0, HotKeyWord(0));
+    EXPECT_EQ(ctrlAltP, ShortCutOfHotKeyWord(0x0650));
+    EXPECT_EQ(shortcut::scShift | 'A', ShortCutOfHotKeyWord(0x0141));
+}
+
+TEST(ShellLinkRules, WindowStatesAreShowCommands) {
+    EXPECT_EQ(1, ShowCommandOf(TWindowState::wsNormal));
+    EXPECT_EQ(7, ShowCommandOf(TWindowState::wsMinimized));
+    EXPECT_EQ(3, ShowCommandOf(TWindowState::wsMaximized));
+    EXPECT_EQ(TWindowState::wsMaximized, WindowStateOf(3));
+    EXPECT_EQ(TWindowState::wsMinimized, WindowStateOf(7));
+    EXPECT_EQ(TWindowState::wsNormal, WindowStateOf(2));
+    EXPECT_EQ(TWindowState::wsNormal, WindowStateOf(1));
+}
+
+TEST(ShellLinkRules, OnlyFullPathsAreShortcutFileNames) {
+    EXPECT_TRUE(IsFullFilePath("C:\\Startup\\Pakico.lnk"));
+    EXPECT_TRUE(IsFullFilePath("z:\\a.lnk"));
+    EXPECT_TRUE(IsFullFilePath("\\\\server\\share\\a.lnk"));
+    EXPECT_FALSE(IsFullFilePath("Pakico.lnk"));
+    EXPECT_FALSE(IsFullFilePath("C:Pakico.lnk"));
+    EXPECT_FALSE(IsFullFilePath(""));
+    EXPECT_FALSE(IsFullFilePath("1:\\a.lnk"));
+}
