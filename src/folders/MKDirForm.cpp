@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "res/resource.h"
+#include "ui/Dpi.h"
 #include "util/FileProbe.h"
 #include "util/MessageBox.h"
 #include "util/PathChecks.h"
@@ -46,23 +47,21 @@ TMKDirForm::TMKDirForm(HWND owner, int mode, bool check, std::string baseFolder)
 
 bool TMKDirForm::OnInit() {
     HWND dialog = Handle();
-    font_ = folders::ApplyIconFaceFont(dialog);
+    const int dpi = ui::WindowDpi(dialog);
+    font_ = folders::ApplyIconFaceFont(dialog, false, dpi);
 
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, GetWindowLongA(dialog, GWL_STYLE), FALSE,
-                       GetWindowLongA(dialog, GWL_EXSTYLE));
-    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    struct {
-        int id, x, y, w, h;
-    } places[] = {
-        {IDC_MKDIR_IMAGE, 12, 14, 32, 32},     {IDC_MKDIR_BASETITLE, 60, 10, 340, 16},
-        {IDC_MKDIR_BASEDIR, 60, 28, 340, 16},  {IDC_MKDIR_NAMETITLE, 60, 52, 70, 16},
-        {IDC_MKDIR_DIRNAME, 130, 49, 270, 22}, {IDOK, 220, 82, 86, 25},
-        {IDCANCEL, 314, 82, 86, 25},
-    };
-    for (const auto& p : places)
-        MoveWindow(GetDlgItem(dialog, p.id), p.x, p.y, p.w, p.h, FALSE);
+    // Pixels of a 96-dpi screen, grown with the density of the dialog's monitor.
+    ui::LayOutDialog(dialog, kClientWidth, kClientHeight,
+                     {
+                         {IDC_MKDIR_IMAGE, 12, 14, 32, 32},
+                         {IDC_MKDIR_BASETITLE, 60, 10, 340, 16},
+                         {IDC_MKDIR_BASEDIR, 60, 28, 340, 16},
+                         {IDC_MKDIR_NAMETITLE, 60, 52, 70, 16},
+                         {IDC_MKDIR_DIRNAME, 130, 49, 270, 22},
+                         {IDOK, 220, 82, 86, 25},
+                         {IDCANCEL, 314, 82, 86, 25},
+                     },
+                     dpi);
 
     SetWindowTextA(dialog, Caption.c_str());
     SHFILEINFOA info = {};
