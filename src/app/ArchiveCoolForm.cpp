@@ -257,9 +257,9 @@ void TArchiveCoolForm::ShowPictures(int factor) {
 }
 
 void TArchiveCoolForm::LoadMenuImages(int dpi) {
-    ImageList1 = ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1),
-                                             kMenuImageSize, ScaleForDpi(kMenuImageSize, dpi),
-                                             kImageMask);
+    ImageList1 =
+        ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1), kMenuImageSize,
+                                    ScaleForDpi(kMenuImageSize, dpi), kImageMask);
 }
 
 void TArchiveCoolForm::PlaceAtSavedPosition() {

@@ -14,7 +14,8 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     info.cbSize = sizeof info;
     if (GetMonitorInfoA(monitor, &info))
         reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
-            {AreaOf(info.rcMonitor), AreaOf(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+            {AreaOf(info.rcMonitor), AreaOf(info.rcWork),
+             (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
     return TRUE;
 }
 

@@ -74,8 +74,8 @@ void TDropAboutForm::FormCreate() {
                               IMAGE_BITMAP, 0, 0, LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
     // The face at the size of its place, pixel for pixel.
     if (picture_ && Scaled(kFaceSize) != kFaceSize)
-        if (HBITMAP grown = ui::ScaleBitmap(static_cast<HBITMAP>(picture_.get()),
-                                            Scaled(kFaceSize), Scaled(kFaceSize)))
+        if (HBITMAP grown = ui::ScaleBitmap(static_cast<HBITMAP>(picture_.get()), Scaled(kFaceSize),
+                                            Scaled(kFaceSize)))
             picture_.reset(grown);
     SendDlgItemMessageA(Handle(), IDC_ABOUT_IMAGE, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(picture_.get()));

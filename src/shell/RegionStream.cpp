@@ -76,8 +76,7 @@ std::vector<std::uint8_t> RegionStreamFromData(const std::vector<std::uint8_t>& 
     return stream;
 }
 
-std::vector<std::uint8_t> ScaleRegionData(const std::vector<std::uint8_t>& regionData,
-                                          int factor) {
+std::vector<std::uint8_t> ScaleRegionData(const std::vector<std::uint8_t>& regionData, int factor) {
     std::vector<std::uint8_t> scaled = regionData;
     if (factor <= 1 || regionData.size() < kRegionHeaderSize)
         return scaled;

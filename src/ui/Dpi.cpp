@@ -58,7 +58,6 @@ int WindowDpi(HWND window) {
     return SystemDpi();
 }
 
-
 void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
     static const auto adjust =
         Lookup<AdjustWindowRectExForDpiFn>("user32.dll", "AdjustWindowRectExForDpi", false);
@@ -80,8 +79,8 @@ void LayOutDialog(HWND dialog, int clientWidth, int clientHeight,
 
 HBITMAP ScaleBitmap(HBITMAP bitmap, int width, int height) {
     BITMAP info{};
-    if (width <= 0 || height <= 0 || !GetObjectA(bitmap, sizeof info, &info) ||
-        info.bmWidth <= 0 || info.bmHeight <= 0)
+    if (width <= 0 || height <= 0 || !GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 ||
+        info.bmHeight <= 0)
         return nullptr;
     BITMAPINFO format{};
     format.bmiHeader.biSize = sizeof format.bmiHeader;

@@ -63,8 +63,7 @@ ImageList ImageList::FromResource(HINSTANCE module, const char* name, int width,
     if (!strip || !GetObjectA(strip.get(), sizeof info, &info))
         return {};
     const int count = info.bmWidth / width;
-    win::ScopedGdiObject scaled(
-        ScaleBitmap(static_cast<HBITMAP>(strip.get()), count * size, size));
+    win::ScopedGdiObject scaled(ScaleBitmap(static_cast<HBITMAP>(strip.get()), count * size, size));
     if (!scaled)
         return {};
     return FromBitmap(static_cast<HBITMAP>(scaled.get()), size, size, transparent);

@@ -237,8 +237,10 @@ TEST_F(Dpi, TheCatIsCrispAndWorksAtEveryDensity) {
     }
     // The menu's rows follow the font and the images: half as tall again at 144 dpi, twice at
     // 192 (less a few pixels of fixed frame).
-    EXPECT_GE(menuHeights[144] * 10, menuHeights[96] * 14) << menuHeights[96] << " " << menuHeights[144];
-    EXPECT_GE(menuHeights[192] * 10, menuHeights[96] * 18) << menuHeights[96] << " " << menuHeights[192];
+    EXPECT_GE(menuHeights[144] * 10, menuHeights[96] * 14)
+        << menuHeights[96] << " " << menuHeights[144];
+    EXPECT_GE(menuHeights[192] * 10, menuHeights[96] * 18)
+        << menuHeights[96] << " " << menuHeights[192];
 }
 
 // The placements at 192 dpi keep the twice-as-large cat to the edges of the work area, the
@@ -263,9 +265,9 @@ TEST_F(Dpi, PlacementsAndTheAboutBoxAtTwiceTheDensity) {
             PressKey(VK_DOWN);
         PressKey(VK_RETURN);
         ASSERT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
-        EXPECT_TRUE(WaitUntil(
-            [&] { return pakico.Frame().left == p.left && pakico.Frame().top == p.top; },
-            kSettleMs))
+        EXPECT_TRUE(
+            WaitUntil([&] { return pakico.Frame().left == p.left && pakico.Frame().top == p.top; },
+                      kSettleMs))
             << p.downs << ": at " << pakico.Frame().left << "," << pakico.Frame().top;
         EXPECT_EQ(2 * kCatWidth, pakico.Frame().right - pakico.Frame().left);
     }
@@ -305,8 +307,8 @@ TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
     HWND cat = pakico.Main();
     const auto stored = RegionBytes(cat);
     ASSERT_FALSE(stored.empty());
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE,
-                                 pakico.ProcessId());
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pakico.ProcessId());
     ASSERT_NE(nullptr, process);
     struct {
         WORD dpi;

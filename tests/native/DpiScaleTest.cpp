@@ -20,11 +20,11 @@ TEST(DpiScale, LengthsGrowInProportionRoundedToTheNearest) {
     struct {
         int length, dpi, scaled;
     } cases[] = {
-        {16, 96, 16},   {16, 120, 20},  {16, 144, 24}, {16, 192, 32}, {32, 144, 48},
-        {378, 144, 567}, {131, 144, 197}, // 196.5 rounds away from zero
-        {11, 120, 14},                     // 13.75
-        {-3, 144, -5},                     // -4.5 rounds away from zero
-        {58, 0, 58},                       // a density nobody could tell
+        {16, 96, 16},  {16, 120, 20},   {16, 144, 24},   {16, 192, 32},
+        {32, 144, 48}, {378, 144, 567}, {131, 144, 197}, // 196.5 rounds away from zero
+        {11, 120, 14},                                   // 13.75
+        {-3, 144, -5},                                   // -4.5 rounds away from zero
+        {58, 0, 58},                                     // a density nobody could tell
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.scaled, ScaleForDpi(c.length, c.dpi)) << c.length << " at " << c.dpi;
@@ -55,8 +55,8 @@ TEST(DpiScale, OneAndAHalfTimesTakesThePixelUnderEachCentre) {
         row[i] = i;
     const auto wide = ScaleNearest(row, 16, 1, 24, 1);
     // New pixel x has its centre at (x + 1/2) * 16 / 24 old pixels: 1/3, 1, 5/3, 7/3, ...
-    const std::vector<std::uint32_t> expected{0,  1,  1,  2,  3,  3,  4,  5,  5,  6,  7,  7,
-                                              8,  9,  9,  10, 11, 11, 12, 13, 13, 14, 15, 15};
+    const std::vector<std::uint32_t> expected{0, 1, 1, 2,  3,  3,  4,  5,  5,  6,  7,  7,
+                                              8, 9, 9, 10, 11, 11, 12, 13, 13, 14, 15, 15};
     EXPECT_EQ(expected, wide);
 }
 

@@ -56,14 +56,14 @@ TEST(Dpi, ABitmapGrowsByRepeatingEveryPixel) {
 // transparent corner, and the cat's face of 32 pixels is the 16-pixel one doubled.
 TEST(Dpi, TheMenuImagesComeAtTheSizeAsked) {
     HINSTANCE module = GetModuleHandleA(nullptr);
-    ui::ImageList base = ui::ImageList::FromResource(module, MAKEINTRESOURCEA(IDB_IMAGELIST1), 16,
-                                                     16, kMagenta);
+    ui::ImageList base =
+        ui::ImageList::FromResource(module, MAKEINTRESOURCEA(IDB_IMAGELIST1), 16, 16, kMagenta);
     ASSERT_TRUE(base);
     EXPECT_EQ(16, base.Width());
     EXPECT_EQ(12, base.Count());
     for (int size : {24, 32}) {
-        ui::ImageList grown = ui::ImageList::FromResource(
-            module, MAKEINTRESOURCEA(IDB_IMAGELIST1), 16, size, kMagenta);
+        ui::ImageList grown = ui::ImageList::FromResource(module, MAKEINTRESOURCEA(IDB_IMAGELIST1),
+                                                          16, size, kMagenta);
         ASSERT_TRUE(grown) << size;
         EXPECT_EQ(size, grown.Width());
         EXPECT_EQ(size, grown.Height());
