@@ -2,6 +2,7 @@
 #include "app/ArchiveCoolForm.h"
 
 #include "app/Application.h"
+#include "app/DesktopMonitors.h"
 #include "app/ReportedSettings.h"
 #include "archive/ArchiveRecognizer.h"
 #include "handoff/CompanionLaunch.h"
@@ -9,11 +10,14 @@
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
 #include "settings/ZCryptProbe.h"
+#include "shell/RegionStream.h"
 #include "shell/ShortCutText.h"
+#include "ui/Dpi.h"
 #include "ui/ErrorReport.h"
 #include "ui/FormRegistry.h"
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
+#include "util/DpiScale.h"
 #include "util/MessageBox.h"
 
 #include <cstdlib>
@@ -42,10 +46,18 @@ HINSTANCE Instance() {
     return GetModuleHandleA(nullptr);
 }
 
-HBITMAP LoadPicture(int id) {
-    return static_cast<HBITMAP>(
+// A window picture, grown pixel for pixel by a whole factor; at 1 the stored bitmap itself.
+HBITMAP LoadPicture(int id, int factor) {
+    auto picture = static_cast<HBITMAP>(
         LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    if (factor <= 1 || !picture)
+        return picture;
+    win::ScopedGdiObject stored(picture);
+    return ui::ScaleBitmap(picture, kIconWidth * factor, kIconHeight * factor);
 }
+
+// The menu images are drawn 16 pixels square for 96 dpi.
+constexpr int kMenuImageSize = 16;
 
 // The stored outline of the cat, shared by all four pictures.
 std::pair<const std::uint8_t*, std::size_t> CatOutline() {
@@ -119,6 +131,12 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case kShowPendingReports:
         ShowPendingReports();
         return 0;
+    case ui::kDpiChangedMessage:
+        if (lParam) {
+            const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+            ui::RunGuarded([&] { DpiChanged(HIWORD(wParam), suggested); });
+        }
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     }
@@ -132,10 +150,9 @@ void TArchiveCoolForm::FormCreate() {
     // work folder or its notification-area icon must still take drops, refresh its picture,
     // answer its hot key and end.
     auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
-    step([&] {
-        ImageList1 = ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1), 16,
-                                                 kImageMask);
-    });
+    // The place first: the density of its monitor decides the size of every picture.
+    step([&] { PlaceAtSavedPosition(); });
+    step([&] { LoadMenuImages(dpi_); });
     step([&] { CreateLayers(); });
     step([&] { BuildMenus(); });
     FileMonitor.SetTag(0);
@@ -144,12 +161,6 @@ void TArchiveCoolForm::FormCreate() {
     Dragging = false;
     DroppedFiles.clear();
     step([&] { RefreshIconState(); });
-
-    step([&] {
-        const int left = ReadSettingReported(settings::PakicoLeft);
-        const int top = ReadSettingReported(settings::PakicoTop);
-        MoveWindow(Handle(), left, top, kIconWidth, kIconHeight, TRUE);
-    });
 
     Timer1.OnTimer = [this](ui::Timer&) { Timer1Timer(); };
     Timer2.OnTimer = [this](ui::Timer&) { Timer2Timer(); };
@@ -191,8 +202,15 @@ void TArchiveCoolForm::FinishStart() {
 }
 
 bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
-    // The cat's face of the menu images; the program's icon when the images are missing.
-    auto face = ImageList1.GetIcon(8);
+    // The cat's face of the menu images, at the size of the notification area's icons (which
+    // follow the desktop's density, not the cat's monitor); the program's icon when the images
+    // are missing.
+    const int traySize = ScaleForDpi(kMenuImageSize, ui::SystemDpi());
+    ui::ImageList trayImages;
+    if (traySize != ImageList1.Width())
+        trayImages = ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1),
+                                                 kMenuImageSize, traySize, kImageMask);
+    auto face = (trayImages ? trayImages : ImageList1).GetIcon(8);
     try {
         TrayIcon = std::make_unique<TTaskTrayIcon>(
             Handle(), face ? face.get() : LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)),
@@ -210,27 +228,74 @@ bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
 }
 
 void TArchiveCoolForm::CreateLayers() {
-    auto [outline, outlineSize] = CatOutline();
     // Later layers lie on top; exactly one is visible at a time.
-    struct {
-        TCoolForm& layer;
-        const char* name;
-        int picture;
-    } layers[] = {{CoolForm3, "CoolForm3", IDB_COOLFORM3},
-                  {CoolForm2, "CoolForm2", IDB_COOLFORM2},
-                  {CoolForm4, "CoolForm4", IDB_COOLFORM4},
-                  {CoolForm1, "CoolForm1", IDB_COOLFORM1}};
-    for (auto& l : layers) {
+    for (auto& l : Layers())
         l.layer.CreateOn(Handle(), l.name);
-        l.layer.SetPicture(LoadPicture(l.picture));
-        l.layer.LoadMask2(outline, outlineSize);
-    }
+    ShowPictures(WholeScale(dpi_));
     CoolForm1.SetHint("ここにドロップすると圧縮・解凍ができます。");
     CoolForm1.OnContextPopup = [this](POINT point, bool& handled) {
         handled = true;
         CoolForm1ContextPopup(point);
     };
     CoolForm1.OnDblClick = [this] { Act_ConfigExecute(); };
+}
+
+std::array<TArchiveCoolForm::Layer, 4> TArchiveCoolForm::Layers() {
+    return {{{CoolForm3, "CoolForm3", IDB_COOLFORM3},
+             {CoolForm2, "CoolForm2", IDB_COOLFORM2},
+             {CoolForm4, "CoolForm4", IDB_COOLFORM4},
+             {CoolForm1, "CoolForm1", IDB_COOLFORM1}}};
+}
+
+void TArchiveCoolForm::ShowPictures(int factor) {
+    // The stored outline as it is at 1; grown with the pictures otherwise.
+    auto [outline, outlineSize] = CatOutline();
+    std::vector<std::uint8_t> grown;
+    if (factor > 1)
+        if (auto data = RegionDataFromStream(outline, outlineSize)) {
+            grown = RegionStreamFromData(ScaleRegionData(*data, factor));
+            outline = grown.data();
+            outlineSize = grown.size();
+        }
+    scale_ = factor;
+    SetWindowPos(Handle(), nullptr, 0, 0, kIconWidth * factor, kIconHeight * factor,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (auto& l : Layers()) {
+        l.layer.FillParent();
+        l.layer.SetPicture(LoadPicture(l.picture, factor));
+        l.layer.LoadMask2(outline, outlineSize);
+    }
+}
+
+void TArchiveCoolForm::LoadMenuImages(int dpi) {
+    ImageList1 =
+        ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1), kMenuImageSize,
+                                    ScaleForDpi(kMenuImageSize, dpi), kImageMask);
+}
+
+void TArchiveCoolForm::PlaceAtSavedPosition() {
+    const WindowOrigin saved{ReadSettingReported(settings::PakicoLeft),
+                             ReadSettingReported(settings::PakicoTop)};
+    // A place that no monitor shows any more (one was unplugged) brings the cat back.
+    const auto place = RecoverPlace(saved, kIconWidth, kIconHeight, DesktopMonitors());
+    MoveWindow(Handle(), place.left, place.top, kIconWidth, kIconHeight, TRUE);
+    dpi_ = ui::WindowDpi(Handle());
+}
+
+void TArchiveCoolForm::DpiChanged(int dpi, const RECT& suggested) {
+    const int oldDpi = dpi_;
+    dpi_ = dpi;
+    // Before the pictures exist (the window is still being made) the creation uses the new
+    // density itself.
+    if (!CoolForm1.Handle())
+        return;
+    if (ScaleForDpi(kMenuImageSize, dpi) != ScaleForDpi(kMenuImageSize, oldDpi))
+        LoadMenuImages(dpi);
+    if (WholeScale(dpi) != scale_)
+        ShowPictures(WholeScale(dpi));
+    // Where the platform puts the window on its new monitor, at the cat's own size.
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TArchiveCoolForm::CreateHistoryMenus() {

@@ -16,6 +16,7 @@
 #include "ui/Window.h"
 #include "watch/DiscMonitor.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,6 +70,21 @@ class TArchiveCoolForm : public ui::Window {
     void Timer1Timer();
     void Timer2Timer();
     void CreateLayers();
+    struct Layer {
+        TCoolForm& layer;
+        const char* name;
+        int picture;
+    };
+    // The four picture layers in their order of creation (later ones lie on top).
+    std::array<Layer, 4> Layers();
+    // Puts the window at its saved place (or back on a monitor) and learns its density.
+    void PlaceAtSavedPosition();
+    // The four pictures and the outline grown by a whole factor, the window sized to them.
+    void ShowPictures(int factor);
+    // The menu images at the size for a density.
+    void LoadMenuImages(int dpi);
+    // The window moved to a monitor of another density (`suggested` is the platform's frame).
+    void DpiChanged(int dpi, const RECT& suggested);
     void CreateHistoryMenus();
     void RegisterHotKey();
     void WritePosition();
@@ -116,6 +132,9 @@ class TArchiveCoolForm : public ui::Window {
     std::unique_ptr<TTaskTrayIcon> TrayIcon;
     std::unique_ptr<THookHotKey> HookHotKey1;
     bool trayMenuAvailable_ = false;
+    // The density of the monitor the cat is on, and the whole factor its pictures have.
+    int dpi_ = 96;
+    int scale_ = 1;
     // The folder watch; its tag is 1 while an automatic import runs.
     TDiscMonitor FileMonitor;
 

@@ -2,6 +2,7 @@
 // the end of residence.
 #include "app/Application.h"
 #include "app/ArchiveCoolForm.h"
+#include "app/DesktopMonitors.h"
 #include "app/DropAboutForm.h"
 #include "app/ReportedSettings.h"
 #include "handoff/CompanionLaunch.h"
@@ -146,12 +147,11 @@ void TArchiveCoolForm::Act_ArchIconExecute() {
 }
 
 void TArchiveCoolForm::MoveTo(IconPlacement placement) {
-    RECT area{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    // The work area of the monitor the cat is on.
     RECT window;
     GetWindowRect(Handle(), &window);
-    auto origin = PlaceIcon(placement, {area.left, area.top, area.right, area.bottom},
-                            window.right - window.left, window.bottom - window.top);
+    auto origin = PlaceIconOn(placement, {window.left, window.top, window.right, window.bottom},
+                              DesktopMonitors());
     SetWindowPos(Handle(), nullptr, origin.left, origin.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

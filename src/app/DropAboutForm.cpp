@@ -2,6 +2,8 @@
 #include "app/DropAboutForm.h"
 
 #include "res/resource.h"
+#include "ui/Dpi.h"
+#include "util/DpiScale.h"
 #include "util/SystemLookups.h"
 
 #include <commctrl.h>
@@ -11,6 +13,7 @@ namespace {
 
 constexpr int kClientWidth = 378;
 constexpr int kClientHeight = 131;
+constexpr int kFaceSize = 32;
 constexpr COLORREF kMailColour = RGB(0, 128, 0);
 constexpr COLORREF kWebColour = RGB(0, 0, 255);
 
@@ -44,12 +47,18 @@ bool TDropAboutForm::OnInit() {
     return true;
 }
 
+int TDropAboutForm::Scaled(int length) const {
+    return ScaleForDpi(length, dpi_);
+}
+
 void TDropAboutForm::FormCreate() {
+    // Every size below is that of a 96-dpi screen, grown with the density of the box's monitor.
+    dpi_ = ui::WindowDpi(Handle());
     LOGFONTA icon = IconFont();
-    labelFont_.reset(MakeFont(icon.lfFaceName, 12, false, false));
-    titleFont_.reset(MakeFont("MS UI Gothic", 19, true, false));
-    noticeFont_.reset(MakeFont("MS Sans Serif", 11, false, false));
-    linkFont_.reset(MakeFont("MS Sans Serif", 11, false, true));
+    labelFont_.reset(MakeFont(icon.lfFaceName, Scaled(12), false, false));
+    titleFont_.reset(MakeFont("MS UI Gothic", Scaled(19), true, false));
+    noticeFont_.reset(MakeFont("MS Sans Serif", Scaled(11), false, false));
+    linkFont_.reset(MakeFont("MS Sans Serif", Scaled(11), false, true));
     for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
     SendDlgItemMessageA(Handle(), IDC_ABOUT_LABEL2, WM_SETFONT,
@@ -63,6 +72,11 @@ void TDropAboutForm::FormCreate() {
     SetDlgItemTextA(Handle(), IDC_ABOUT_WEBPAGE, "http://www.example.jp/pakico/");
     picture_.reset(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUTCAT),
                               IMAGE_BITMAP, 0, 0, LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
+    // The face at the size of its place, pixel for pixel.
+    if (picture_ && Scaled(kFaceSize) != kFaceSize)
+        if (HBITMAP grown = ui::ScaleBitmap(static_cast<HBITMAP>(picture_.get()), Scaled(kFaceSize),
+                                            Scaled(kFaceSize)))
+            picture_.reset(grown);
     SendDlgItemMessageA(Handle(), IDC_ABOUT_IMAGE, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(picture_.get()));
     LayOut();
@@ -92,11 +106,12 @@ void TDropAboutForm::AddAddressHints() {
     }
 }
 
-// Places the controls in pixels, whatever the dialog units of the font come to.
+// Places the controls in pixels of a 96-dpi screen grown with the density, whatever the dialog
+// units of the font come to.
 void TDropAboutForm::LayOut() {
     LayOutInPixels(kClientWidth, kClientHeight,
                    {
-                       {IDC_ABOUT_IMAGE, 8, 12, 32, 32},
+                       {IDC_ABOUT_IMAGE, 8, 12, kFaceSize, kFaceSize},
                        {IDC_ABOUT_LABEL1, 60, 12, 60, 14},
                        {IDC_ABOUT_LABEL2, 60, 28, 72, 22},
                        {IDC_ABOUT_LABEL3, 136, 34, 90, 14},

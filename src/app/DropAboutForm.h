@@ -17,12 +17,15 @@ class TDropAboutForm : public ui::ModalDialog {
     void FormCreate();
     void FormShow();
     void LayOut();
+    // A length of the 96-dpi layout at the box's density.
+    int Scaled(int length) const;
     void AddAddressHints();
     void EdtMailClick();
     void EdtWebPageClick();
     static void OpenWithShell(const std::string& target);
 
     HWND reference_;
+    int dpi_ = 96;
     win::ScopedGdiObject labelFont_;
     win::ScopedGdiObject titleFont_;
     win::ScopedGdiObject noticeFont_;

@@ -1,15 +1,17 @@
 // Fonts and hints of the folder dialogs.
 #include "folders/DialogParts.h"
 
+#include "util/DpiScale.h"
+
 #include <commctrl.h>
 
 #include "util/SystemLookups.h"
 
 namespace folders {
 
-win::ScopedGdiObject ApplyIconFaceFont(HWND dialog, bool bold) {
+win::ScopedGdiObject ApplyIconFaceFont(HWND dialog, bool bold, int dpi) {
     LOGFONTA face = {};
-    face.lfHeight = -12;
+    face.lfHeight = -ScaleForDpi(12, dpi);
     face.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     face.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(face.lfFaceName, IconFont().lfFaceName, LF_FACESIZE);

@@ -10,8 +10,9 @@
 
 namespace folders {
 
-// A 12-pixel font with the face of the system's icon font, given to every child of `dialog`.
-win::ScopedGdiObject ApplyIconFaceFont(HWND dialog, bool bold = false);
+// A font of 12 pixels at 96 dpi (grown in proportion to `dpi`) with the face of the system's
+// icon font, given to every child of `dialog`.
+win::ScopedGdiObject ApplyIconFaceFont(HWND dialog, bool bold = false, int dpi = 96);
 
 // A tool-tip window of `dialog` that shows hints of its controls.
 HWND CreateHintWindow(HWND dialog);

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "res/resource.h"
+#include "ui/Dpi.h"
 #include "util/FileProbe.h"
 #include "util/MessageBox.h"
 #include "util/PathChecks.h"
@@ -46,8 +47,10 @@ TMKDirForm::TMKDirForm(HWND owner, int mode, bool check, std::string baseFolder)
 
 bool TMKDirForm::OnInit() {
     HWND dialog = Handle();
-    font_ = folders::ApplyIconFaceFont(dialog);
+    const int dpi = ui::WindowDpi(dialog);
+    font_ = folders::ApplyIconFaceFont(dialog, false, dpi);
 
+    // Pixels of a 96-dpi screen, grown with the density of the dialog's monitor.
     LayOutInPixels(kClientWidth, kClientHeight,
                    {
                        {IDC_MKDIR_IMAGE, 12, 14, 32, 32},

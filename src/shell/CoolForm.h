@@ -33,6 +33,9 @@ class TCoolForm : public ui::Window {
     // A tooltip shown while the pointer rests on the picture.
     void SetHint(const std::string& hint);
 
+    // Takes the whole client area of the parent again, after the parent was resized.
+    void FillParent();
+
     void SetVisible(bool visible);
     bool IsVisible() const;
 
@@ -47,7 +50,6 @@ class TCoolForm : public ui::Window {
 
   private:
     void Paint();
-    void FillParent();
 
     HWND parent_ = nullptr;
     win::ScopedGdiObject picture_;

@@ -1,6 +1,8 @@
 // Checking and packing the stored window outline.
 #include "shell/RegionStream.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -16,6 +18,12 @@ std::int32_t ReadI32(const std::uint8_t* p) {
 
 RegionRect ReadRect(const std::uint8_t* p) {
     return {ReadI32(p), ReadI32(p + 4), ReadI32(p + 8), ReadI32(p + 12)};
+}
+
+void WriteI32(std::uint8_t* p, std::int32_t value) {
+    auto u = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(u >> (8 * i));
 }
 
 constexpr std::uint32_t kRectangles = 1; // RDH_RECTANGLES
@@ -66,4 +74,24 @@ std::vector<std::uint8_t> RegionStreamFromData(const std::vector<std::uint8_t>& 
     if (!regionData.empty())
         std::memcpy(stream.data() + 4, regionData.data(), regionData.size());
     return stream;
+}
+
+std::vector<std::uint8_t> ScaleRegionData(const std::vector<std::uint8_t>& regionData, int factor) {
+    std::vector<std::uint8_t> scaled = regionData;
+    if (factor <= 1 || regionData.size() < kRegionHeaderSize)
+        return scaled;
+    // The bounding rectangle (bytes 16 to 31 of the header), then each rectangle.
+    auto scale = [&](std::size_t offset) {
+        for (std::size_t i = 0; i < 4; ++i) {
+            // Far-off coordinates stop at the ends of the 32-bit range instead of wrapping.
+            long long value = static_cast<long long>(ReadI32(&scaled[offset + 4 * i])) * factor;
+            value = std::clamp<long long>(value, INT32_MIN, INT32_MAX);
+            WriteI32(&scaled[offset + 4 * i], static_cast<std::int32_t>(value));
+        }
+    };
+    scale(16);
+    std::uint32_t n = ReadU32(regionData.data() + 8);
+    for (std::uint32_t i = 0; i < n && kRegionHeaderSize + 16 * (i + 1) <= scaled.size(); ++i)
+        scale(kRegionHeaderSize + 16 * i);
+    return scaled;
 }

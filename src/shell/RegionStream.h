@@ -25,3 +25,8 @@ std::vector<RegionRect> RegionRects(const std::vector<std::uint8_t>& regionData)
 
 // The stream form of RGNDATA bytes (an empty vector gives a stream meaning "no region").
 std::vector<std::uint8_t> RegionStreamFromData(const std::vector<std::uint8_t>& regionData);
+
+// Well-formed RGNDATA bytes with every coordinate, the bounding rectangle's too, multiplied by
+// a whole `factor`: the same outline for a picture grown pixel for pixel. A factor of 1 (or
+// less) gives the bytes unchanged.
+std::vector<std::uint8_t> ScaleRegionData(const std::vector<std::uint8_t>& regionData, int factor);

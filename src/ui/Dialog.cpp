@@ -28,14 +28,7 @@ void ModalDialog::EndModal(INT_PTR result) {
 
 void ModalDialog::LayOutInPixels(int width, int height, const ControlPlace* places,
                                  std::size_t count) {
-    RECT frame{0, 0, width, height};
-    AdjustWindowRectEx(&frame, GetWindowLongA(dialog_, GWL_STYLE), FALSE,
-                       GetWindowLongA(dialog_, GWL_EXSTYLE));
-    SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    for (std::size_t i = 0; i < count; ++i)
-        MoveWindow(GetDlgItem(dialog_, places[i].id), places[i].x, places[i].y, places[i].w,
-                   places[i].h, FALSE);
+    LayOutDialog(dialog_, width, height, places, count, WindowDpi(dialog_));
 }
 
 void ModalDialog::StayOnTopWith(HWND reference) {

@@ -3,17 +3,14 @@
 // them back in OnOK. While it is on screen the dialog counts as an open form.
 #pragma once
 
+#include "ui/Dpi.h"
+
 #include <windows.h>
 
 #include <initializer_list>
 #include <string>
 
 namespace ui {
-
-// Where a control of a dialog goes, in pixels of the dialog's client area.
-struct ControlPlace {
-    int id, x, y, w, h;
-};
 
 // Where the template comes from: a resource of a module, or a template in memory.
 struct DialogTemplate {
@@ -46,7 +43,8 @@ class ModalDialog {
     virtual bool OnOK() { return true; }
     virtual void OnCancel() {}
     // Gives the dialog a client area of `width` × `height` pixels and moves its controls to
-    // their places, whatever the dialog units of its font come to.
+    // their places, whatever the dialog units of its font come to: pixels of a 96-dpi screen,
+    // grown with the density of the dialog's monitor.
     void LayOutInPixels(int width, int height, const ControlPlace* places, std::size_t count);
     void LayOutInPixels(int width, int height, std::initializer_list<ControlPlace> places) {
         LayOutInPixels(width, height, places.begin(), places.size());

@@ -1,6 +1,8 @@
 // An image list.
 #include "ui/ImageList.h"
 
+#include "ui/Dpi.h"
+
 #include <utility>
 
 namespace ui {
@@ -50,6 +52,21 @@ ImageList ImageList::FromResource(HINSTANCE module, const char* name, int width,
                                   COLORREF transparent) {
     return ImageList(ImageList_LoadImageA(module, name, width, 4, transparent, IMAGE_BITMAP,
                                           LR_CREATEDIBSECTION));
+}
+
+ImageList ImageList::FromResource(HINSTANCE module, const char* name, int width, int size,
+                                  COLORREF transparent) {
+    if (size == width || size <= 0 || width <= 0)
+        return FromResource(module, name, width, transparent);
+    win::ScopedGdiObject strip(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP info = {};
+    if (!strip || !GetObjectA(strip.get(), sizeof info, &info))
+        return {};
+    const int count = info.bmWidth / width;
+    win::ScopedGdiObject scaled(ScaleBitmap(static_cast<HBITMAP>(strip.get()), count * size, size));
+    if (!scaled)
+        return {};
+    return FromBitmap(static_cast<HBITMAP>(scaled.get()), size, size, transparent);
 }
 
 int ImageList::Count() const {

@@ -28,6 +28,11 @@ class ImageList {
     // The same from a bitmap resource of the module.
     static ImageList FromResource(HINSTANCE module, const char* name, int width,
                                   COLORREF transparent);
+    // The same with each `width`-pixel square picture resampled to `size` × `size` pixels,
+    // nearest neighbour (the transparent colour stays exact); as FromResource when the sizes
+    // agree.
+    static ImageList FromResource(HINSTANCE module, const char* name, int width, int size,
+                                  COLORREF transparent);
 
     HIMAGELIST Handle() const { return list_; }
     explicit operator bool() const { return list_ != nullptr; }

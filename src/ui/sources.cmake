@@ -5,6 +5,7 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/Action.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ComboBox.cpp
         ${CMAKE_CURRENT_LIST_DIR}/Dialog.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/Dpi.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ErrorReport.cpp
         ${CMAKE_CURRENT_LIST_DIR}/FormRegistry.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ImageList.cpp

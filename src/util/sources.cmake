@@ -1,5 +1,6 @@
 # Common utilities: errors, double-byte text, paths, messages and checks.
 target_sources(pakico_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/DpiScale.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Formatting.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Mbcs.cpp

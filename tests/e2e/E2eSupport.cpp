@@ -279,21 +279,22 @@ void PressCtrlAltL() {
     KeyUp(VK_CONTROL);
 }
 
-bool SaveScreenshot(const RECT& area, const std::string& name) {
+namespace {
+
+// The screen area's pixels as a DIB of `bitCount` bits, rows bottom-up as BMP files store them;
+// empty when the screen cannot be read.
+std::string CaptureBits(const RECT& area, WORD bitCount, BITMAPINFOHEADER& header) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
-        return false;
-    std::string folder = ExeFolder() + "screenshots\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-
-    BITMAPINFOHEADER header{};
+        return {};
+    header = {};
     header.biSize = sizeof header;
     header.biWidth = width;
-    header.biHeight = height; // bottom-up, as BMP files store rows
+    header.biHeight = height;
     header.biPlanes = 1;
-    header.biBitCount = 24;
+    header.biBitCount = bitCount;
     header.biCompression = BI_RGB;
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD stride = (static_cast<DWORD>(width) * bitCount / 8 + 3) & ~3u;
     header.biSizeImage = stride * height;
 
     HDC screen = GetDC(nullptr);
@@ -301,31 +302,57 @@ bool SaveScreenshot(const RECT& area, const std::string& name) {
     void* bits = nullptr;
     HBITMAP picture = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
                                        DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool copied = false;
+    std::string bytes;
     if (picture) {
         HGDIOBJ old = SelectObject(memory, picture);
-        copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-        GdiFlush();
+        if (BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY)) {
+            GdiFlush();
+            bytes.assign(static_cast<const char*>(bits), header.biSizeImage);
+        }
         SelectObject(memory, old);
-    }
-    std::string bytes;
-    if (copied) {
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42; // "BM"
-        file.bfOffBits = sizeof file + sizeof header;
-        file.bfSize = file.bfOffBits + header.biSizeImage;
-        bytes.append(reinterpret_cast<const char*>(&file), sizeof file);
-        bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-        bytes.append(static_cast<const char*>(bits), header.biSizeImage);
-    }
-    if (picture)
         DeleteObject(picture);
+    }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    if (!copied)
+    return bytes;
+}
+
+} // namespace
+
+bool SaveScreenshot(const RECT& area, const std::string& name) {
+    BITMAPINFOHEADER header{};
+    std::string pixels = CaptureBits(area, 24, header);
+    if (pixels.empty())
         return false;
+    std::string folder = ExeFolder() + "screenshots\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes += pixels;
     WriteFileBytes(folder + name, bytes);
     return true;
+}
+
+std::vector<COLORREF> ScreenPixels(const RECT& area) {
+    BITMAPINFOHEADER header{};
+    std::string bits = CaptureBits(area, 32, header);
+    std::vector<COLORREF> pixels;
+    if (bits.empty())
+        return pixels;
+    const int width = header.biWidth, height = header.biHeight;
+    pixels.resize(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            // Bottom-up rows of blue, green, red and an unused byte.
+            const auto* p = reinterpret_cast<const unsigned char*>(bits.data()) +
+                            (static_cast<std::size_t>(height - 1 - y) * width + x) * 4;
+            pixels[static_cast<std::size_t>(y) * width + x] = RGB(p[2], p[1], p[0]);
+        }
+    return pixels;
 }
 
 std::size_t MorvaRunCount(const std::string& folder) {

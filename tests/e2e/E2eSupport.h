@@ -79,6 +79,8 @@ void PressCtrlAltL();
 
 // Saves the screen area as a 24-bit BMP named `name` in "screenshots\" beside the test program.
 bool SaveScreenshot(const RECT& area, const std::string& name);
+// The colours of the screen area's pixels, row by row from the top; empty when it cannot be read.
+std::vector<COLORREF> ScreenPixels(const RECT& area);
 
 // The stand-in companion's starts recorded so far (finished ones only).
 std::size_t MorvaRunCount(const std::string& folder);

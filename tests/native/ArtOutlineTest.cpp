@@ -1,4 +1,7 @@
 // The generated pictures and window outline against the pixel maps they are drawn from.
+#include "shell/RegionStream.h"
+#include "util/DpiScale.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -275,6 +278,37 @@ TEST_F(ArtTest, OutlineCoversExactlyTheOpaquePixelsOfEveryPicture) {
                                   << " times, opaque " << wanted;
             }
         EXPECT_EQ(0, mismatches) << name;
+    }
+}
+
+// On a dense screen the pictures grow pixel for pixel and the outline with them: the grown
+// outline still covers exactly the grown opaque pixels, at twice and three times the size.
+TEST_F(ArtTest, TheGrownOutlineCoversExactlyTheGrownPictures) {
+    const auto bytes = ReadBytes(kArtDir / "CatOutline.bin");
+    const auto data = RegionDataFromStream(bytes.data(), bytes.size());
+    ASSERT_TRUE(data.has_value());
+    const Picture map = ReadMap("window_ready");
+    std::vector<std::uint32_t> opaque;
+    for (int p : map.pixels)
+        opaque.push_back(p == kTransparent ? 0 : 1);
+    for (int factor : {2, 3}) {
+        const int w = kWidth * factor, h = kHeight * factor;
+        const auto grown = ScaleNearest(opaque, kWidth, kHeight, w, h);
+        ASSERT_EQ(static_cast<size_t>(w * h), grown.size());
+        const auto grownData = ScaleRegionData(*data, factor);
+        const auto rects = RegionRects(grownData);
+        EXPECT_EQ(RegionRects(*data).size(), rects.size()) << factor;
+        std::vector<std::uint32_t> cover(grown.size(), 0);
+        for (const RegionRect& r : rects)
+            for (int y = std::max(r.top, 0); y < std::min(r.bottom, h); ++y)
+                for (int x = std::max(r.left, 0); x < std::min(r.right, w); ++x)
+                    ++cover[static_cast<size_t>(y * w + x)];
+        EXPECT_EQ(grown, cover) << "at " << factor << " times";
+        // The bounding box of the drawn cat, (3, 1)-(57, 58), grows alike.
+        EXPECT_EQ(3 * factor, I32(grownData, 16));
+        EXPECT_EQ(1 * factor, I32(grownData, 20));
+        EXPECT_EQ(57 * factor, I32(grownData, 24));
+        EXPECT_EQ(58 * factor, I32(grownData, 28));
     }
 }
 

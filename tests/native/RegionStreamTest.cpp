@@ -82,3 +82,30 @@ TEST(RegionStream, TheCatOutlineIsWellFormed) {
     EXPECT_GT(RegionRects(*data).size(), 10u);
 }
 #endif
+
+TEST(RegionStream, ScalingMultipliesTheBoundAndEveryRectangle) {
+    const auto stream = Stream({{1, 1, 5, 2}, {2, 2, 4, 3}}, {1, 1, 5, 3});
+    const auto data = RegionDataFromStream(stream.data(), stream.size());
+    ASSERT_TRUE(data.has_value());
+    const auto doubled = ScaleRegionData(*data, 2);
+    const auto expected = Stream({{2, 2, 10, 4}, {4, 4, 8, 6}}, {2, 2, 10, 6});
+    EXPECT_EQ(std::vector<std::uint8_t>(expected.begin() + 4, expected.end()), doubled);
+    // Once is the bytes as they are: the 96-dpi outline is the stored one.
+    EXPECT_EQ(*data, ScaleRegionData(*data, 1));
+    EXPECT_EQ(*data, ScaleRegionData(*data, 0));
+    // The scaled region is well formed again.
+    auto restream = RegionStreamFromData(doubled);
+    EXPECT_TRUE(RegionDataFromStream(restream.data(), restream.size()).has_value());
+}
+
+TEST(RegionStream, ScalingFarOffCoordinatesStopsAtTheEndsOfTheRange) {
+    const auto stream = Stream({{-2000000000, 0, 2000000000, 1}}, {-2000000000, 0, 2000000000, 1});
+    const auto data = RegionDataFromStream(stream.data(), stream.size());
+    ASSERT_TRUE(data.has_value());
+    const auto rects = RegionRects(ScaleRegionData(*data, 2));
+    ASSERT_EQ(1u, rects.size());
+    EXPECT_EQ(INT32_MIN, rects[0].left);
+    EXPECT_EQ(INT32_MAX, rects[0].right);
+    EXPECT_EQ(2, rects[0].bottom);
+    EXPECT_TRUE(ScaleRegionData({}, 2).empty());
+}

@@ -1,0 +1,10 @@
+// The monitors of the desktop as the placement rules see them.
+#pragma once
+
+#include "app/IconPlacement.h"
+
+#include <vector>
+
+// Every monitor with its work area; where the platform lists none, the one screen with the
+// work area it reports.
+std::vector<MonitorArea> DesktopMonitors();

@@ -1,0 +1,39 @@
+// The pixel density of the screens, asked of the platform where it can tell (per monitor from
+// Windows 8.1 on) and of the screen's device context where it cannot, and pictures resampled
+// for it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace ui {
+
+// WM_DPICHANGED, which older headers lack.
+inline constexpr UINT kDpiChangedMessage = 0x02E0;
+
+// The density the whole desktop is drawn for (the screen's logical pixels per inch).
+int SystemDpi();
+// The density of the monitor a window is on; the system's where the platform cannot tell.
+int WindowDpi(HWND window);
+
+// Grows a client rectangle to the window rectangle of a window with these styles and no menu, with
+// the frame of a monitor of `dpi` (AdjustWindowRectEx's frame where the platform knows one
+// density only).
+void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
+
+// Where a dialog's control goes, in pixels of a 96-dpi screen.
+struct ControlPlace {
+    int id, x, y, w, h;
+};
+// Gives a dialog a client area of clientWidth × clientHeight and puts its controls in their
+// places, every length given for 96 dpi and grown in proportion to `dpi`, as dialog units grow
+// with the font.
+void LayOutDialog(HWND dialog, int clientWidth, int clientHeight, const ControlPlace* places,
+                  std::size_t count, int dpi);
+
+// A copy of `bitmap` resampled to width × height pixels, nearest neighbour (no colour mixed),
+// as a 32-bit device-independent bitmap owned by the caller; null when the platform refuses.
+HBITMAP ScaleBitmap(HBITMAP bitmap, int width, int height);
+
+} // namespace ui

@@ -1,0 +1,359 @@
+// The cat on screens of 96, 144 and 192 dpi (the "LogPixels" of the test prefix, read by each
+// program as it starts): its size and outline, its pictures pixel for pixel, its menu, a drop,
+// the placements, a move to a denser monitor, and a saved place on a monitor that has gone.
+#include "e2e/E2eSupport.h"
+#include "shell/RegionStream.h"
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+
+using namespace e2e;
+using namespace testing_support;
+
+namespace {
+
+// The desktop's density for the programs started while the object lives; the old value, or its
+// absence, comes back at the end, also when a check fails.
+class ScopedLogPixels {
+  public:
+    explicit ScopedLogPixels(DWORD dpi) {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        DWORD type = 0, size = sizeof old_;
+        had_ = RegQueryValueExA(key_, kValue, nullptr, &type, reinterpret_cast<BYTE*>(&old_),
+                                &size) == ERROR_SUCCESS &&
+               type == REG_DWORD;
+        set_ = Write(dpi);
+    }
+    ~ScopedLogPixels() {
+        if (!key_)
+            return;
+        if (had_)
+            Write(old_);
+        else
+            RegDeleteValueA(key_, kValue);
+        RegCloseKey(key_);
+    }
+    ScopedLogPixels(const ScopedLogPixels&) = delete;
+    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+    bool Set() const { return set_; }
+
+  private:
+    static constexpr const char* kValue = "LogPixels";
+    bool Write(DWORD value) {
+        return RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                              sizeof value) == ERROR_SUCCESS;
+    }
+    HKEY key_ = nullptr;
+    DWORD old_ = 0;
+    bool had_ = false;
+    bool set_ = false;
+};
+
+RECT WorkArea() {
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+// The window region's data as the platform gives it.
+std::vector<std::uint8_t> RegionBytes(HWND window) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    std::vector<std::uint8_t> bytes;
+    if (GetWindowRgn(window, region) != ERROR) {
+        bytes.resize(GetRegionData(region, 0, nullptr));
+        GetRegionData(region, static_cast<DWORD>(bytes.size()),
+                      reinterpret_cast<RGNDATA*>(bytes.data()));
+    }
+    DeleteObject(region);
+    return bytes;
+}
+
+// The outline stored in the program (resource 120), as the region data it holds.
+std::vector<std::uint8_t> StoredOutline(const std::string& program) {
+    std::vector<std::uint8_t> data;
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return data;
+    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(120), MAKEINTRESOURCEA(10))) {
+        auto* bytes = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, found)));
+        if (auto region = RegionDataFromStream(bytes, SizeofResource(module, found)))
+            data = *region;
+    }
+    FreeLibrary(module);
+    return data;
+}
+
+bool Inside(HWND window, int x, int y) {
+    HRGN outline = CreateRectRgn(0, 0, 0, 0);
+    bool inside = GetWindowRgn(window, outline) != ERROR && PtInRegion(outline, x, y);
+    DeleteObject(outline);
+    return inside;
+}
+
+void RightClickAt(POINT at) {
+    for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) {
+        SendPointer(flags, at);
+        Sleep(60);
+    }
+}
+
+// A message of the platform that carries a pointer, sent from another process: the rectangle
+// lies at the same address in both, so it is read right whether or not the platform copies it
+// across.
+class SharedRect {
+  public:
+    SharedRect(HANDLE process, const RECT& rect) : process_(process) {
+        for (std::uintptr_t at = 0x30000000; at < 0x60000000 && !address_; at += 0x01000000) {
+            void* here = VirtualAlloc(reinterpret_cast<void*>(at), sizeof rect,
+                                      MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+            if (!here)
+                continue;
+            void* there = VirtualAllocEx(process, here, sizeof rect, MEM_RESERVE | MEM_COMMIT,
+                                         PAGE_READWRITE);
+            if (there == here) {
+                address_ = here;
+                break;
+            }
+            if (there)
+                VirtualFreeEx(process, there, 0, MEM_RELEASE);
+            VirtualFree(here, 0, MEM_RELEASE);
+        }
+        if (!address_)
+            return;
+        std::memcpy(address_, &rect, sizeof rect);
+        SIZE_T written = 0;
+        WriteProcessMemory(process, address_, &rect, sizeof rect, &written);
+    }
+    ~SharedRect() {
+        if (address_) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+            VirtualFree(address_, 0, MEM_RELEASE);
+        }
+    }
+    SharedRect(const SharedRect&) = delete;
+    SharedRect& operator=(const SharedRect&) = delete;
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+
+  private:
+    HANDLE process_;
+    void* address_ = nullptr;
+};
+
+class Dpi : public E2eTest {};
+
+} // namespace
+
+// At each density: the size, the outline and the pictures of the cat grown by the whole factor
+// (byte for byte the stored outline at 96 dpi), its menu grown with the font, and a drop still
+// handed over.
+TEST_F(Dpi, TheCatIsCrispAndWorksAtEveryDensity) {
+    struct {
+        DWORD dpi;
+        int factor;
+    } densities[] = {{96, 1}, {144, 2}, {192, 2}};
+    std::vector<COLORREF> base;
+    std::map<DWORD, LONG> menuHeights;
+    for (const auto& d : densities) {
+        SCOPED_TRACE(std::to_string(d.dpi) + " dpi");
+        ScopedLogPixels density(d.dpi);
+        ASSERT_TRUE(density.Set());
+        SaveCatPlace(300, 200);
+        PakicoRun pakico;
+        ASSERT_TRUE(pakico.Start());
+        HWND cat = pakico.Main();
+        const int width = kCatWidth * d.factor, height = kCatHeight * d.factor;
+
+        RECT frame = pakico.Frame();
+        EXPECT_EQ(300, frame.left);
+        EXPECT_EQ(200, frame.top);
+        EXPECT_EQ(width, frame.right - frame.left);
+        EXPECT_EQ(height, frame.bottom - frame.top);
+        const auto stored = StoredOutline(pakico.Folder() + "Pakico.exe");
+        ASSERT_FALSE(stored.empty());
+        EXPECT_EQ(ScaleRegionData(stored, d.factor), RegionBytes(cat));
+        if (d.factor == 1) {
+            EXPECT_EQ(stored, RegionBytes(cat)) << "the stored outline itself";
+        }
+        RECT box{};
+        HRGN outline = CreateRectRgn(0, 0, 0, 0);
+        GetWindowRgn(cat, outline);
+        GetRgnBox(outline, &box);
+        DeleteObject(outline);
+        EXPECT_EQ(3 * d.factor, box.left);
+        EXPECT_EQ(1 * d.factor, box.top);
+        EXPECT_EQ(57 * d.factor, box.right);
+        EXPECT_EQ(58 * d.factor, box.bottom);
+        EXPECT_TRUE(Inside(cat, width / 2, height / 2));
+        EXPECT_FALSE(Inside(cat, 0, 0));
+
+        ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+        // The pointer away from the cat, so that no hint covers it.
+        SendPointer(MOUSEEVENTF_MOVE, {frame.right + 200, frame.bottom + 200});
+        Sleep(500);
+        EXPECT_TRUE(pakico.Screenshot("cat_" + std::to_string(d.dpi) + ".bmp"));
+        // Every pixel of the grown cat is the pixel of the 96-dpi cat it grew from.
+        const auto pixels = ScreenPixels(pakico.Frame());
+        ASSERT_EQ(static_cast<size_t>(width * height), pixels.size());
+        if (d.factor == 1)
+            base = pixels;
+        int mismatches = 0, compared = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                if (!Inside(cat, x, y))
+                    continue;
+                ++compared;
+                const COLORREF want =
+                    base[static_cast<size_t>(y / d.factor * kCatWidth + x / d.factor)];
+                if (pixels[static_cast<size_t>(y * width + x)] != want && ++mismatches <= 5)
+                    ADD_FAILURE() << "pixel " << x << "," << y;
+            }
+        EXPECT_EQ(0, mismatches);
+        EXPECT_GT(compared, width * height / 2);
+
+        RightClickAt(pakico.Centre());
+        HWND menu = pakico.WaitForMenu(kSettleMs);
+        ASSERT_NE(nullptr, menu);
+        Sleep(300);
+        RECT menuFrame{};
+        GetWindowRect(menu, &menuFrame);
+        menuHeights[d.dpi] = menuFrame.bottom - menuFrame.top;
+        EXPECT_TRUE(SaveScreenshot(menuFrame, "menu_" + std::to_string(d.dpi) + ".bmp"));
+        PressKey(VK_ESCAPE);
+        ASSERT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
+
+        std::string text = pakico.Scratch() + "memo.txt";
+        WriteFileBytes(text, "memo");
+        MorvaRun run = DropAndWait(pakico, {}, {text});
+        ExpectHandOff(pakico, run, "/QA \\", {text});
+
+        ASSERT_TRUE(pakico.ChooseEnd());
+        EXPECT_EQ(0, pakico.WaitForExit(10000));
+        ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
+    }
+    // The menu's rows follow the font and the images: half as tall again at 144 dpi, twice at
+    // 192 (less a few pixels of fixed frame).
+    EXPECT_GE(menuHeights[144] * 10, menuHeights[96] * 14)
+        << menuHeights[96] << " " << menuHeights[144];
+    EXPECT_GE(menuHeights[192] * 10, menuHeights[96] * 18)
+        << menuHeights[96] << " " << menuHeights[192];
+}
+
+// The placements at 192 dpi keep the twice-as-large cat to the edges of the work area, the
+// About box is twice as large, and the place is kept for the next start.
+TEST_F(Dpi, PlacementsAndTheAboutBoxAtTwiceTheDensity) {
+    ScopedLogPixels density(192);
+    ASSERT_TRUE(density.Set());
+    SaveCatPlace(300, 200);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    const RECT a = WorkArea();
+    struct {
+        int downs;
+        LONG left, top;
+    } places[] = {{6, a.right - 2 * kCatWidth, a.bottom - 2 * kCatHeight},
+                  {3, a.right - 4 * kCatWidth, a.top}};
+    for (const auto& p : places) {
+        ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+        PressKey('P');
+        for (int i = 0; i < p.downs; ++i)
+            PressKey(VK_DOWN);
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
+        EXPECT_TRUE(
+            WaitUntil([&] { return pakico.Frame().left == p.left && pakico.Frame().top == p.top; },
+                      kSettleMs))
+            << p.downs << ": at " << pakico.Frame().left << "," << pakico.Frame().top;
+        EXPECT_EQ(2 * kCatWidth, pakico.Frame().right - pakico.Frame().left);
+    }
+    // The About box and its face grow alike.
+    ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+    PressKey('A');
+    HWND about = nullptr;
+    WaitUntil([&] { return (about = FindDialog(pakico.ProcessId(), "About Pakico")) != nullptr; },
+              kSettleMs);
+    ASSERT_NE(nullptr, about) << "the About box did not open";
+    RECT client{}, frame{}, face{};
+    GetClientRect(about, &client);
+    GetWindowRect(about, &frame);
+    EXPECT_EQ(2 * 378, client.right);
+    EXPECT_EQ(2 * 131, client.bottom);
+    GetWindowRect(GetDlgItem(about, 201), &face);
+    EXPECT_EQ(64, face.right - face.left);
+    EXPECT_EQ(64, face.bottom - face.top);
+    EXPECT_TRUE(SaveScreenshot(frame, "about_192.bmp"));
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kSettleMs));
+
+    ASSERT_TRUE(pakico.ChooseEnd());
+    EXPECT_EQ(0, pakico.WaitForExit(10000));
+    DWORD left = 0;
+    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", left));
+    EXPECT_EQ(a.right - 4 * kCatWidth, static_cast<LONG>(left));
+}
+
+// Dragged to a monitor of twice the density, the platform tells the cat so: it grows to twice
+// its size at the place the platform suggests, outline and all, and shrinks back on the way
+// home. (Wine shows one monitor here, so the test sends the platform's message itself.)
+TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
+    SaveCatPlace(300, 200);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    HWND cat = pakico.Main();
+    const auto stored = RegionBytes(cat);
+    ASSERT_FALSE(stored.empty());
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pakico.ProcessId());
+    ASSERT_NE(nullptr, process);
+    struct {
+        WORD dpi;
+        RECT suggested;
+        int factor;
+    } moves[] = {{192, {400, 250, 516, 368}, 2}, {96, {350, 220, 408, 279}, 1}};
+    for (const auto& m : moves) {
+        SharedRect suggested(process, m.suggested);
+        ASSERT_NE(0, suggested.Address());
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(cat, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(m.dpi, m.dpi),
+                                        suggested.Address(), SMTO_ABORTIFHUNG, 5000, &result));
+        RECT frame = pakico.Frame();
+        EXPECT_EQ(m.suggested.left, frame.left) << m.dpi;
+        EXPECT_EQ(m.suggested.top, frame.top) << m.dpi;
+        EXPECT_EQ(kCatWidth * m.factor, frame.right - frame.left) << m.dpi;
+        EXPECT_EQ(kCatHeight * m.factor, frame.bottom - frame.top) << m.dpi;
+        EXPECT_EQ(ScaleRegionData(stored, m.factor), RegionBytes(cat)) << m.dpi;
+        EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+        EXPECT_TRUE(pakico.Screenshot("cat_moved_" + std::to_string(m.dpi) + ".bmp"));
+    }
+    CloseHandle(process);
+    EXPECT_TRUE(pakico.Running());
+    ASSERT_TRUE(pakico.ChooseEnd());
+    EXPECT_EQ(0, pakico.WaitForExit(10000));
+}
+
+// The cat was saved on a monitor that is no longer there: it comes back to the top left of the
+// primary monitor's work area, and that place is kept at the end.
+TEST_F(Dpi, ACatSavedOnAnUnpluggedMonitorComesBackToTheTopLeft) {
+    const RECT a = WorkArea();
+    for (LONG left : {5000L, -3000L}) {
+        SaveCatPlace(static_cast<DWORD>(left), 200);
+        PakicoRun pakico;
+        ASSERT_TRUE(pakico.Start());
+        RECT frame = pakico.Frame();
+        EXPECT_EQ(a.left, frame.left) << left;
+        EXPECT_EQ(a.top, frame.top) << left;
+        EXPECT_TRUE(IsWindowVisible(pakico.Main()));
+        ASSERT_TRUE(pakico.ChooseEnd());
+        EXPECT_EQ(0, pakico.WaitForExit(10000));
+        DWORD saved = 1234;
+        EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", saved));
+        EXPECT_EQ(static_cast<DWORD>(a.left), saved);
+        ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
+    }
+}
