@@ -138,6 +138,8 @@ void TArchiveCoolForm::FormCreate() {
     step([&] { CreateLayers(); });
     step([&] { BuildMenus(); });
     FileMonitor.SetTag(0);
+    FileMonitor.OnChange = [this](TDiscMonitor&) { FileMonitorChange(); };
+    FileMonitor.OnInvalid = [this](TDiscMonitor&) { WatchedFolderLost(); };
     MessagesStayOnTop = true;
 
     Dragging = false;
@@ -259,6 +261,8 @@ void TArchiveCoolForm::CreateHistoryMenus() {
         m.menu->SetHistoryNum(openCount);
         ReportingRegistryErrors([&] { m.menu->SetActive(true); });
     }
+    HisWatchRePath1->OnHistorySelected = [this](THistoryMenu&, bool, const std::string& folder,
+                                                bool&) { StartWatch(folder); };
 }
 
 void TArchiveCoolForm::RegisterHotKey() {
@@ -319,6 +323,9 @@ void TArchiveCoolForm::Timer1Timer() {
         AddTrayIcon(false);
     if (!Dragging)
         RefreshIconState();
+    // A watched folder that went away may give no change report at all.
+    if (FileMonitor.Tag() == 1 && !FolderExists(WatchedFolder))
+        WatchedFolderLost();
 }
 
 void TArchiveCoolForm::FormCloseQuery() {

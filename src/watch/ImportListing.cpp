@@ -1,0 +1,44 @@
+// The listings of an automatic import, compared by hashed, case-folded keys.
+#include "watch/ImportListing.h"
+
+#include "util/Mbcs.h"
+
+namespace watch {
+
+namespace {
+
+std::unordered_set<std::string> KeysOf(const std::vector<std::string>& listing) {
+    std::unordered_set<std::string> keys;
+    keys.reserve(listing.size());
+    for (const std::string& path : listing)
+        keys.insert(mbcs::FileNameUpper(path));
+    return keys;
+}
+
+} // namespace
+
+TImportListing::TImportListing(std::vector<std::string> listing)
+    : initialCount_(listing.size()), current_(std::move(listing)), currentKeys_(KeysOf(current_)) {}
+
+void TImportListing::Update(std::vector<std::string> listing) {
+    std::unordered_set<std::string> keys;
+    keys.reserve(listing.size());
+    for (const std::string& path : listing) {
+        std::string key = mbcs::FileNameUpper(path);
+        if (!currentKeys_.count(key) && collectedKeys_.insert(key).second)
+            collected_.push_back(path);
+        keys.insert(std::move(key));
+    }
+    current_ = std::move(listing);
+    currentKeys_ = std::move(keys);
+}
+
+void TImportListing::Finish() {
+    if (collected_.size() + initialCount_ >= current_.size())
+        return;
+    for (const std::string& path : current_)
+        if (collectedKeys_.insert(mbcs::FileNameUpper(path)).second)
+            collected_.push_back(path);
+}
+
+} // namespace watch
