@@ -99,8 +99,8 @@ void TArchiveCoolForm::PopupMenu1Popup() {
             continue;
         menu->SetHistoryNum(openCount);
         menu->BuildMenu();
-        // Reopening a recent archive or folder is not part of the program yet: the entries
-        // are listed but cannot be chosen; clearing the history works.
+        // Reopening a recent archive is not part of the program yet: its entries are listed
+        // but cannot be chosen; clearing the history works. Watched folders can be chosen.
         if (auto* target = menu == HisArchReOpen1.get() ? menu->TargetMenuItem() : nullptr)
             for (int i = 0; i < target->Count(); ++i)
                 if (target->Item(i).ImageIndex != menu->DeleteHistoryImageIndex)

@@ -56,6 +56,9 @@ void TArchiveCoolForm::StartWatch(const std::string& folder) {
     if (!Confirmed("監視フォルダ : " + folder + "\r\n" + "書庫の取込を開始しますか？") ||
         !FolderExists(folder))
         return;
+    // Another watch may have been started from the menu while the question was open.
+    if (FileMonitor.Tag() == 1)
+        return;
     if (HisWatchRePath1) {
         HisWatchRePath1->AddFile(folder);
         // Stored at once: the list is what the menu shows next, even after a failed end.
