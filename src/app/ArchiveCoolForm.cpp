@@ -14,6 +14,7 @@
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
 #include "util/MessageBox.h"
+#include "watch/FolderListing.h"
 
 #include <cstdlib>
 #include <functional>
@@ -139,7 +140,12 @@ void TArchiveCoolForm::FormCreate() {
     step([&] { BuildMenus(); });
     FileMonitor.SetTag(0);
     FileMonitor.OnChange = [this](TDiscMonitor&) { FileMonitorChange(); };
-    FileMonitor.OnInvalid = [this](TDiscMonitor&) { WatchedFolderLost(); };
+    // The report comes too for the empty name a finished watch leaves behind, once the next
+    // watch starts: only a watched folder that is really gone ends the watch.
+    FileMonitor.OnInvalid = [this](TDiscMonitor&) {
+        if (!watch::WatchedFolderPresent(WatchedFolder))
+            WatchedFolderLost();
+    };
     MessagesStayOnTop = true;
 
     Dragging = false;
@@ -324,7 +330,7 @@ void TArchiveCoolForm::Timer1Timer() {
     if (!Dragging)
         RefreshIconState();
     // A watched folder that went away may give no change report at all.
-    if (FileMonitor.Tag() == 1 && !FolderExists(WatchedFolder))
+    if (FileMonitor.Tag() == 1 && !watch::WatchedFolderPresent(WatchedFolder))
         WatchedFolderLost();
 }
 

@@ -84,7 +84,7 @@ void TArchiveCoolForm::FileMonitorChange() {
         return;
     // A folder deleted or renamed away ends the watch here, rather than being listed as
     // empty at every report.
-    if (!FolderExists(WatchedFolder)) {
+    if (!watch::WatchedFolderPresent(WatchedFolder)) {
         WatchedFolderLost();
         return;
     }

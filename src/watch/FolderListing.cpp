@@ -2,6 +2,10 @@
 #include "watch/FolderListing.h"
 
 #include "util/FileFind.h"
+#include "util/FileProbe.h"
+#include "util/ScopedWin.h"
+
+#include <windows.h>
 
 namespace watch {
 
@@ -20,6 +24,19 @@ std::vector<std::string> ListFolderFiles(const std::string& folder) {
         // What was found before the error counts.
     }
     return find.TakeFilesFound();
+}
+
+bool WatchedFolderPresent(const std::string& folder) {
+    if (!FolderExists(folder))
+        return false;
+    win::ScopedErrorMode quiet;
+    HANDLE handle = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
 }
 
 } // namespace watch

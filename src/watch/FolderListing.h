@@ -11,4 +11,9 @@ namespace watch {
 // folder that cannot be entered gives an empty listing.
 std::vector<std::string> ListFolderFiles(const std::string& folder);
 
+// The folder is there to be watched: it exists and can be opened. A folder deleted while a
+// handle to it is still open (the watch's own, say) is still found by its name until the last
+// handle goes, but it can no longer be opened.
+bool WatchedFolderPresent(const std::string& folder);
+
 } // namespace watch

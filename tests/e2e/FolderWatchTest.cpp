@@ -4,6 +4,8 @@
 #include "e2e/E2eSupport.h"
 #include "e2e/FolderDialogDriver.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 using namespace e2e;
@@ -151,7 +153,8 @@ TEST_F(FolderWatch, CountsNewFilesAndHandsTheArchivesOverInOneStart) {
     WriteFileBytes(folder + "\\old.txt", "old");
     StartFromDialog(folder);
     DWORD stored = 0;
-    EXPECT_TRUE(ReadSettingNumber("history\\Watch\\Path", "Count", stored) && stored == 1);
+    EXPECT_TRUE(ReadSettingNumber("history\\Watch\\Path", "Count", stored));
+    EXPECT_EQ(1u, stored);
 
     // Two archives one after the other, then a burst.
     std::vector<std::string> archives;
@@ -300,8 +303,14 @@ TEST_F(FolderWatch, AWatchedFolderThatGoesAwayEndsTheWatch) {
         if (c.rename) {
             ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + "-moved").c_str()));
         } else {
-            DeleteFileA((folder + "\\a.lzh").c_str());
-            ASSERT_TRUE(RemoveDirectoryA(folder.c_str()));
+            // As the desktop deletes it: to the recycle bin, without questions.
+            std::string from = folder + std::string(1, '\0');
+            SHFILEOPSTRUCTA operation{};
+            operation.wFunc = FO_DELETE;
+            operation.pFrom = from.c_str();
+            operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+            ASSERT_EQ(0, SHFileOperationA(&operation));
+            ASSERT_FALSE(FileExists(folder));
         }
         EXPECT_EQ("監視フォルダ : " + folder + "\r\n" + kLost, Answer(IDOK));
         EXPECT_EQ("取込数 : 1件\r\n" + std::string(kNoArchives), Answer(IDOK));
