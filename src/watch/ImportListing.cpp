@@ -7,11 +7,20 @@ namespace watch {
 
 namespace {
 
+// Every listing is of the one watched folder: a file is told by its name, which is short
+// enough to be kept without a heap block of its own.
+std::string KeyOf(const std::string& path) {
+    const std::size_t separator = mbcs::LastDelimiter(path, "\\");
+    return mbcs::FileNameUpper(separator == std::string::npos
+                                   ? std::string_view(path)
+                                   : std::string_view(path).substr(separator + 1));
+}
+
 std::unordered_set<std::string> KeysOf(const std::vector<std::string>& listing) {
     std::unordered_set<std::string> keys;
     keys.reserve(listing.size());
     for (const std::string& path : listing)
-        keys.insert(mbcs::FileNameUpper(path));
+        keys.insert(KeyOf(path));
     return keys;
 }
 
@@ -24,7 +33,7 @@ void TImportListing::Update(std::vector<std::string> listing) {
     std::unordered_set<std::string> keys;
     keys.reserve(listing.size());
     for (const std::string& path : listing) {
-        std::string key = mbcs::FileNameUpper(path);
+        std::string key = KeyOf(path);
         if (!currentKeys_.count(key) && collectedKeys_.insert(key).second)
             collected_.push_back(path);
         keys.insert(std::move(key));
@@ -37,7 +46,7 @@ void TImportListing::Finish() {
     if (collected_.size() + initialCount_ >= current_.size())
         return;
     for (const std::string& path : current_)
-        if (collectedKeys_.insert(mbcs::FileNameUpper(path)).second)
+        if (collectedKeys_.insert(KeyOf(path)).second)
             collected_.push_back(path);
 }
 

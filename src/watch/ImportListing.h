@@ -1,7 +1,7 @@
 // The listings an automatic import compares: the folder's files at the last look and at this
 // one, and the files that appeared in between, in the order seen. Names are told apart as the
 // file system tells them (case folded, double-byte aware), through hashed keys, so that a
-// step costs time in proportion to the folder's size.
+// step costs time in proportion to the folder's size. All listings are of one folder.
 #pragma once
 
 #include <cstddef>
