@@ -19,6 +19,7 @@
 #include "util/LocaleText.h"
 #include "util/DpiScale.h"
 #include "util/MessageBox.h"
+#include "watch/FolderListing.h"
 
 #include <cstdlib>
 #include <functional>
@@ -156,6 +157,13 @@ void TArchiveCoolForm::FormCreate() {
     step([&] { CreateLayers(); });
     step([&] { BuildMenus(); });
     FileMonitor.SetTag(0);
+    FileMonitor.OnChange = [this](TDiscMonitor&) { FileMonitorChange(); };
+    // The report comes too for the empty name a finished watch leaves behind, once the next
+    // watch starts: only a watched folder that is really gone ends the watch.
+    FileMonitor.OnInvalid = [this](TDiscMonitor&) {
+        if (!watch::WatchedFolderPresent(WatchedFolder))
+            WatchedFolderLost();
+    };
     MessagesStayOnTop = true;
 
     Dragging = false;
@@ -335,6 +343,8 @@ void TArchiveCoolForm::CreateHistoryMenus() {
         m.menu->SetHistoryNum(openCount);
         ReportingRegistryErrors([&] { m.menu->SetActive(true); });
     }
+    HisWatchRePath1->OnHistorySelected = [this](THistoryMenu&, bool, const std::string& folder,
+                                                bool&) { StartWatch(folder); };
 }
 
 void TArchiveCoolForm::RegisterHotKey() {
@@ -395,6 +405,9 @@ void TArchiveCoolForm::Timer1Timer() {
         AddTrayIcon(false);
     if (!Dragging)
         RefreshIconState();
+    // A watched folder that went away may give no change report at all.
+    if (FileMonitor.Tag() == 1 && !watch::WatchedFolderPresent(WatchedFolder))
+        WatchedFolderLost();
 }
 
 void TArchiveCoolForm::FormCloseQuery() {

@@ -15,6 +15,7 @@
 #include "ui/Timer.h"
 #include "ui/Window.h"
 #include "watch/DiscMonitor.h"
+#include "watch/ImportListing.h"
 
 #include <array>
 #include <memory>
@@ -122,6 +123,20 @@ class TArchiveCoolForm : public ui::Window {
     void Act_FINExecute();
     void MoveTo(IconPlacement placement);
 
+    // The automatic import.
+    void Act_NewWatchExecute();
+    void Act_WatchEndExecute();
+    void StartWatch(const std::string& folder);
+    void FileMonitorChange();
+    // The watched folder was deleted or renamed: the watch ends with a notice, and what was
+    // collected is imported as far as it is still there.
+    void WatchedFolderLost();
+    // Ends the watch (mark, monitor, title) and hands over its listings.
+    std::unique_ptr<watch::TImportListing> StopWatch();
+    void ImportCollected(std::unique_ptr<watch::TImportListing> listing);
+    // The window's title and the notification-area tip.
+    void SetWatchTitle(const std::string& title);
+
     TCoolForm CoolForm1, CoolForm2, CoolForm3, CoolForm4;
     // OLE for the drop target, from the end of the start; outlives the drop target.
     std::optional<ScopedDropSupport> DropSupport;
@@ -137,6 +152,10 @@ class TArchiveCoolForm : public ui::Window {
     int scale_ = 1;
     // The folder watch; its tag is 1 while an automatic import runs.
     TDiscMonitor FileMonitor;
+    // The folder last watched, and the listings while an import runs.
+    std::string WatchedFolder;
+    std::unique_ptr<watch::TImportListing> importListing_;
+    std::size_t lastReportedCount_ = 0;
 
     ui::Action Act_Exec, Act_ReOpen, Act_Config, Act_About, Act_Help, Act_Move, Act_ArchIcon,
         Act_Hide, Act_NewWatch, Act_ReWatch, Act_WatchEnd, Act_FIN;

@@ -62,15 +62,12 @@ void TArchiveCoolForm::BuildMenus() {
     AddAction(m1, Act_ArchIcon, "表示(&I)", 8, [this] { Act_ArchIconExecute(); });
     AddAction(m1, Act_Hide, "非表示(&H)", -1, [this] { Act_HideExecute(); });
     AddSeparator(m1);
-    AddAction(m1, Act_NewWatch, "新たな監視フォルダで実行(&N)", 7);
+    AddAction(m1, Act_NewWatch, "新たな監視フォルダで実行(&N)", 7,
+              [this] { Act_NewWatchExecute(); });
     Menu_ReWatchPath = &AddAction(m1, Act_ReWatch, "過去の監視フォルダで実行(&B)", -1);
-    AddAction(m1, Act_WatchEnd, "フォルダ監視の終了(&Z)", 5);
+    AddAction(m1, Act_WatchEnd, "フォルダ監視の終了(&Z)", 5, [this] { Act_WatchEndExecute(); });
     AddSeparator(m1);
     AddAction(m1, Act_FIN, "常駐の解除(&E)", 0, [this] { Act_FINExecute(); });
-    // The folder watch is not part of the program yet: its commands are shown but cannot be
-    // chosen.
-    Act_NewWatch.SetEnabled(false);
-    Act_WatchEnd.SetEnabled(false);
 
     PopupMenu2.Images = &ImageList1;
     PopupMenu2.OnPopup = [this](ui::PopupMenu&) { PopupMenu2Popup(); };
@@ -101,9 +98,9 @@ void TArchiveCoolForm::PopupMenu1Popup() {
             continue;
         menu->SetHistoryNum(openCount);
         menu->BuildMenu();
-        // Reopening a recent archive or folder is not part of the program yet: the entries
-        // are listed but cannot be chosen; clearing the history works.
-        if (auto* target = menu->TargetMenuItem())
+        // Reopening a recent archive is not part of the program yet: its entries are listed
+        // but cannot be chosen; clearing the history works. Watched folders can be chosen.
+        if (auto* target = menu == HisArchReOpen1.get() ? menu->TargetMenuItem() : nullptr)
             for (int i = 0; i < target->Count(); ++i)
                 if (target->Item(i).ImageIndex != menu->DeleteHistoryImageIndex)
                     target->Item(i).Enabled = false;

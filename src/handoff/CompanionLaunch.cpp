@@ -86,8 +86,7 @@ void SendRecentArchive(const std::string& archive, const CompanionLocation& wher
         Start(SendRecentArchiveCommand(ExecutableToken(CompanionPath(where)), listPath));
 }
 
-void SendImportedArchives(const std::vector<std::string>& archives,
+bool SendImportedArchives(const std::vector<std::string>& archives,
                           const CompanionLocation& where) {
-    if (!archives.empty())
-        StartWithList(archives, SendArchivesCommand, where, false);
+    return !archives.empty() && StartWithList(archives, SendArchivesCommand, where, false);
 }

@@ -54,6 +54,8 @@ void SendChosenArchives(const std::vector<std::string>& archives,
 void SendRecentArchive(const std::string& archive,
                        const CompanionLocation& where = CompanionLocation::OfThisProgram());
 
-// The archives collected while a folder was watched (" /Da TaskTray! @list /Send").
-void SendImportedArchives(const std::vector<std::string>& archives,
+// The archives collected while a folder was watched (" /Da TaskTray! @list /Send"). Its
+// caller tells the user of the result: true once the list is written and the companion
+// started; false for an empty list, a list that cannot be written or a failed start.
+bool SendImportedArchives(const std::vector<std::string>& archives,
                           const CompanionLocation& where = CompanionLocation::OfThisProgram());

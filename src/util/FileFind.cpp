@@ -121,6 +121,10 @@ void TFileFind::SetStartDir(std::string_view folders) {
         startDirs_.push_back(StoredFolder(folder));
 }
 
+void TFileFind::SetSingleStartDir(std::string_view folder) {
+    startDirs_.assign(1, StoredFolder(folder));
+}
+
 std::string TFileFind::FilePattern() const {
     return JoinList(patterns_);
 }

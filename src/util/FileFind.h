@@ -30,6 +30,8 @@ class TFileFind {
     // drive root ("C:\") and the root of the current drive ("\").
     std::string StartDir() const;
     void SetStartDir(std::string_view folders);
+    // One start folder, taken whole: a ';' in its name does not split it.
+    void SetSingleStartDir(std::string_view folder);
 
     // Name patterns separated by ";", with the platform's wildcards.
     std::string FilePattern() const;
@@ -52,6 +54,8 @@ class TFileFind {
     // Full paths in the order found: for each start folder, for each pattern, the folder's
     // entries and then those of its subfolders, depth first.
     const std::vector<std::string>& FilesFound() const { return filesFound_; }
+    // The same, handed over without a copy; FilesFound is empty afterwards.
+    std::vector<std::string> TakeFilesFound() { return std::move(filesFound_); }
     // The last Execute was stopped by OnFileFound.
     bool Aborted() const { return aborted_; }
 

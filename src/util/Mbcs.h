@@ -27,6 +27,11 @@ std::size_t LastDelimiter(std::string_view s, std::string_view chars);
 std::string AsciiLower(std::string_view s);
 std::string AsciiUpper(std::string_view s);
 
+// The key file names are told apart by: upper case as the file system folds it, for ASCII
+// letters and for the double-byte Latin, Greek and Cyrillic letters. A trail byte is never
+// folded on its own, so "ャ" (0x83 0x61) stays apart from "ア" (0x83 0x41).
+std::string FileNameUpper(std::string_view s);
+
 // The name part: the text after the last '\\' or ':'.
 std::string ExtractFileName(std::string_view path);
 

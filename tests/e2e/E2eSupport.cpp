@@ -685,6 +685,11 @@ StandinTaskbar::~StandinTaskbar() {
     thread_.join();
 }
 
+std::string StandinTaskbar::Tip() const {
+    std::lock_guard<std::mutex> lock(tipLock_);
+    return tip_;
+}
+
 LRESULT CALLBACK StandinTaskbar::Procedure(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
     if (message == WM_NCCREATE)
@@ -700,6 +705,23 @@ LRESULT CALLBACK StandinTaskbar::Procedure(HWND window, UINT message, WPARAM wPa
             return FALSE;
         if (request->dwData == NIM_ADD)
             ++self->adds_;
+        // The shell's own copy of the icon's record: the window, the id, the flags and the
+        // callback message, four 32-bit fields, then the tip in 128 UTF-16 units.
+        constexpr std::size_t kTipOffset = 16, kTipUnits = 128;
+        if ((request->dwData == NIM_ADD || request->dwData == NIM_MODIFY) &&
+            request->cbData >= kTipOffset + kTipUnits * sizeof(WCHAR)) {
+            const auto* bytes = static_cast<const BYTE*>(request->lpData);
+            UINT flags;
+            std::memcpy(&flags, bytes + 8, sizeof flags);
+            if (flags & NIF_TIP) {
+                WCHAR tip[kTipUnits + 1] = {};
+                std::memcpy(tip, bytes + kTipOffset, kTipUnits * sizeof(WCHAR));
+                char ansi[kTipUnits * 2 + 1] = "";
+                WideCharToMultiByte(CP_ACP, 0, tip, -1, ansi, sizeof ansi, nullptr, nullptr);
+                std::lock_guard<std::mutex> lock(self->tipLock_);
+                self->tip_ = ansi;
+            }
+        }
         return TRUE;
     }
     case WM_CLOSE:

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -195,12 +196,16 @@ class StandinTaskbar {
 
     void Accept(bool accept) { accept_ = accept; }
     int Adds() const { return adds_; }
+    // The tip of the last icon added or changed with a tip, in the ANSI code page.
+    std::string Tip() const;
 
   private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     std::atomic<bool> accept_{false};
     std::atomic<int> adds_{0};
     std::atomic<HWND> window_{nullptr};
+    mutable std::mutex tipLock_;
+    std::string tip_;
     std::thread thread_;
 };
 

@@ -182,7 +182,7 @@ TEST_F(HandOff, SendsUseTheirOwnSpellings) {
     ASSERT_EQ(1u, WaitForMorvaRuns(folder, 1).size());
     SendRecentArchive("C:\\もう ない.lzh", where);
     ASSERT_EQ(2u, WaitForMorvaRuns(folder, 2).size());
-    SendImportedArchives({"C:\\in\\1.cab"}, where);
+    EXPECT_TRUE(SendImportedArchives({"C:\\in\\1.cab"}, where));
     std::vector<MorvaRun> runs = WaitForMorvaRuns(folder, 3);
     ASSERT_EQ(3u, runs.size());
     std::vector<std::string> added = NewListFiles();
@@ -209,7 +209,7 @@ TEST_F(HandOff, SendsUseTheirOwnSpellings) {
 TEST_F(HandOff, NothingSentForNoArchives) {
     std::string folder = ProgramFolderNamed("plain");
     SendChosenArchives({}, CompanionLocation{folder});
-    SendImportedArchives({}, CompanionLocation{folder});
+    EXPECT_FALSE(SendImportedArchives({}, CompanionLocation{folder}));
     EXPECT_TRUE(NewListFiles().empty());
 }
 
@@ -249,7 +249,8 @@ TEST_F(HandOff, SendsDoNotLookForTheCompanionAndLeaveTheirList) {
     std::string folder = ProgramFolderNamed("empty", false);
     SendChosenArchives({"C:\\a.zip"}, CompanionLocation{folder});
     SendRecentArchive("C:\\b.zip", CompanionLocation{folder});
-    SendImportedArchives({"C:\\c.zip"}, CompanionLocation{folder});
+    // The import tells its caller that nothing was started.
+    EXPECT_FALSE(SendImportedArchives({"C:\\c.zip"}, CompanionLocation{folder}));
     EXPECT_EQ(3u, NewListFiles().size());
 }
 
@@ -266,7 +267,7 @@ TEST_F(HandOff, FailedStartDeletesOnlyTheQuickOperationsLists) {
     EXPECT_EQ(1u, NewListFiles().size());
     SendChosenArchives({"C:\\a.lzh"}, where);
     SendRecentArchive("C:\\a.lzh", where);
-    SendImportedArchives({"C:\\a.lzh"}, where);
+    EXPECT_FALSE(SendImportedArchives({"C:\\a.lzh"}, where));
     EXPECT_EQ(4u, NewListFiles().size());
 }
 

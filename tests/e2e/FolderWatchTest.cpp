@@ -1,0 +1,348 @@
+// The automatic import seen from outside: a folder chosen in the folder dialog or the watch
+// history is watched, files copied in are counted in the title and the notification-area tip,
+// and ending the watch hands the new archives to the companion in one start.
+#include "e2e/E2eSupport.h"
+#include "e2e/FolderDialogDriver.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+using namespace e2e;
+using namespace testing_support;
+
+namespace {
+
+const char kWatching[] = "書庫自動取込の実行中";
+const char kNothingCollected[] = "取り込んだファイルはありません";
+const char kNoArchives[] = "取り込んだファイルに書庫と認識できるファイルはありません";
+const char kImported[] = " 件の書庫を取り込みました。";
+const char kLost[] = "監視フォルダが見つからないか監視できないため、フォルダ監視を終了しました。";
+
+class FolderWatch : public E2eTest {
+  protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        taskbar_.Accept(true);
+    }
+
+    // The program's folder with the companion and the LZH library, not started yet.
+    void Prepare() {
+        pakico_ = std::make_unique<PakicoRun>(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    }
+    void Launch() {
+        if (!pakico_)
+            Prepare();
+        ASSERT_TRUE(pakico_->Start());
+    }
+
+    // A new folder in the scratch folder, without a trailing separator.
+    std::string NewFolder(const std::string& name) {
+        std::string folder = pakico_->Scratch() + name;
+        CreateDirectoryA(folder.c_str(), nullptr);
+        return folder;
+    }
+
+    std::string Title() const { return WindowTextOf(pakico_->Main()); }
+
+    // The title and the tip both show `text` within the settling time.
+    bool WaitForTitle(const std::string& text) {
+        return WaitUntil([&] { return Title() == text && taskbar_.Tip() == text; }, kSettleMs);
+    }
+
+    // Chooses a command of the notification-area menu by its mnemonic. Right after a box
+    // closes the icon may still refuse its menu until the next refresh tick.
+    void Choose(WORD key) {
+        ASSERT_TRUE(WaitUntil([&] { return pakico_->OpenTrayMenu(1500) != nullptr; }, kSettleMs));
+        PressKey(key);
+    }
+
+    // The next message box of the program: its text, answered with the button `id`.
+    std::string Answer(int id, const std::vector<HWND>& except = {}) {
+        SeenBox box = WaitForBox(pakico_->ProcessId(), except);
+        if (!box.window)
+            return "(no message)";
+        PostMessageA(GetDlgItem(box.window, id), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !IsWindow(box.window); }, kSettleMs);
+        return box.text;
+    }
+
+    std::string StartQuestion(const std::string& folder) {
+        return "監視フォルダ : " + folder + "\r\n" + "書庫の取込を開始しますか？";
+    }
+
+    // "新たな監視フォルダで実行(&N)": the folder dialog opens on the newest folder of its
+    // history, which is confirmed, and so is the question that follows.
+    void StartFromDialog(const std::string& folder) {
+        WriteSettingNumber("History\\TreeDlg", "Count", 1);
+        WriteSettingText("History\\TreeDlg", "0", folder);
+        Choose('N');
+        HWND dialog = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (dialog = FindDialog(pakico_->ProcessId(), "監視フォルダの選択")); },
+            kSettleMs));
+        HWND ok = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                ok = FindChildByText(dialog, "確定(&O)");
+                return ok && IsWindowEnabled(ok);
+            },
+            kSettleMs))
+            << "the dialog did not select " << folder;
+        PostMessageA(ok, BM_CLICK, 0, 0);
+        EXPECT_EQ(StartQuestion(folder), Answer(IDYES, {dialog}));
+        ASSERT_TRUE(WaitForTitle(kWatching)) << Title() << " / " << taskbar_.Tip();
+    }
+
+    // "フォルダ監視の終了(&Z)" with the answer given to its question; the question.
+    std::string End(int answer) {
+        Choose('Z');
+        return Answer(answer);
+    }
+
+    static std::string EndQuestion(const std::string& count) {
+        return "現在の取込数: " + count + "件" + "\r\n" +
+               "フォルダ監視を終了して書庫を取り込みますか？";
+    }
+
+    StandinTaskbar taskbar_;
+    std::unique_ptr<PakicoRun> pakico_;
+};
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string NameOf(const std::string& path) {
+    return path.substr(path.rfind('\\') + 1);
+}
+
+// Holds a file open without sharing, so that nobody else can read it meanwhile.
+struct LockedFile {
+    explicit LockedFile(const std::string& path)
+        : handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~LockedFile() {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+    HANDLE handle;
+};
+
+// Processor time the process has used so far, in milliseconds.
+double CpuMs(DWORD processId) {
+    win::ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    FILETIME created, exited, kernel, user;
+    if (!process || !GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
+        return -1;
+    auto ms = [](const FILETIME& time) {
+        return double((ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+} // namespace
+
+// Files copied in are counted as they arrive; "No" keeps watching; "Yes" hands the archives
+// over in one start in the order they came, an ".exe" that cannot be read for the check is
+// no archive, and the message lists ten names and the rest, after the companion has started.
+TEST_F(FolderWatch, CountsNewFilesAndHandsTheArchivesOverInOneStart) {
+    Launch();
+    const std::string folder = NewFolder("取込先");
+    WriteFileBytes(folder + "\\old.lzh", LzhBytes());
+    WriteFileBytes(folder + "\\old.txt", "old");
+    StartFromDialog(folder);
+    DWORD stored = 0;
+    EXPECT_TRUE(ReadSettingNumber("history\\Watch\\Path", "Count", stored));
+    EXPECT_EQ(1u, stored);
+
+    // Two archives one after the other, then a burst.
+    std::vector<std::string> archives;
+    for (const char* name : {"z-first.lzh", "a-second.lzh"}) {
+        archives.push_back(folder + "\\" + name);
+        WriteFileBytes(archives.back(), LzhBytes());
+        EXPECT_TRUE(WaitForTitle(std::to_string(archives.size()) + " 件 取込")) << Title();
+    }
+    std::vector<std::string> burst;
+    for (int i = 3; i <= 12; ++i)
+        burst.push_back(folder + "\\b" + std::to_string(i) + ".lzh");
+    for (const std::string& path : burst)
+        WriteFileBytes(path, LzhBytes());
+    WriteFileBytes(folder + "\\note.txt", "text");
+    WriteFileBytes(folder + "\\setup.exe", "MZ" + std::string(300, 'x'));
+    LockedFile locked(folder + "\\setup.exe");
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked.handle);
+    EXPECT_TRUE(WaitForTitle("14 件 取込")) << Title();
+
+    // No: nothing changes.
+    EXPECT_EQ(EndQuestion("14"), End(IDNO));
+    Sleep(500);
+    EXPECT_EQ("14 件 取込", Title());
+    EXPECT_EQ(0u, pakico_->MorvaRuns());
+
+    EXPECT_EQ(EndQuestion("14"), End(IDYES));
+    SeenBox report = WaitForBox(pakico_->ProcessId(), {});
+    ASSERT_NE(nullptr, report.window);
+    // The companion has started while the report is still open.
+    std::vector<MorvaRun> runs = pakico_->WaitForMorva(1);
+    ASSERT_EQ(1u, runs.size());
+    PostMessageA(GetDlgItem(report.window, IDOK), BM_CLICK, 0, 0);
+
+    EXPECT_EQ(0u, report.text.find("取込数 : 14件\r\n")) << report.text;
+    EXPECT_TRUE(EndsWith(report.text, std::string("\r\n12") + kImported)) << report.text;
+    EXPECT_NE(std::string::npos, report.text.find("他 2 件")) << report.text;
+    // Ten names: the two that came first among them.
+    std::size_t named = 0;
+    for (const std::string& path : archives)
+        named += report.text.find(NameOf(path)) != std::string::npos;
+    for (const std::string& path : burst)
+        named += report.text.find(NameOf(path) + "\r\n") != std::string::npos ||
+                 report.text.find(NameOf(path) + " ") != std::string::npos;
+    EXPECT_EQ(10u, named) << report.text;
+    EXPECT_EQ(std::string::npos, report.text.find("setup.exe"));
+    EXPECT_EQ(std::string::npos, report.text.find("note.txt"));
+
+    // One start: the archives in the order they came; those of the burst in any order.
+    const MorvaRun& run = runs.front();
+    EXPECT_EQ(0u,
+              run.commandLine.find(Quoted(pakico_->Folder() + "Morva.exe") + " /Da TaskTray! @"))
+        << run.commandLine;
+    EXPECT_EQ(" /Send", run.commandLine.substr(run.commandLine.size() - 6));
+    std::vector<std::string> listed = SplitLines(run.listBytes);
+    ASSERT_EQ(12u, listed.size()) << run.listBytes;
+    EXPECT_EQ(archives, std::vector<std::string>(listed.begin(), listed.begin() + 2));
+    std::vector<std::string> rest(listed.begin() + 2, listed.end());
+    std::sort(rest.begin(), rest.end());
+    std::sort(burst.begin(), burst.end());
+    EXPECT_EQ(burst, rest);
+
+    EXPECT_TRUE(WaitForTitle("Pakico")) << Title();
+    EXPECT_EQ(1u, pakico_->MorvaRuns());
+}
+
+// The end of a watch with nothing to hand over, or only some of it: the messages, and a start
+// only when there is an archive. An empty ".lzh" is taken on its extension, an empty ".rar"
+// is not; a file gone again before the end is counted but not handed over.
+TEST_F(FolderWatch, EndingTellsWhatWasCollected) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files; // name, contents
+        std::vector<std::string> removed;
+        std::string count;
+        std::string message; // after the header, or whole when there is no header
+        std::vector<std::string> handedOver;
+    } cases[] = {
+        {"nothing", {}, {}, "0", kNothingCollected, {}},
+        {"text", {{"a.txt", "a"}, {"b.txt", "b"}}, {}, "2", kNoArchives, {}},
+        {"empty", {{"x.lzh", ""}, {"x.rar", ""}}, {}, "2", "", {"x.lzh"}},
+        {"gone", {{"gone.lzh", LzhBytes()}}, {"gone.lzh"}, "1", kNoArchives, {}},
+    };
+    Launch();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = NewFolder(c.name);
+        StartFromDialog(folder);
+        for (const auto& [name, bytes] : c.files)
+            WriteFileBytes(folder + "\\" + name, bytes);
+        if (!c.files.empty()) {
+            EXPECT_TRUE(WaitForTitle(std::to_string(c.files.size()) + " 件 取込")) << Title();
+        }
+        for (const std::string& name : c.removed)
+            DeleteFileA((folder + "\\" + name).c_str());
+        const std::size_t runsBefore = pakico_->MorvaRuns();
+        EXPECT_EQ(EndQuestion(c.count), End(IDYES));
+        std::string report = Answer(IDOK);
+        if (c.handedOver.empty()) {
+            std::string expected =
+                c.count == "0" ? c.message : "取込数 : " + c.count + "件\r\n" + c.message;
+            EXPECT_EQ(expected, report);
+            Sleep(1000);
+            EXPECT_EQ(runsBefore, pakico_->MorvaRuns());
+        } else {
+            EXPECT_EQ(0u, report.find("取込数 : " + c.count + "件\r\n")) << report;
+            EXPECT_NE(std::string::npos,
+                      report.find(std::to_string(c.handedOver.size()) + kImported))
+                << report;
+            std::vector<MorvaRun> runs = pakico_->WaitForMorva(runsBefore + 1);
+            ASSERT_EQ(runsBefore + 1, runs.size());
+            std::string list;
+            for (const std::string& name : c.handedOver)
+                list += folder + "\\" + name + "\r\n";
+            EXPECT_EQ(list, runs.back().listBytes);
+        }
+        EXPECT_TRUE(WaitForTitle("Pakico")) << Title();
+    }
+}
+
+// The watched folder deleted or renamed while watched: the watch ends with a notice, the files
+// collected there are gone from their place and nothing is handed over, now or later, and the
+// program sits idle instead of listing a missing folder again and again.
+TEST_F(FolderWatch, AWatchedFolderThatGoesAwayEndsTheWatch) {
+    struct Case {
+        const char* name;
+        bool rename;
+    } cases[] = {{"deleted", false}, {"renamed", true}};
+    // The first case's folder is the newest of the watch history, which starts the watch.
+    Prepare();
+    WriteSettingNumber("history\\Watch\\Path", "Count", 1);
+    WriteSettingText("history\\Watch\\Path", "0", NewFolder(cases[0].name));
+    Launch();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = NewFolder(c.name);
+        if (c.rename) {
+            StartFromDialog(folder);
+        } else {
+            // "過去の監視フォルダで実行(&B)" and its newest entry.
+            Choose('B');
+            PressKey('0');
+            EXPECT_EQ(StartQuestion(folder), Answer(IDYES));
+            ASSERT_TRUE(WaitForTitle(kWatching)) << Title();
+        }
+        WriteFileBytes(folder + "\\a.lzh", LzhBytes());
+        ASSERT_TRUE(WaitForTitle("1 件 取込")) << Title();
+        if (c.rename) {
+            ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + "-moved").c_str()));
+        } else {
+            // As the desktop deletes it: to the recycle bin, without questions.
+            std::string from = folder + std::string(1, '\0');
+            SHFILEOPSTRUCTA operation{};
+            operation.wFunc = FO_DELETE;
+            operation.pFrom = from.c_str();
+            operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+            ASSERT_EQ(0, SHFileOperationA(&operation));
+            ASSERT_FALSE(FileExists(folder));
+        }
+        EXPECT_EQ("監視フォルダ : " + folder + "\r\n" + kLost, Answer(IDOK));
+        EXPECT_EQ("取込数 : 1件\r\n" + std::string(kNoArchives), Answer(IDOK));
+        EXPECT_TRUE(WaitForTitle("Pakico")) << Title();
+
+        // Idle: a spinning program would use about all of this time.
+        const double before = CpuMs(pakico_->ProcessId());
+        Sleep(3000);
+        EXPECT_LT(CpuMs(pakico_->ProcessId()) - before, 1500.0);
+        // The end of the watch is no longer offered; nothing was handed over.
+        Choose('Z');
+        EXPECT_EQ(nullptr, WaitForBox(pakico_->ProcessId(), {}, 1500).window);
+        PressKey(VK_ESCAPE);
+        pakico_->WaitForMenuClosed(kSettleMs);
+        EXPECT_EQ(0u, pakico_->MorvaRuns());
+    }
+}
+
+// "常駐の解除(&E)" while watching asks first; "No" keeps the program and the watch.
+TEST_F(FolderWatch, EndingResidenceWhileWatchingAsksFirst) {
+    Launch();
+    const std::string folder = NewFolder("resident");
+    StartFromDialog(folder);
+    Choose('E');
+    EXPECT_EQ("書庫の取込中ですが終了しますか？", Answer(IDNO));
+    Sleep(500);
+    EXPECT_TRUE(pakico_->Running());
+    EXPECT_EQ(kWatching, Title());
+
+    Choose('E');
+    EXPECT_EQ("書庫の取込中ですが終了しますか？", Answer(IDYES));
+    EXPECT_EQ(0, pakico_->WaitForExit(kSettleMs));
+    EXPECT_EQ(0u, pakico_->MorvaRuns());
+}
