@@ -5,6 +5,7 @@
 #include "app/IconPlacement.h"
 #include "history/HistoryList.h"
 #include "history/HistoryMenu.h"
+#include "opendlg/CabOpenDialog.h"
 #include "shell/CoolForm.h"
 #include "shell/DropTarget.h"
 #include "shell/HookHotKey.h"
@@ -102,6 +103,16 @@ class TArchiveCoolForm : public ui::Window {
     void Act_ArchIconExecute();
     void Act_FINExecute();
     void MoveTo(IconPlacement placement);
+
+    // Recent archives and the open dialog.
+    void HistoryMenuHistorySelected(THistoryMenu& sender, bool isPath, const std::string& fileName,
+                                    bool& holdAuto);
+    void HistoryMenuCanDeleted(THistoryMenu& sender, bool& canDelete);
+    // Lets the user choose archives, starting in `startFolder` when it is there, and hands the
+    // chosen archives to the companion.
+    void OpenArchives(const std::string& startFolder);
+    // The open dialog while it exists.
+    TCabOpenDialog* OpenDialog = nullptr;
 
     TCoolForm CoolForm1, CoolForm2, CoolForm3, CoolForm4;
     TDropFileTarget DropFileTarget1;

@@ -99,9 +99,12 @@ void TArchiveCoolForm::PopupMenu1Popup() {
         if (!menu)
             continue;
         menu->SetHistoryNum(openCount);
-        menu->BuildMenu();
-        // Reopening a recent archive or folder is not part of the program yet: the entries
-        // are listed but cannot be chosen; clearing the history works.
+        // The lists are read afresh; a broken stored value is shown, the rest still listed.
+        ReportingRegistryErrors([&] { menu->BuildMenu(); });
+        // Starting a watch from its history is not part of the program yet: those entries are
+        // listed but cannot be chosen; clearing the history works.
+        if (menu != HisWatchRePath1.get())
+            continue;
         if (auto* target = menu->TargetMenuItem())
             for (int i = 0; i < target->Count(); ++i)
                 if (target->Item(i).ImageIndex != menu->DeleteHistoryImageIndex)

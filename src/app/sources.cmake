@@ -9,6 +9,7 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolForm.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormDrop.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormMenu.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormOpen.cpp
         ${CMAKE_CURRENT_LIST_DIR}/DropAboutForm.cpp
         ${CMAKE_SOURCE_DIR}/res/Pakico.rc
     )

@@ -39,6 +39,8 @@ void WriteSettingData(const std::string& subkey, const std::string& name, DWORD 
 void SaveCatPlace(DWORD left, DWORD top);
 // False when the value is missing or not a number.
 bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD& value);
+// False when the value is missing or not text.
+bool ReadSettingText(const std::string& subkey, const std::string& name, std::string& text);
 
 // True while some copy of the program holds its single-instance mutex.
 bool CopyRunning();
