@@ -226,7 +226,9 @@ TEST_F(OpenArchives, PlacesHistorySaveMenuLengthAndClearing) {
     ASSERT_EQ(2u, runs.size());
     ExpectHandOff(pakico, runs[1], "/Da TaskTray!", {second + "\\b.lzh"}, " /Send");
     // The dialog saved the second folder on top; then the menu moved its chosen folder there.
-    EXPECT_EQ((std::vector<std::string>{first, second}), ReadHistoryList(kFolders));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ReadHistoryList(kFolders) == std::vector<std::string>{first, second}; },
+        kSettleMs));
 
     // The default places: desktop first, documents last; each visited folder can be saved once.
     ChooseFromMenu(pakico, {'R', 'P', '0'});
@@ -256,9 +258,11 @@ TEST_F(OpenArchives, PlacesHistorySaveMenuLengthAndClearing) {
     ASSERT_TRUE(IsWindow(dialog.Window()));
     dialog.Cancel();
     ASSERT_TRUE(dialog.WaitClosed());
-    EXPECT_EQ((std::vector<std::string>{first, KnownFolder(CSIDL_PERSONAL),
-                                        KnownFolder(CSIDL_DESKTOPDIRECTORY), second}),
-              ReadHistoryList(kFolders));
+    // The dialog saved both places on top; then the menu moved its chosen folder there.
+    std::vector<std::string> expected = {first, KnownFolder(CSIDL_PERSONAL),
+                                         KnownFolder(CSIDL_DESKTOPDIRECTORY), second};
+    EXPECT_TRUE(WaitUntil([&] { return ReadHistoryList(kFolders) == expected; }, kSettleMs));
+    EXPECT_EQ(expected, ReadHistoryList(kFolders));
     EXPECT_EQ(2u, pakico.MorvaRuns());
 
     // Places from the settings: the first leads to the third folder.
@@ -282,6 +286,8 @@ TEST_F(OpenArchives, PlacesHistorySaveMenuLengthAndClearing) {
     std::vector<std::string> folders = ReadHistoryList(kFolders);
     for (const char* answer : {"いいえ(&N)", "はい(&Y)"}) {
         SCOPED_TRACE(answer);
+        // The question box rested the cat; its menu is there again once it is ready.
+        ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
         open = TopWindows("#32770", pakico.ProcessId());
         ChooseFromMenu(pakico, {'R', 'D'});
         SeenBox box = WaitForBox(pakico.ProcessId(), open);
