@@ -148,7 +148,7 @@ TEST_F(OpenArchives, TheCatRestsWhileTheDialogIsOpenAndIsReadyAfterwards) {
     WriteSettingText("Dialog\\Cabinet", "FolderPath0", folder);
     WriteSettingText("Dialog\\Cabinet", "Caption1", "消えた");
     WriteSettingNumber("Dialog\\Cabinet", "RootFolder1", 0);
-    WriteSettingText("Dialog\\Cabinet", "FolderPath1", pakico.Scratch() + "gone\\deeper");
+    WriteSettingText("Dialog\\Cabinet", "FolderPath1", pakico.Scratch() + "gone");
     WriteSettingText("Dialog\\Cabinet", "Count", "2");
     ASSERT_TRUE(pakico.Start());
     std::string note = pakico.Scratch() + "note.txt";
