@@ -233,6 +233,9 @@ TEST_F(OpenArchives, PlacesHistorySaveMenuLengthAndClearing) {
     // The default places: desktop first, documents last; each visited folder can be saved once.
     ChooseFromMenu(pakico, {'R', 'P', '0'});
     ASSERT_TRUE(dialog.WaitOpen());
+    RECT frame{};
+    GetWindowRect(dialog.Window(), &frame);
+    SaveScreenshot(frame, "open-dialog.bmp");
     int places = dialog.PlaceCount();
     EXPECT_TRUE(places == 3 || places == 4) << places;
     // The start folder is in the history: nothing to save.
