@@ -149,8 +149,8 @@ UINT_PTR CALLBACK TCabOpenDialog::HookProcedure(HWND child, UINT message, WPARAM
         // The history combo is measured while the template is made, before the object is known.
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (measure->CtlType == ODT_COMBOBOX && measure->CtlID == IDC_CAB_HISTORY) {
-            measure->itemHeight = std::max<UINT>(measure->itemHeight,
-                                                 UINT(GetSystemMetrics(SM_CYSMICON) + 2));
+            measure->itemHeight =
+                std::max<UINT>(measure->itemHeight, UINT(GetSystemMetrics(SM_CYSMICON) + 2));
             return TRUE;
         }
     }
@@ -273,8 +273,7 @@ void TCabOpenDialog::CreatePlacesList() {
 void TCabOpenDialog::DoFolderChange() {
     std::string folder = CurrentFolder();
     EnableWindow(GetDlgItem(child_, IDC_CAB_SAVE_HISTORY),
-                 !folder.empty() &&
-                     !IsInFolderHistory(Favorites, folder, CompareTextIgnoreCase));
+                 !folder.empty() && !IsInFolderHistory(Favorites, folder, CompareTextIgnoreCase));
     if (OnFolderChange)
         OnFolderChange(*this);
 }
@@ -433,8 +432,8 @@ void TCabOpenDialog::DrawPlace(const DRAWITEMSTRUCT& item) {
     GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    TextOutA(dc, rect.left + (rect.right - rect.left - extent.cx) / 2,
-             rect.top + imageHeight + 12, caption.c_str(), static_cast<int>(caption.size()));
+    TextOutA(dc, rect.left + (rect.right - rect.left - extent.cx) / 2, rect.top + imageHeight + 12,
+             caption.c_str(), static_cast<int>(caption.size()));
 }
 
 void TCabOpenDialog::DrawHistoryItem(const DRAWITEMSTRUCT& item) {

@@ -41,7 +41,7 @@ class TCabOpenDialog {
     std::string DefaultExt;
     std::string FileName;
     std::string InitialDir;
-    DWORD Options = 0;  // OFN_... flags
+    DWORD Options = 0;              // OFN_... flags
     std::vector<std::string> Files; // the chosen files, full paths
     NotifyEvent OnShow, OnClose, OnFolderChange;
 
@@ -72,8 +72,7 @@ class TCabOpenDialog {
     void CopyFolderHistory(int propagate, const std::vector<std::string>& list);
 
   private:
-    static UINT_PTR CALLBACK HookProcedure(HWND child, UINT message, WPARAM wParam,
-                                           LPARAM lParam);
+    static UINT_PTR CALLBACK HookProcedure(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     UINT_PTR Hook(UINT message, WPARAM wParam, LPARAM lParam);
 
     void DoShow();

@@ -26,7 +26,10 @@ TEST(FolderHistory, AddingMovesMergesAndBounds) {
         // An entry that is there moves to the top instead of being doubled, in the new spelling.
         {{"C:\\A", "C:\\B", "C:\\C"}, "c:\\b", true, 10, {"c:\\b", "C:\\A", "C:\\C"}},
         // The eleventh pushes out the oldest.
-        {{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, "new", true, 10,
+        {{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"},
+         "new",
+         true,
+         10,
          {"new", "0", "1", "2", "3", "4", "5", "6", "7", "8"}},
         // "C:\" is kept as "C:", one trailing separator removed.
         {{}, "C:\\", true, 10, {"C:"}},
@@ -56,8 +59,8 @@ TEST(FolderHistory, ShownFolderText) {
         const char* folder;
         const char* shown;
     } cases[] = {
-        {"C:\\", "C:\\"}, {"C:", "C:\\"}, {"C:\\Temp\\", "C:\\Temp"},
-        {"C:\\Temp", "C:\\Temp"}, {"", ""}, {"\\\\server\\share\\", "\\\\server\\share"},
+        {"C:\\", "C:\\"},         {"C:", "C:\\"}, {"C:\\Temp\\", "C:\\Temp"},
+        {"C:\\Temp", "C:\\Temp"}, {"", ""},       {"\\\\server\\share\\", "\\\\server\\share"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.shown, ShownFolderText(c.folder)) << c.folder;
