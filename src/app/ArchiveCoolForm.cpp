@@ -341,6 +341,16 @@ void TArchiveCoolForm::CreateHistoryMenus() {
         m.menu->BasePath.clear();
         m.menu->ExcludePath = workFolder;
         m.menu->SetHistoryNum(openCount);
+        // The companion and the open dialog write these lists too: each menu reads them before
+        // it is built and writes its own changes at once, never stale lists at the end.
+        m.menu->WriteThrough = true;
+        m.menu->OnHistorySelected = [this](THistoryMenu& sender, bool isPath,
+                                           const std::string& fileName, bool& holdAuto) {
+            HistoryMenuHistorySelected(sender, isPath, fileName, holdAuto);
+        };
+        m.menu->OnCanDeleted = [this](THistoryMenu& sender, bool& canDelete) {
+            HistoryMenuCanDeleted(sender, canDelete);
+        };
         ReportingRegistryErrors([&] { m.menu->SetActive(true); });
     }
     HisWatchRePath1->OnHistorySelected = [this](THistoryMenu&, bool, const std::string& folder,

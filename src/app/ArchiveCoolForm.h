@@ -5,6 +5,7 @@
 #include "app/IconPlacement.h"
 #include "history/HistoryList.h"
 #include "history/HistoryMenu.h"
+#include "opendlg/CabOpenDialog.h"
 #include "shell/CoolForm.h"
 #include "shell/DropTarget.h"
 #include "shell/HookHotKey.h"
@@ -136,6 +137,16 @@ class TArchiveCoolForm : public ui::Window {
     void ImportCollected(std::unique_ptr<watch::TImportListing> listing);
     // The window's title and the notification-area tip.
     void SetWatchTitle(const std::string& title);
+
+    // Recent archives and the open dialog.
+    void HistoryMenuHistorySelected(THistoryMenu& sender, bool isPath, const std::string& fileName,
+                                    bool& holdAuto);
+    void HistoryMenuCanDeleted(THistoryMenu& sender, bool& canDelete);
+    // Lets the user choose archives, starting in `startFolder` when it is there, and hands the
+    // chosen archives to the companion.
+    void OpenArchives(const std::string& startFolder);
+    // The open dialog while it exists.
+    TCabOpenDialog* OpenDialog = nullptr;
 
     TCoolForm CoolForm1, CoolForm2, CoolForm3, CoolForm4;
     // OLE for the drop target, from the end of the start; outlives the drop target.

@@ -97,13 +97,8 @@ void TArchiveCoolForm::PopupMenu1Popup() {
         if (!menu)
             continue;
         menu->SetHistoryNum(openCount);
-        menu->BuildMenu();
-        // Reopening a recent archive is not part of the program yet: its entries are listed
-        // but cannot be chosen; clearing the history works. Watched folders can be chosen.
-        if (auto* target = menu == HisArchReOpen1.get() ? menu->TargetMenuItem() : nullptr)
-            for (int i = 0; i < target->Count(); ++i)
-                if (target->Item(i).ImageIndex != menu->DeleteHistoryImageIndex)
-                    target->Item(i).Enabled = false;
+        // The lists are read afresh; a broken stored value is shown, the rest still listed.
+        ReportingRegistryErrors([&] { menu->BuildMenu(); });
     }
     bool watching = FileMonitor.Active();
     Act_WatchEnd.SetVisible(watching);

@@ -59,11 +59,9 @@ void TArchiveCoolForm::StartWatch(const std::string& folder) {
     // Another watch may have been started from the menu while the question was open.
     if (FileMonitor.Tag() == 1)
         return;
-    if (HisWatchRePath1) {
-        HisWatchRePath1->AddFile(folder);
-        // Stored at once: the list is what the menu shows next, even after a failed end.
-        ReportingRegistryErrors([&] { HisWatchRePath1->SaveHistory(); });
-    }
+    // The menu writes the list at once: it is what the menu shows next, even after a failed end.
+    if (HisWatchRePath1)
+        ReportingRegistryErrors([&] { HisWatchRePath1->AddFile(folder); });
     WatchedFolder = folder;
     FileMonitor.SetTag(1);
     importListing_ = std::make_unique<watch::TImportListing>(watch::ListFolderFiles(folder));

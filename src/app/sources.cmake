@@ -11,6 +11,7 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormMenu.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormWatch.cpp
         ${CMAKE_CURRENT_LIST_DIR}/DesktopMonitors.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormOpen.cpp
         ${CMAKE_CURRENT_LIST_DIR}/DropAboutForm.cpp
         ${CMAKE_SOURCE_DIR}/res/Pakico.rc
     )

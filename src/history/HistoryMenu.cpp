@@ -2,6 +2,7 @@
 #include "history/HistoryMenu.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "history/HistoryCaptions.h"
 #include "history/HistoryLoad.h"
@@ -18,7 +19,7 @@ void RemoveEntry(THistoryList& list, const std::string& path) {
 } // namespace
 
 THistoryMenu::~THistoryMenu() {
-    if (active_) {
+    if (active_ && !WriteThrough) {
         // Saving only writes, and a write the registry refuses is skipped: nothing to report.
         try {
             SaveHistory();
@@ -70,7 +71,8 @@ void THistoryMenu::SetActive(bool active) {
             BuildMenu();
     } else {
         active_ = false;
-        SaveHistory();
+        if (!WriteThrough)
+            SaveHistory();
         if (target_)
             target_->Clear();
     }
@@ -121,9 +123,37 @@ void THistoryMenu::SaveHistory() {
         SaveList(PathKey(), *historyPath_);
 }
 
+void THistoryMenu::Change(const std::function<void()>& edit) {
+    if (!WriteThrough) {
+        edit();
+        return;
+    }
+    // A list that cannot be read is not written over.
+    LoadHistory();
+    edit();
+    SaveHistory();
+}
+
 void THistoryMenu::BuildMenu() {
     if (!target_ || !ListsAttached())
         return;
+    if (!WriteThrough) {
+        Populate();
+        return;
+    }
+    // A broken stored value still leaves a menu of what could be read; the error travels on.
+    std::exception_ptr failed;
+    try {
+        LoadHistory();
+    } catch (...) {
+        failed = std::current_exception();
+    }
+    Populate();
+    if (failed)
+        std::rethrow_exception(failed);
+}
+
+void THistoryMenu::Populate() {
     target_->Clear();
     if (historyNum_ == 0 || (hisItems_->Count() == 0 && historyPath_->Count() == 0)) {
         target_->Enabled = false;
@@ -176,20 +206,22 @@ bool THistoryMenu::IsExcluded(const std::string& path) const {
 void THistoryMenu::AddFile(const std::string& path) {
     if (!ListsAttached() || path.empty() || IsExcluded(path))
         return;
-    hisItems_->Add(path);
-    if (PathItem == TPathItem::paBothItem) {
-        // A bare name has no folder to remember.
-        std::string folder = NormalizeFolderPath(ExtractFilePath(path), '\\');
-        if (!folder.empty())
-            historyPath_->Add(folder);
-    }
+    Change([&] {
+        hisItems_->Add(path);
+        if (PathItem == TPathItem::paBothItem) {
+            // A bare name has no folder to remember.
+            std::string folder = NormalizeFolderPath(ExtractFilePath(path), '\\');
+            if (!folder.empty())
+                historyPath_->Add(folder);
+        }
+    });
 }
 
 void THistoryMenu::AddPath(const std::string& path) {
     if (PathItem != TPathItem::paBothItem || !historyPath_ || path.empty())
         return;
     if (!IsExcluded(path))
-        historyPath_->Add(path);
+        Change([&] { historyPath_->Add(path); });
     BuildMenu();
 }
 
@@ -208,7 +240,7 @@ void THistoryMenu::HistoryItemClick(ui::MenuItem& item) {
             if (FolderExists(folder))
                 AddFile(folder);
             else
-                RemoveEntry(*hisItems_, folder);
+                Change([&] { RemoveEntry(*hisItems_, folder); });
         }
     } else if (tag < FolderTagBase) {
         if (tag < 0 || tag >= hisItems_->Count())
@@ -219,7 +251,7 @@ void THistoryMenu::HistoryItemClick(ui::MenuItem& item) {
             if (FileExistsQuiet(file))
                 AddFile(file);
             else
-                RemoveEntry(*hisItems_, file);
+                Change([&] { RemoveEntry(*hisItems_, file); });
         }
     } else {
         int index = tag % FolderTagBase;
@@ -231,7 +263,7 @@ void THistoryMenu::HistoryItemClick(ui::MenuItem& item) {
             if (FolderExists(folder))
                 AddPath(folder);
             else
-                RemoveEntry(*historyPath_, folder);
+                Change([&] { RemoveEntry(*historyPath_, folder); });
         }
     }
 }
@@ -244,6 +276,9 @@ void THistoryMenu::DeleteHistoryClick(ui::MenuItem&) {
         OnCanDeleted(*this, canDelete);
     if (!canDelete)
         return;
+    // Clearing writes the emptied file list with the folder list as stored now.
+    if (WriteThrough)
+        LoadHistory();
     hisItems_->Clear();
     SaveHistory();
 }

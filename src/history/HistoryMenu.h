@@ -48,6 +48,11 @@ class THistoryMenu {
     int DeleteHistoryImageIndex = 0;
     HistorySelectedEvent OnHistorySelected;
     CanDeletedEvent OnCanDeleted;
+    // The lists are shared with other programs that write the same keys (the companion, the
+    // open dialog): each build reads them first, each change of this menu's own (a use, a
+    // vanished entry, clearing) reads them, changes them and writes them back at once, and
+    // nothing is written when the menu goes.
+    bool WriteThrough = false;
 
     int HistoryNum() const { return historyNum_; }
     // Once the lists are attached: the value, at most 32 (and not below 0).
@@ -74,6 +79,9 @@ class THistoryMenu {
 
   private:
     bool ListsAttached() const { return hisItems_ && historyPath_; }
+    // Runs one change of the lists; with WriteThrough on the fresh lists, written at once.
+    void Change(const std::function<void()>& edit);
+    void Populate();
     bool IsExcluded(const std::string& path) const;
     void LoadList(const std::string& key, THistoryList& list) const;
     void SaveList(const std::string& key, const THistoryList& list) const;

@@ -188,6 +188,22 @@ bool ReadSettingNumber(const std::string& subkey, const std::string& name, DWORD
     return result == ERROR_SUCCESS && type == REG_DWORD;
 }
 
+bool ReadSettingText(const std::string& subkey, const std::string& name, std::string& text) {
+    std::string path = std::string(kSettingsKey) + "\\" + subkey;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    char buffer[4096] = "";
+    DWORD type = 0, size = sizeof buffer - 1;
+    LONG result =
+        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    text = buffer;
+    return true;
+}
+
 bool CopyRunning() {
     HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Morva ArchiveIcon");
     if (!mutex)

@@ -51,6 +51,8 @@ std::string SnapshotText(const SettingsSnapshot& snapshot, const std::string& su
                          const std::string& name);
 long long SnapshotNumber(const SettingsSnapshot& snapshot, const std::string& subkey,
                          const std::string& name, long long missing = -99999);
+// False when the value is missing or not text.
+bool ReadSettingText(const std::string& subkey, const std::string& name, std::string& text);
 
 // True while some copy of the program holds its single-instance mutex.
 bool CopyRunning();

@@ -145,13 +145,14 @@ TEST_F(RestingReasons, BrokenHistoryAndHotKeyValuesAreReportedAndDropsStillWork)
     ExpectHandOff(pakico, run, "/QE \\", {archive});
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
 
-    // The menu reads the history length each time it opens: the error is shown again, and
-    // the menu still opens, so the program can always be ended from it.
-    std::string menuMessage;
-    std::thread answerMenu([&] { menuMessage = AnswerErrorBox(kStartMs); });
+    // The menu reads the history length and the lists each time it opens: the errors are
+    // shown again, and the menu still opens, so the program can always be ended from it.
+    std::vector<std::string> menuMessages;
+    std::thread answerMenu([&] { menuMessages = AnswerStartErrorBoxes(3000); });
     HWND menu = pakico.OpenTrayMenu(kStartMs);
     answerMenu.join();
-    EXPECT_EQ("'OpenCount' のデータ型が不正です", menuMessage);
+    EXPECT_EQ(Joined({"'OpenCount' のデータ型が不正です", "'Count' のデータ型が不正です"}),
+              Joined(menuMessages));
     ASSERT_NE(nullptr, menu) << "the menu did not open";
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(pakico.WaitForMenuClosed(kSettleMs));

@@ -1,0 +1,90 @@
+// Rules of the archive open dialog that need no platform call.
+#include "opendlg/OpenDialogRules.h"
+
+#include <algorithm>
+
+#include "util/Mbcs.h"
+#include "util/PathText.h"
+
+std::string FolderHistoryEntry(const std::string& path) {
+    return RemoveTrailingSeparator(path);
+}
+
+void AddToFolderHistory(std::vector<std::string>& history, const std::string& path, bool atTop,
+                        int maxCount, const FolderCompare& compare) {
+    std::string entry = FolderHistoryEntry(path);
+    auto same = std::find_if(history.begin(), history.end(),
+                             [&](const std::string& item) { return compare(item, entry) == 0; });
+    if (same != history.end())
+        history.erase(same);
+    while (!history.empty() && static_cast<int>(history.size()) >= maxCount)
+        history.pop_back();
+    if (atTop)
+        history.insert(history.begin(), std::move(entry));
+    else
+        history.push_back(std::move(entry));
+}
+
+bool IsInFolderHistory(const std::vector<std::string>& history, const std::string& folder,
+                       const FolderCompare& compare) {
+    // "C:\" as the dialog shows it is stored as "C:".
+    std::string entry = FolderHistoryEntry(folder);
+    return std::any_of(history.begin(), history.end(), [&](const std::string& item) {
+        return compare(FolderHistoryEntry(item), entry) == 0;
+    });
+}
+
+std::string ShownFolderText(const std::string& folder) {
+    std::string text = RemoveTrailingSeparator(folder);
+    if (text.size() == 2)
+        text += '\\';
+    return text;
+}
+
+std::optional<int> TrustedCount(std::optional<int> count, std::uint32_t valueCount) {
+    if (!count || *count < 0 || static_cast<std::uint32_t>(*count) > valueCount)
+        return std::nullopt;
+    return count;
+}
+
+int PresentRun(std::uint32_t limit, const std::function<bool(int index)>& present) {
+    int n = 0;
+    while (static_cast<std::uint32_t>(n) < limit && present(n))
+        ++n;
+    return n;
+}
+
+std::vector<std::string> ChosenFiles(const char* buffer, std::size_t size) {
+    std::vector<std::string> parts;
+    std::size_t i = 0;
+    while (i < size && buffer[i] != '\0') {
+        std::size_t end = i;
+        while (end < size && buffer[end] != '\0')
+            ++end;
+        parts.emplace_back(buffer + i, end - i);
+        i = end + 1;
+    }
+    if (parts.size() <= 1)
+        return parts;
+    std::string folder = AddTrailingSeparator(parts.front());
+    std::vector<std::string> files;
+    for (std::size_t k = 1; k < parts.size(); ++k)
+        files.push_back(folder + parts[k]);
+    return files;
+}
+
+std::string FilterBuffer(const std::string& filter) {
+    if (filter.empty())
+        return {};
+    std::string buffer;
+    for (std::size_t i = 0; i < filter.size();) {
+        std::size_t next = mbcs::NextChar(filter, i);
+        if (next == i + 1 && filter[i] == '|')
+            buffer += '\0';
+        else
+            buffer.append(filter, i, next - i);
+        i = next;
+    }
+    buffer.append(2, '\0');
+    return buffer;
+}

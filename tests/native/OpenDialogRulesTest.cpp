@@ -1,0 +1,111 @@
+// The archive open dialog's portable rules: its folder history, the folder as it is saved, how
+// many stored entries are read, the chosen files and the filter.
+#include <gtest/gtest.h>
+
+#include "opendlg/OpenDialogRules.h"
+#include "util/Mbcs.h"
+
+namespace {
+
+int AsciiCompare(const std::string& a, const std::string& b) {
+    return mbcs::AsciiLower(a).compare(mbcs::AsciiLower(b));
+}
+
+using List = std::vector<std::string>;
+
+} // namespace
+
+TEST(FolderHistory, AddingMovesMergesAndBounds) {
+    struct Case {
+        List before;
+        const char* path;
+        bool atTop;
+        int maxCount;
+        List after;
+    } cases[] = {
+        // An entry that is there moves to the top instead of being doubled, in the new spelling.
+        {{"C:\\A", "C:\\B", "C:\\C"}, "c:\\b", true, 10, {"c:\\b", "C:\\A", "C:\\C"}},
+        // The eleventh pushes out the oldest.
+        {{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"},
+         "new",
+         true,
+         10,
+         {"new", "0", "1", "2", "3", "4", "5", "6", "7", "8"}},
+        // "C:\" is kept as "C:", one trailing separator removed.
+        {{}, "C:\\", true, 10, {"C:"}},
+        {{"C:\\A"}, "D:\\Data\\", false, 10, {"C:\\A", "D:\\Data"}},
+        {{"C:\\A", "C:\\B"}, "C:\\B\\", false, 2, {"C:\\A", "C:\\B"}},
+        // A trail byte equal to "\" is no separator: 表 is 95 5C.
+        {{}, "C:\\表", true, 10, {"C:\\表"}},
+    };
+    for (const Case& c : cases) {
+        List history = c.before;
+        AddToFolderHistory(history, c.path, c.atTop, c.maxCount, AsciiCompare);
+        EXPECT_EQ(c.after, history) << c.path;
+    }
+}
+
+TEST(FolderHistory, TheShownFolderIsFoundAsStored) {
+    List history = {"C:", "D:\\Data"};
+    EXPECT_TRUE(IsInFolderHistory(history, "C:\\", AsciiCompare));
+    EXPECT_TRUE(IsInFolderHistory(history, "d:\\data", AsciiCompare));
+    EXPECT_TRUE(IsInFolderHistory(history, "D:\\Data\\", AsciiCompare));
+    EXPECT_FALSE(IsInFolderHistory(history, "D:\\", AsciiCompare));
+    EXPECT_FALSE(IsInFolderHistory({}, "C:\\", AsciiCompare));
+}
+
+TEST(FolderHistory, ShownFolderText) {
+    struct Case {
+        const char* folder;
+        const char* shown;
+    } cases[] = {
+        {"C:\\", "C:\\"},         {"C:", "C:\\"}, {"C:\\Temp\\", "C:\\Temp"},
+        {"C:\\Temp", "C:\\Temp"}, {"", ""},       {"\\\\server\\share\\", "\\\\server\\share"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.shown, ShownFolderText(c.folder)) << c.folder;
+}
+
+TEST(StoredCount, BrokenCountsReadWhatIsThere) {
+    EXPECT_EQ(std::optional<int>(3), TrustedCount(3, 4));
+    EXPECT_EQ(std::optional<int>(0), TrustedCount(0, 0));
+    EXPECT_EQ(std::optional<int>(4), TrustedCount(4, 4));
+    // Missing, negative, or more than the key holds.
+    EXPECT_EQ(std::nullopt, TrustedCount(std::nullopt, 4));
+    EXPECT_EQ(std::nullopt, TrustedCount(-1, 4));
+    EXPECT_EQ(std::nullopt, TrustedCount(0x7FFFFFFF, 4));
+    EXPECT_EQ(std::nullopt, TrustedCount(5, 4));
+
+    std::vector<bool> there = {true, true, false, true};
+    auto present = [&](int i) { return i < int(there.size()) && there[size_t(i)]; };
+    EXPECT_EQ(2, PresentRun(4, present));
+    EXPECT_EQ(1, PresentRun(1, present));
+    EXPECT_EQ(0, PresentRun(0, present));
+    // However large the limit, the run ends at the first entry that is not there.
+    EXPECT_EQ(2, PresentRun(0xFFFFFFFFu, present));
+}
+
+TEST(ChosenFiles, OneOrSeveral) {
+    struct Case {
+        std::string buffer;
+        List files;
+    } cases[] = {
+        {std::string("C:\\Data\\a.lzh\0\0", 15), {"C:\\Data\\a.lzh"}},
+        {std::string("C:\\Data\0a.lzh\0b.zip\0\0", 21), {"C:\\Data\\a.lzh", "C:\\Data\\b.zip"}},
+        // A root keeps one separator.
+        {std::string("C:\\\0a.lzh\0b.zip\0\0", 17), {"C:\\a.lzh", "C:\\b.zip"}},
+        {std::string("\0\0", 2), {}},
+        // A buffer without its final NULs ends at its size.
+        {std::string("C:\\x\0y", 6), {"C:\\x\\y"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.files, ChosenFiles(c.buffer.data(), c.buffer.size())) << c.buffer;
+}
+
+TEST(FilterBuffer, BarsBecomeNulsButNeverATrailByte) {
+    EXPECT_EQ(std::string("a\0*.a\0\0\0", 8), FilterBuffer("a|*.a|"));
+    EXPECT_EQ(std::string("a\0*.a\0\0", 7), FilterBuffer("a|*.a"));
+    EXPECT_EQ("", FilterBuffer(""));
+    // ポ is 83 7C: its trail byte equals "|".
+    EXPECT_EQ(std::string("\x83\x7C\0*.p\0\0", 8), FilterBuffer("ポ|*.p"));
+}
