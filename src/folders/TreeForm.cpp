@@ -7,6 +7,8 @@
 #include "folders/FolderRules.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
+#include "ui/Dpi.h"
+#include "util/DpiScale.h"
 #include "util/MessageBox.h"
 #include "util/Placement.h"
 
@@ -60,8 +62,10 @@ bool TTreeForm::OnInit() {
 void TTreeForm::FormCreate() {
     HWND dialog = Handle();
     SetWindowTextA(dialog, Caption.c_str());
-    font_ = folders::ApplyIconFaceFont(dialog);
-    boldFont_ = folders::ApplyIconFaceFont(nullptr, true);
+    // Sizes are pixels of a 96-dpi screen, grown with the density of the dialog's monitor.
+    dpi_ = ui::WindowDpi(dialog);
+    font_ = folders::ApplyIconFaceFont(dialog, false, dpi_);
+    boldFont_ = folders::ApplyIconFaceFont(nullptr, true, dpi_);
     SendDlgItemMessageA(dialog, IDC_TREE_SELECTEDPATH, WM_SETFONT,
                         reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
 
@@ -72,10 +76,13 @@ void TTreeForm::FormCreate() {
     int parts[] = {-1}; // one panel, spanning the bar
     SendMessageA(StatusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
 
-    const int width = ReadSettingInteger("Dialog", "TreeDlg_Width", kDefaultWidth);
-    const int height = ReadSettingInteger("Dialog", "TreeDlg_Height", kDefaultHeight);
-    SetWindowPos(dialog, nullptr, 0, 0, std::max(width, kMinimumWidth),
-                 std::max(height, kMinimumHeight), SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE minimum = MinimumSize();
+    const int width =
+        ReadSettingInteger("Dialog", "TreeDlg_Width", ScaleForDpi(kDefaultWidth, dpi_));
+    const int height =
+        ReadSettingInteger("Dialog", "TreeDlg_Height", ScaleForDpi(kDefaultHeight, dpi_));
+    SetWindowPos(dialog, nullptr, 0, 0, std::max<int>(width, minimum.cx),
+                 std::max<int>(height, minimum.cy), SWP_NOMOVE | SWP_NOZORDER);
     LayOut();
 }
 
@@ -100,13 +107,17 @@ void TTreeForm::FormDestroy() {
     TreeFrame.Release();
 }
 
+SIZE TTreeForm::MinimumSize() const {
+    return {ScaleForDpi(kMinimumWidth, dpi_), ScaleForDpi(kMinimumHeight, dpi_)};
+}
+
 void TTreeForm::LayOut() {
     RECT client = {};
     GetClientRect(Handle(), &client);
     SendMessageA(StatusBar, WM_SIZE, 0, 0);
     RECT bar = {};
     GetWindowRect(StatusBar, &bar);
-    TreeFrame.FrameResize(client.right, client.bottom - (bar.bottom - bar.top));
+    TreeFrame.FrameResize(client.right, client.bottom - (bar.bottom - bar.top), dpi_);
 }
 
 void TTreeForm::ShowVolumeStatus(TTreeFrame&, const std::string& text, double, double free) {
@@ -153,7 +164,8 @@ INT_PTR TTreeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         return TRUE;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {kMinimumWidth, kMinimumHeight};
+        const SIZE minimum = MinimumSize();
+        info->ptMinTrackSize = {minimum.cx, minimum.cy};
         return TRUE;
     }
     case WM_DESTROY:

@@ -40,9 +40,12 @@ class TTreeForm : public ui::ModalDialog {
     void FormShow();
     void FormDestroy();
     void LayOut();
+    // The smallest size the dialog may be dragged to, for its monitor's density.
+    SIZE MinimumSize() const;
 
     HWND owner_;
     HWND StatusBar = nullptr;
+    int dpi_ = 96;
     win::ScopedGdiObject font_;
     win::ScopedGdiObject boldFont_;
 };

@@ -7,6 +7,7 @@
 #include "folders/MKDirForm.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
+#include "util/DpiScale.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
 #include "util/MessageBox.h"
@@ -369,31 +370,34 @@ bool TTreeFrame::HandleContextMenu(HWND control, POINT screen) {
     return true;
 }
 
-void TTreeFrame::FrameResize(int width, int height) {
-    // Pixels of the frame: a right-hand column of buttons beside the tree.
-    constexpr int kMargin = 8, kColumn = 100, kButton = 23, kStep = 26;
+void TTreeFrame::FrameResize(int width, int height, int dpi) {
+    // Pixels of the frame on a 96-dpi screen, grown with the density: a right-hand column of
+    // buttons beside the tree. `width` and `height` are the frame's own pixels.
+    auto px = [dpi](int length) { return ScaleForDpi(length, dpi); };
+    const int kMargin = px(8), kColumn = px(100), kButton = px(23), kStep = px(26);
     const int columnLeft = width - kMargin - kColumn;
-    const int treeLeft = kMargin, treeTop = 104;
-    const int treeWidth = columnLeft - 6 - treeLeft;
+    const int treeLeft = kMargin, treeTop = px(104);
+    const int treeWidth = columnLeft - px(6) - treeLeft;
     auto place = [&](int id, int x, int y, int w, int h) {
         MoveWindow(Item(id), x, y, w, h, TRUE);
     };
-    place(IDC_TREE_SUBTITLE1, kMargin, 6, width - 2 * kMargin, 16);
-    place(IDC_TREE_SUBTITLE2, kMargin, 24, width - 2 * kMargin, 16);
-    place(IDC_TREE_HISCMBPATH, treeLeft, 44, treeWidth, 300);
-    SendMessageA(HisCmbPath.Handle(), CB_SETDROPPEDWIDTH, treeWidth + kColumn + 6, 0);
-    place(IDC_TREE_BTNHISTORY, columnLeft, 43, kColumn, kButton);
-    place(IDC_TREE_BTNFAV, columnLeft, 43, kColumn, kButton);
-    place(IDC_TREE_SELECTEDTITLE, kMargin, 80, 132, 16);
-    place(IDC_TREE_SELECTEDPATH, kMargin + 132, 80, columnLeft - kMargin - 132 - 4, 16);
-    place(IDC_TREE_BTNBWD, columnLeft, 76, kColumn / 2 - 1, kButton);
-    place(IDC_TREE_BTNFWD, columnLeft + kColumn / 2 + 1, 76, kColumn / 2 - 1, kButton);
+    place(IDC_TREE_SUBTITLE1, kMargin, px(6), width - 2 * kMargin, px(16));
+    place(IDC_TREE_SUBTITLE2, kMargin, px(24), width - 2 * kMargin, px(16));
+    place(IDC_TREE_HISCMBPATH, treeLeft, px(44), treeWidth, px(300));
+    SendMessageA(HisCmbPath.Handle(), CB_SETDROPPEDWIDTH, treeWidth + kColumn + px(6), 0);
+    place(IDC_TREE_BTNHISTORY, columnLeft, px(43), kColumn, kButton);
+    place(IDC_TREE_BTNFAV, columnLeft, px(43), kColumn, kButton);
+    place(IDC_TREE_SELECTEDTITLE, kMargin, px(80), px(132), px(16));
+    place(IDC_TREE_SELECTEDPATH, kMargin + px(132), px(80), columnLeft - kMargin - px(136),
+          px(16));
+    place(IDC_TREE_BTNBWD, columnLeft, px(76), kColumn / 2 - 1, kButton);
+    place(IDC_TREE_BTNFWD, columnLeft + kColumn / 2 + 1, px(76), kColumn / 2 - 1, kButton);
     place(IDC_TREE_SYSTEMTREEVIEW, treeLeft, treeTop, treeWidth, height - treeTop - kMargin);
     int y = treeTop;
     for (int id : {IDOK, IDCANCEL, 0, IDC_TREE_BTNMKDIR, IDC_TREE_BTNRENAME, IDC_TREE_BTNDELETE,
                    IDC_TREE_BTNREPAINT, 0, IDC_TREE_BTNNET, IDC_TREE_BTNHELP}) {
         if (id)
             place(id, columnLeft, y, kColumn, kButton);
-        y += id ? kStep : 6;
+        y += id ? kStep : px(6);
     }
 }

@@ -37,7 +37,7 @@ class TTreeFrame {
     void SetSubtitles(const std::string& subtitle1, const std::string& subtitle2);
     void SelectInitialFolder();
     void GoToFolder(const std::string& path);
-    void FrameResize(int width, int height);
+    void FrameResize(int width, int height, int dpi = 96);
     // Lets go of the controls while they still exist.
     void Release();
     std::string PurposeCaption() const;

@@ -291,6 +291,27 @@ TEST_F(Dpi, PlacementsAndTheAboutBoxAtTwiceTheDensity) {
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kSettleMs));
 
+    // So does the folder selection dialog, frame and buttons.
+    ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+    PressKey('N');
+    HWND folders = nullptr;
+    WaitUntil(
+        [&] { return (folders = FindDialog(pakico.ProcessId(), "監視フォルダの選択")) != nullptr; },
+        kSettleMs);
+    ASSERT_NE(nullptr, folders) << "the folder dialog did not open";
+    RECT button{};
+    GetWindowRect(folders, &frame);
+    GetWindowRect(GetDlgItem(folders, IDOK), &button);
+    EXPECT_EQ(2 * 388, frame.right - frame.left);
+    EXPECT_EQ(2 * 362, frame.bottom - frame.top);
+    EXPECT_EQ(2 * 100, button.right - button.left);
+    EXPECT_EQ(2 * 23, button.bottom - button.top);
+    Sleep(700); // the tree fills and the buttons are drawn
+    EXPECT_TRUE(SaveScreenshot(frame, "folders_192.bmp"));
+    PostMessageA(folders, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(folders); }, kSettleMs));
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << "the cat is ready again";
+
     ASSERT_TRUE(pakico.ChooseEnd());
     EXPECT_EQ(0, pakico.WaitForExit(10000));
     DWORD left = 0;
