@@ -137,12 +137,12 @@ void TArchiveCoolForm::ImportCollected(std::unique_ptr<watch::TImportListing> li
     for (const std::string& path : collected)
         if (IsImportable(path))
             archives.push_back(path);
-    const std::string header =
-        "取込数 : " + FormatCount(static_cast<long long>(collected.size())) + "件" + "\r\n";
     if (collected.empty()) {
         Inform("取り込んだファイルはありません");
         return;
     }
+    const std::string header =
+        "取込数 : " + FormatCount(static_cast<long long>(collected.size())) + "件" + "\r\n";
     if (archives.empty()) {
         Inform(header + "取り込んだファイルに書庫と認識できるファイルはありません");
         return;

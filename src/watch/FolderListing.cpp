@@ -30,13 +30,10 @@ bool WatchedFolderPresent(const std::string& folder) {
     if (!FolderExists(folder))
         return false;
     win::ScopedErrorMode quiet;
-    HANDLE handle = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(handle);
-    return true;
+    const win::ScopedHandle opened(CreateFileA(
+        folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return static_cast<bool>(opened);
 }
 
 } // namespace watch
