@@ -21,6 +21,8 @@
 #include "util/MessageBox.h"
 #include "watch/FolderListing.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <functional>
 
@@ -95,8 +97,9 @@ bool TArchiveCoolForm::CreateAndShow() {
         return false;
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     FormShow();
-    // The cat is drawn before the rest of the start: OLE with the drop target, the history
-    // menus, the hot key and a word with the taskbar take longer than the whole window.
+    // The cat is drawn before the rest of the start: the common controls with the menus, OLE
+    // with the drop target, the history menus, the hot key and a word with the taskbar take
+    // longer than the whole window.
     RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     FinishStart();
     return true;
@@ -153,9 +156,7 @@ void TArchiveCoolForm::FormCreate() {
     auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
     // The place first: the density of its monitor decides the size of every picture.
     step([&] { PlaceAtSavedPosition(); });
-    step([&] { LoadMenuImages(dpi_); });
     step([&] { CreateLayers(); });
-    step([&] { BuildMenus(); });
     FileMonitor.SetTag(0);
     FileMonitor.OnChange = [this](TDiscMonitor&) { FileMonitorChange(); };
     // The report comes too for the empty name a finished watch leaves behind, once the next
@@ -178,6 +179,12 @@ void TArchiveCoolForm::FormCreate() {
 void TArchiveCoolForm::FinishStart() {
     // As in FormCreate, each step's failure is reported and the steps after it still run.
     auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
+    // The common controls (image lists, hints and the dialogs' controls) are loaded only now.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    step([&] { LoadMenuImages(dpi_); });
+    step([&] { BuildMenus(); });
+    step([&] { CoolForm1.SetHint("ここにドロップすると圧縮・解凍ができます。"); });
     step([&] {
         DropSupport.emplace();
         DropFileTarget1.Dragtypes = dtCopy | dtMove;
@@ -240,7 +247,6 @@ void TArchiveCoolForm::CreateLayers() {
     for (auto& l : Layers())
         l.layer.CreateOn(Handle(), l.name);
     ShowPictures(WholeScale(dpi_));
-    CoolForm1.SetHint("ここにドロップすると圧縮・解凍ができます。");
     CoolForm1.OnContextPopup = [this](POINT point, bool& handled) {
         handled = true;
         CoolForm1ContextPopup(point);

@@ -9,8 +9,6 @@
 #include "ui/ErrorReport.h"
 #include "watch/GuiHandOff.h"
 
-#include <commctrl.h>
-
 namespace {
 // Errors inside the components' own window procedures and COM calls reach the user the same
 // way as every other error: the error box with the program's title.
@@ -31,8 +29,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!instance)
         return 0;
 
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
     RouteComponentErrors();
 
     int exitCode = 0;

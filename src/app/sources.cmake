@@ -15,6 +15,10 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/DropAboutForm.cpp
         ${CMAKE_SOURCE_DIR}/res/Pakico.rc
     )
+    # The first picture needs only the window, the graphics and the registry: the rest comes
+    # after it is on screen.
+    include(${CMAKE_SOURCE_DIR}/cmake/DelayLoad.cmake)
+    pakico_delay_load(Pakico comctl32 comdlg32 mpr ole32 shell32 shlwapi)
     target_link_libraries(Pakico PRIVATE pakico_win)
     target_include_directories(Pakico PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res ${PAKICO_ART_DIR})
     # The resource script packs the generated pictures: rebuild it when they change.

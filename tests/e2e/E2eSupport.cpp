@@ -268,6 +268,31 @@ void SendPointer(DWORD flags, POINT at) {
     SendInput(1, &in, sizeof in);
 }
 
+std::string HintShownOver(DWORD processId, HWND window) {
+    RECT area{};
+    GetWindowRect(window, &area);
+    POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    SendPointer(MOUSEEVENTF_MOVE, {middle.x - 3, middle.y});
+    Sleep(100);
+    SendPointer(MOUSEEVENTF_MOVE, middle);
+    std::string hint;
+    WaitUntil(
+        [&] {
+            for (HWND tip : TopWindows("tooltips_class32", processId)) {
+                char text[256] = "";
+                SendMessageTimeoutA(tip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                    SMTO_ABORTIFHUNG, 2000, nullptr);
+                if (IsWindowVisible(tip) && text[0]) {
+                    hint = text;
+                    return true;
+                }
+            }
+            return false;
+        },
+        kSettleMs);
+    return hint;
+}
+
 void KeyDown(WORD key) {
     SendKey(key, true);
 }

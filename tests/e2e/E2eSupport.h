@@ -76,6 +76,9 @@ void PressKey(WORD key);
 void PressKeys(const std::vector<WORD>& keys);
 // The real pointer: a move, a button pressed or released (MOUSEEVENTF_...) at a screen point.
 void SendPointer(DWORD flags, POINT at);
+// Rests the real pointer on the middle of a window; the text of the hint the process then
+// shows, or "".
+std::string HintShownOver(DWORD processId, HWND window);
 
 // Ctrl+Alt+L, the hot key the tests register.
 void PressCtrlAltL();

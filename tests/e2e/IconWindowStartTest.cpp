@@ -2,6 +2,9 @@
 // notification area, one copy only, and the resting picture when the companion is missing.
 #include "e2e/E2eSupport.h"
 
+#include <cstring>
+#include <set>
+
 using namespace e2e;
 using namespace testing_support;
 
@@ -14,6 +17,58 @@ bool InsideOutline(HWND window, int x, int y) {
     bool inside = GetWindowRgn(window, outline) != ERROR && PtInRegion(outline, x, y);
     DeleteObject(outline);
     return inside;
+}
+
+// The libraries named in an image's import table, which the platform loads and starts before
+// the program's first instruction; in upper case, empty when the image cannot be read.
+std::set<std::string> LoadTimeImports(const std::string& path) {
+    const std::string image = ReadFileBytes(path);
+    auto bytes = [&](std::size_t offset, std::size_t size) -> const char* {
+        return offset <= image.size() && size <= image.size() - offset ? image.data() + offset
+                                                                       : nullptr;
+    };
+    std::set<std::string> names;
+    IMAGE_DOS_HEADER dos;
+    IMAGE_NT_HEADERS32 nt;
+    if (!bytes(0, sizeof dos))
+        return names;
+    std::memcpy(&dos, image.data(), sizeof dos);
+    if (!bytes(dos.e_lfanew, sizeof nt))
+        return names;
+    std::memcpy(&nt, image.data() + dos.e_lfanew, sizeof nt);
+    const std::size_t sections = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+                                 nt.FileHeader.SizeOfOptionalHeader;
+    // Where an address of the loaded image lies in the file.
+    auto fileOffset = [&](DWORD rva) -> std::size_t {
+        for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+            IMAGE_SECTION_HEADER section;
+            if (!bytes(sections + i * sizeof section, sizeof section))
+                break;
+            std::memcpy(&section, image.data() + sections + i * sizeof section, sizeof section);
+            if (rva >= section.VirtualAddress &&
+                rva < section.VirtualAddress + section.Misc.VirtualSize)
+                return rva - section.VirtualAddress + section.PointerToRawData;
+        }
+        return image.size();
+    };
+    const DWORD table =
+        nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (std::size_t at = fileOffset(table);; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        IMAGE_IMPORT_DESCRIPTOR entry;
+        if (!bytes(at, sizeof entry))
+            break;
+        std::memcpy(&entry, image.data() + at, sizeof entry);
+        if (entry.Name == 0)
+            break;
+        const std::size_t name = fileOffset(entry.Name);
+        if (!bytes(name, 1))
+            break;
+        std::string text(image.c_str() + name);
+        for (char& c : text)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        names.insert(text);
+    }
+    return names;
 }
 
 } // namespace
@@ -54,6 +109,14 @@ TEST_F(IconWindowStart, FirstStartShowsTheReadyCatAtOneOneWithItsIcon) {
     EXPECT_TRUE(pakico.Screenshot("ready.bmp"));
 
     EXPECT_EQ(1u, TopWindows("PakicoTaskTrayIcon", pakico.ProcessId()).size());
+    // The hint comes with the common controls, after the first picture.
+    EXPECT_EQ("ここにドロップすると圧縮・解凍ができます。", HintShownOver(pakico.ProcessId(), cat));
+
+    // Before its first picture the program loads only what drawing it needs; the common
+    // controls, OLE, the shell and the rest load at their first use.
+    const std::set<std::string> atStart = {"ADVAPI32.DLL", "GDI32.DLL", "KERNEL32.DLL",
+                                           "MSVCRT.DLL", "USER32.DLL"};
+    EXPECT_EQ(atStart, LoadTimeImports(pakico.Folder() + "Pakico.exe"));
 }
 
 namespace {

@@ -38,32 +38,6 @@ std::string LowerCase(std::string text) {
     return text;
 }
 
-// Rests the real pointer on a control; the text of the hint the process then shows, or "".
-std::string HintShownOver(DWORD processId, HWND control) {
-    RECT area{};
-    GetWindowRect(control, &area);
-    POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
-    SendPointer(MOUSEEVENTF_MOVE, {middle.x - 3, middle.y});
-    Sleep(100);
-    SendPointer(MOUSEEVENTF_MOVE, middle);
-    std::string hint;
-    WaitUntil(
-        [&] {
-            for (HWND tip : TopWindows("tooltips_class32", processId)) {
-                char text[256] = "";
-                SendMessageTimeoutA(tip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                                    SMTO_ABORTIFHUNG, 2000, nullptr);
-                if (IsWindowVisible(tip) && text[0]) {
-                    hint = text;
-                    return true;
-                }
-            }
-            return false;
-        },
-        kSettleMs);
-    return hint;
-}
-
 class TrayMenu : public E2eTest {
   protected:
     // Chooses from the placement submenu: "居場所(&P)" opens it on its first item.
