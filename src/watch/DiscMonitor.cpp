@@ -65,11 +65,12 @@ void TDiscMonitor::SetSubTree(bool subTree) {
 void TDiscMonitor::SetActive(bool active) {
     if (active == active_)
         return;
-    active_ = active;
+    // Active only once the worker runs: it is made at the first activation, which can fail.
     if (active)
         thread_.Resume();
     else
         thread_.Suspend();
+    active_ = active;
 }
 
 // On the GUI thread, while the worker waits. A report that was already on its way when the

@@ -13,11 +13,6 @@ TDiscMonitorThread::TDiscMonitorThread(TReport changeSeen, TReport watchInvalid)
       running_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     if (!terminate_ || !parametersChanged_ || !running_)
         watch::RaiseLastError();
-    try {
-        worker_ = std::thread([this] { Execute(); });
-    } catch (const std::system_error& error) {
-        throw EAppError(error.what());
-    }
 }
 
 TDiscMonitorThread::~TDiscMonitorThread() {
@@ -53,6 +48,13 @@ void TDiscMonitorThread::SetSubTree(bool subTree) {
 }
 
 void TDiscMonitorThread::Resume() {
+    if (!worker_.joinable()) {
+        try {
+            worker_ = std::thread([this] { Execute(); });
+        } catch (const std::system_error& error) {
+            throw EAppError(error.what());
+        }
+    }
     SetEvent(running_.get());
     SetEvent(parametersChanged_.get());
 }

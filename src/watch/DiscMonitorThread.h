@@ -18,8 +18,9 @@ class TDiscMonitorThread {
     // when `cancel` (the terminate event) is set.
     using TReport = std::function<void(HANDLE cancel)>;
 
-    // The worker starts paused: it opens nothing before the first Resume. Raises EAppError
-    // when the events or the thread cannot be made.
+    // The worker thread is made at the first Resume: a monitor that is never activated costs
+    // no thread (whose stack a resident program would keep for nothing). Raises EAppError
+    // when the events cannot be made.
     TDiscMonitorThread(TReport changeSeen, TReport watchInvalid);
     // Terminate().
     ~TDiscMonitorThread();
@@ -40,7 +41,8 @@ class TDiscMonitorThread {
 
     // The worker (re)opens the watch with the current parameters.
     void ParametersChanged() { SetEvent(parametersChanged_.get()); }
-    // Lets the worker run and reopens the watch with the current parameters.
+    // Lets the worker run (making it the first time) and reopens the watch with the current
+    // parameters. Raises EAppError when the thread cannot be made.
     void Resume();
     // The worker stops at its next step: it reports nothing until resumed. Its watch stays
     // open meanwhile.

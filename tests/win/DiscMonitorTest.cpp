@@ -2,10 +2,12 @@
 // thread that created them, so every wait here pumps messages; counts are taken after
 // generous quiet periods, never at exact moments.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "support/WinTestSupport.h"
@@ -99,6 +101,28 @@ std::string MakeFolder(const std::string& path) {
     return path;
 }
 
+// The threads of this process.
+std::set<DWORD> ThreadIds() {
+    std::set<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ids.insert(entry.th32ThreadID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+// The threads in `after` that are not in `before`.
+std::set<DWORD> NewThreads(const std::set<DWORD>& before, const std::set<DWORD>& after) {
+    std::set<DWORD> added;
+    for (DWORD id : after)
+        if (!before.count(id))
+            added.insert(id);
+    return added;
+}
+
 // A sent message (the monitor's hand-off) is waiting for this thread.
 bool SentMessagePending() {
     return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0;
@@ -115,6 +139,27 @@ TEST(DiscMonitor, Defaults) {
     EXPECT_EQ(500, monitor.ChangeDelay());
     EXPECT_FALSE(monitor.ShowDesignMsg());
     EXPECT_EQ(0, monitor.Tag());
+}
+
+// A resident program keeps a monitor all its life and may never watch anything: its worker
+// thread exists from the first activation until the monitor is destroyed.
+TEST(DiscMonitor, ItsThreadLivesFromTheFirstActivationToTheEnd) {
+    TempFolder folder("dmt");
+    const std::set<DWORD> before = ThreadIds();
+    auto monitor = std::make_unique<TDiscMonitor>();
+    monitor->SetDirectory(folder.path());
+    EXPECT_TRUE(NewThreads(before, ThreadIds()).empty());
+
+    monitor->SetActive(true);
+    const std::set<DWORD> worker = NewThreads(before, ThreadIds());
+    EXPECT_EQ(1u, worker.size());
+    // Made once: later activations run the same thread.
+    monitor->SetActive(false);
+    monitor->SetActive(true);
+    EXPECT_EQ(worker, NewThreads(before, ThreadIds()));
+
+    monitor.reset();
+    EXPECT_TRUE(NewThreads(before, ThreadIds()).empty());
 }
 
 TEST(DiscMonitor, BurstOfFilesGivesOneReportOnTheGuiThread) {
