@@ -16,6 +16,8 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -228,11 +230,18 @@ void StartAndMemory() {
 
 } // namespace
 
-int main() {
+// With no argument every measure runs; "P1" or "P6" (which also gives P7) runs that one only.
+int main(int argc, char** argv) {
+    auto wanted = [&](const char* measure) {
+        return argc < 2 || std::any_of(argv + 1, argv + argc,
+                                       [&](const char* arg) { return !std::strcmp(arg, measure); });
+    };
     ClearSettings();
-    DropToStart();
+    if (wanted("P1"))
+        DropToStart();
     ClearSettings();
-    StartAndMemory();
+    if (wanted("P6") || wanted("P7"))
+        StartAndMemory();
     ClearSettings();
     return 0;
 }
