@@ -13,10 +13,10 @@ std::string FolderHistoryEntry(const std::string& path) {
 void AddToFolderHistory(std::vector<std::string>& history, const std::string& path, bool atTop,
                         int maxCount, const FolderCompare& compare) {
     std::string entry = FolderHistoryEntry(path);
-    auto same = std::find_if(history.begin(), history.end(),
-                             [&](const std::string& item) { return compare(item, entry) == 0; });
-    if (same != history.end())
-        history.erase(same);
+    // Entries read back from the registry may keep their trailing separator or come twice.
+    std::erase_if(history, [&](const std::string& item) {
+        return compare(FolderHistoryEntry(item), entry) == 0;
+    });
     while (!history.empty() && static_cast<int>(history.size()) >= maxCount)
         history.pop_back();
     if (atTop)
@@ -36,7 +36,8 @@ bool IsInFolderHistory(const std::vector<std::string>& history, const std::strin
 
 std::string ShownFolderText(const std::string& folder) {
     std::string text = RemoveTrailingSeparator(folder);
-    if (text.size() == 2)
+    // Only a drive gets its separator back, not any other two bytes ("表" is 95 5C).
+    if (text.size() == 2 && EndsWithChar(text, ':'))
         text += '\\';
     return text;
 }

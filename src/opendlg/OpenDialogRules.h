@@ -15,9 +15,9 @@ using FolderCompare = std::function<int(const std::string&, const std::string&)>
 // One trailing separator removed: "C:\Data\" and "C:\" are kept as "C:\Data" and "C:".
 std::string FolderHistoryEntry(const std::string& path);
 
-// Puts `path` (as FolderHistoryEntry keeps it) into the history: an equal entry goes first,
-// then the oldest ones while `maxCount` or more remain, then it is inserted at the top or
-// appended at the end.
+// Puts `path` (as FolderHistoryEntry keeps it) into the history: every entry naming the same
+// folder (compared as FolderHistoryEntry keeps both) goes first, then the oldest ones while
+// `maxCount` or more remain, then it is inserted at the top or appended at the end.
 void AddToFolderHistory(std::vector<std::string>& history, const std::string& path, bool atTop,
                         int maxCount, const FolderCompare& compare);
 
