@@ -7,7 +7,15 @@
 #include "util/PathText.h"
 
 std::string FolderHistoryEntry(const std::string& path) {
-    return RemoveTrailingSeparator(path);
+    // Up to the last character that is no separator ("D:\Data\\" names "D:\Data" too).
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < path.size();) {
+        std::size_t next = mbcs::NextChar(path, i);
+        if (path[i] != '\\' && path[i] != '/')
+            end = next;
+        i = next;
+    }
+    return path.substr(0, end);
 }
 
 void AddToFolderHistory(std::vector<std::string>& history, const std::string& path, bool atTop,
@@ -35,7 +43,7 @@ bool IsInFolderHistory(const std::vector<std::string>& history, const std::strin
 }
 
 std::string ShownFolderText(const std::string& folder) {
-    std::string text = RemoveTrailingSeparator(folder);
+    std::string text = FolderHistoryEntry(folder);
     // Only a drive gets its separator back, not any other two bytes ("表" is 95 5C).
     if (text.size() == 2 && EndsWithChar(text, ':'))
         text += '\\';

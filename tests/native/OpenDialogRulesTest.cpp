@@ -41,6 +41,9 @@ TEST(FolderHistory, AddingMovesMergesAndBounds) {
         // one naming the same folder goes.
         {{"C:\\A", "D:\\Data\\", "C:\\B"}, "d:\\data", true, 10, {"d:\\data", "C:\\A", "C:\\B"}},
         {{"C:\\A", "C:\\B", "c:\\a\\"}, "C:\\A", false, 10, {"C:\\B", "C:\\A"}},
+        // A doubled separator names the same folder.
+        {{"D:\\Data\\"}, "D:\\Data\\\\", true, 10, {"D:\\Data"}},
+        {{}, "\\\\server\\share\\\\", true, 10, {"\\\\server\\share"}},
     };
     for (const Case& c : cases) {
         List history = c.before;
@@ -65,6 +68,7 @@ TEST(FolderHistory, ShownFolderText) {
     } cases[] = {
         {"C:\\", "C:\\"},         {"C:", "C:\\"}, {"C:\\Temp\\", "C:\\Temp"},
         {"C:\\Temp", "C:\\Temp"}, {"", ""},       {"\\\\server\\share\\", "\\\\server\\share"},
+        {"C:\\\\", "C:\\"},        {"C:\\Temp\\/", "C:\\Temp"},
         // Only a drive gets its separator back: not two other bytes, nor 表 (95 5C).
         {"ab", "ab"},             {"b\x83", "b\x83"}, {"\x95\x5C", "\x95\x5C"},
     };
