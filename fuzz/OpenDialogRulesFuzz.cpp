@@ -79,7 +79,7 @@ void CheckFolderTexts(const std::string& folder) {
     Check(entry == Entry(folder));
     // A separator comes back only after a drive.
     std::string shown = ShownFolderText(folder);
-    bool drive = Characters(entry).size() == 2 && EndsWithCharacter(entry, ':');
+    bool drive = entry.size() == 2 && EndsWithCharacter(entry, ':');
     Check(shown == (drive ? entry + '\\' : entry));
 }
 
