@@ -13,7 +13,8 @@ inline bool IsCp932LeadByte(unsigned char c) {
 inline std::vector<std::string_view> Characters(std::string_view s) {
     std::vector<std::string_view> out;
     for (std::size_t i = 0; i < s.size();) {
-        std::size_t n = IsCp932LeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
+        std::size_t n =
+            IsCp932LeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
         out.push_back(s.substr(i, n));
         i += n;
     }

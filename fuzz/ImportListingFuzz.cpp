@@ -21,8 +21,10 @@ using Paths = std::vector<std::string>;
 struct FoldedRun {
     unsigned first, last, capital;
 };
-constexpr FoldedRun kFoldedRuns[] = {
-    {0x8281, 0x829A, 0x8260}, {0x83BF, 0x83D6, 0x839F}, {0x8470, 0x847E, 0x8440}, {0x8480, 0x8491, 0x844F}};
+constexpr FoldedRun kFoldedRuns[] = {{0x8281, 0x829A, 0x8260},
+                                     {0x83BF, 0x83D6, 0x839F},
+                                     {0x8470, 0x847E, 0x8440},
+                                     {0x8480, 0x8491, 0x844F}};
 
 std::string ReferenceUpper(std::string_view s) {
     std::string out;

@@ -6,6 +6,7 @@
 #include "opendlg/OpenDialogRules.h"
 #include "Cp932Text.h"
 #include "FuzzCheck.h"
+#include "FuzzInput.h"
 
 #include <algorithm>
 #include <string>
@@ -13,15 +14,6 @@
 #include <vector>
 
 namespace {
-
-// The locale's comparison stands in as ASCII letters without case.
-int CompareIgnoringCase(const std::string& a, const std::string& b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c & 0xFF; };
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return lower(a[i]) - lower(b[i]);
-    return a.size() < b.size() ? -1 : a.size() > b.size();
-}
 
 bool EndsWithSeparator(std::string_view s) {
     return EndsWithCharacter(s, '\\') || EndsWithCharacter(s, '/');
@@ -39,7 +31,7 @@ std::string Entry(std::string_view s) {
 
 // The same folder as the history tells them: trailing separators and case aside.
 bool SameFolder(std::string_view a, std::string_view b) {
-    return CompareIgnoringCase(Entry(a), Entry(b)) == 0;
+    return CompareAsciiIgnoringCase(Entry(a), Entry(b)) == 0;
 }
 
 bool HoldsSameFolders(const std::vector<std::string>& history) {
@@ -86,16 +78,15 @@ void CheckFolderTexts(const std::string& folder) {
 void CheckHistory(std::vector<std::string> history, const std::string& folder, bool atTop,
                   int maxCount) {
     const std::vector<std::string> before = history;
-    AddToFolderHistory(history, folder, atTop, maxCount, CompareIgnoringCase);
+    AddToFolderHistory(history, folder, atTop, maxCount, CompareAsciiIgnoringCase);
     const std::string entry = FolderHistoryEntry(folder);
     Check(!history.empty() && (atTop ? history.front() : history.back()) == entry);
     Check(static_cast<int>(history.size()) <= std::max(maxCount, 1));
     // The folder is there once, as the dialog looks it up; the others are older entries in
     // their order.
-    Check(IsInFolderHistory(history, folder, CompareIgnoringCase));
-    Check(std::count_if(history.begin(), history.end(), [&](const std::string& item) {
-              return SameFolder(item, folder);
-          }) == 1);
+    Check(IsInFolderHistory(history, folder, CompareAsciiIgnoringCase));
+    Check(std::count_if(history.begin(), history.end(),
+                        [&](const std::string& item) { return SameFolder(item, folder); }) == 1);
     std::vector<std::string> others = history;
     others.erase(atTop ? others.begin() : others.end() - 1);
     auto next = before.begin();
@@ -108,11 +99,11 @@ void CheckHistory(std::vector<std::string> history, const std::string& folder, b
         Check(!HoldsSameFolders(history));
     // Adding it again changes nothing.
     std::vector<std::string> again = history;
-    AddToFolderHistory(again, folder, atTop, maxCount, CompareIgnoringCase);
+    AddToFolderHistory(again, folder, atTop, maxCount, CompareAsciiIgnoringCase);
     Check(again == history);
     // Each entry is found again as the dialog shows it.
     for (const std::string& item : history)
-        Check(IsInFolderHistory(history, ShownFolderText(item), CompareIgnoringCase));
+        Check(IsInFolderHistory(history, ShownFolderText(item), CompareAsciiIgnoringCase));
 }
 
 void CheckCounts(std::optional<int> stored, std::uint32_t valueCount, std::string_view values) {
@@ -159,8 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int maxCount = (flags >> 4) - 2;
     std::optional<int> stored;
     if (!(flags & 2))
-        stored = static_cast<int>(std::uint32_t(data[1]) | std::uint32_t(data[2]) << 8 |
-                                  std::uint32_t(data[3]) << 16 | std::uint32_t(data[4]) << 24);
+        stored = ReadInt32(data + 1);
     const std::uint32_t valueCount = data[5];
     std::string_view rest(reinterpret_cast<const char*>(data + 6), size - 6);
 

@@ -5,6 +5,7 @@
 #include "shell/ShellLinkRules.h"
 #include "Cp932Text.h"
 #include "FuzzCheck.h"
+#include "FuzzInput.h"
 
 #include <string>
 #include <string_view>
@@ -81,9 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 5)
         return 0;
     const bool inFolder = data[0] & 1;
-    const int showCommand = static_cast<int>(std::uint32_t(data[1]) | std::uint32_t(data[2]) << 8 |
-                                             std::uint32_t(data[3]) << 16 |
-                                             std::uint32_t(data[4]) << 24);
+    const int showCommand = ReadInt32(data + 1);
     const bool known = showCommand == 1 || showCommand == 3 || showCommand == 7;
     Check(ShowCommandOf(WindowStateOf(showCommand)) == (known ? showCommand : 1));
 

@@ -66,11 +66,18 @@ TEST(FolderHistory, ShownFolderText) {
         const char* folder;
         const char* shown;
     } cases[] = {
-        {"C:\\", "C:\\"},         {"C:", "C:\\"}, {"C:\\Temp\\", "C:\\Temp"},
-        {"C:\\Temp", "C:\\Temp"}, {"", ""},       {"\\\\server\\share\\", "\\\\server\\share"},
-        {"C:\\\\", "C:\\"},        {"C:\\Temp\\/", "C:\\Temp"},
+        {"C:\\", "C:\\"},
+        {"C:", "C:\\"},
+        {"C:\\Temp\\", "C:\\Temp"},
+        {"C:\\Temp", "C:\\Temp"},
+        {"", ""},
+        {"\\\\server\\share\\", "\\\\server\\share"},
+        {"C:\\\\", "C:\\"},
+        {"C:\\Temp\\/", "C:\\Temp"},
         // Only a drive gets its separator back: not two other bytes, nor 表 (95 5C).
-        {"ab", "ab"},             {"b\x83", "b\x83"}, {"\x95\x5C", "\x95\x5C"},
+        {"ab", "ab"},
+        {"b\x83", "b\x83"},
+        {"\x95\x5C", "\x95\x5C"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.shown, ShownFolderText(c.folder)) << c.folder;
