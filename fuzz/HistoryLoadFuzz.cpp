@@ -4,22 +4,13 @@
 // line; a line of a single DEL (0x7F) stands for a value that is missing.
 #include "history/HistoryLoad.h"
 #include "FuzzCheck.h"
+#include "FuzzInput.h"
 
 #include <algorithm>
 #include <charconv>
 #include <string_view>
 
 namespace {
-
-// Stands in for the locale's comparison: ASCII letters without case, byte by byte (no copies,
-// which would slow the fuzzer down).
-int CompareAsciiIgnoringCase(const std::string& a, const std::string& b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c & 0xFF; };
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return lower(a[i]) - lower(b[i]);
-    return a.size() < b.size() ? -1 : a.size() > b.size();
-}
 
 // The key's values; remembers which names were asked for.
 struct Key {
@@ -58,8 +49,7 @@ void CheckDistinct(const std::vector<std::string>& entries) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 6)
         return 0;
-    const int count = static_cast<int>(std::uint32_t(data[0]) | std::uint32_t(data[1]) << 8 |
-                                       std::uint32_t(data[2]) << 16 | std::uint32_t(data[3]) << 24);
+    const int count = ReadInt32(data);
     const int maxLength = static_cast<std::int8_t>(data[5]);
     Key key;
     std::string_view rest(reinterpret_cast<const char*>(data + 6), size - 6);

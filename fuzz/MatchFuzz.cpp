@@ -3,6 +3,7 @@
 // and each pattern is checked against a plain reference matcher.
 #include "util/BrkApart.h"
 #include "util/Match.h"
+#include "Cp932Text.h"
 #include "FuzzCheck.h"
 
 #include <algorithm>
@@ -12,19 +13,6 @@
 #include <vector>
 
 namespace {
-
-// The characters of code page 932 text: a lead byte and the byte after it, or a single byte.
-std::vector<std::string_view> Characters(std::string_view s) {
-    std::vector<std::string_view> out;
-    for (std::size_t i = 0; i < s.size();) {
-        auto c = static_cast<unsigned char>(s[i]);
-        bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        std::size_t n = lead && i + 1 < s.size() ? 2 : 1;
-        out.push_back(s.substr(i, n));
-        i += n;
-    }
-    return out;
-}
 
 bool SameCharacter(std::string_view a, std::string_view b, bool ignoreCase) {
     auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };

@@ -7,16 +7,24 @@
 #include "util/PathText.h"
 
 std::string FolderHistoryEntry(const std::string& path) {
-    return RemoveTrailingSeparator(path);
+    // Up to the last character that is no separator ("D:\Data\\" names "D:\Data" too).
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < path.size();) {
+        std::size_t next = mbcs::NextChar(path, i);
+        if (path[i] != '\\' && path[i] != '/')
+            end = next;
+        i = next;
+    }
+    return path.substr(0, end);
 }
 
 void AddToFolderHistory(std::vector<std::string>& history, const std::string& path, bool atTop,
                         int maxCount, const FolderCompare& compare) {
     std::string entry = FolderHistoryEntry(path);
-    auto same = std::find_if(history.begin(), history.end(),
-                             [&](const std::string& item) { return compare(item, entry) == 0; });
-    if (same != history.end())
-        history.erase(same);
+    // Entries read back from the registry may keep their trailing separator or come twice.
+    std::erase_if(history, [&](const std::string& item) {
+        return compare(FolderHistoryEntry(item), entry) == 0;
+    });
     while (!history.empty() && static_cast<int>(history.size()) >= maxCount)
         history.pop_back();
     if (atTop)
@@ -35,8 +43,9 @@ bool IsInFolderHistory(const std::vector<std::string>& history, const std::strin
 }
 
 std::string ShownFolderText(const std::string& folder) {
-    std::string text = RemoveTrailingSeparator(folder);
-    if (text.size() == 2)
+    std::string text = FolderHistoryEntry(folder);
+    // Only a drive gets its separator back, not any other two bytes ("表" is 95 5C).
+    if (text.size() == 2 && EndsWithChar(text, ':'))
         text += '\\';
     return text;
 }

@@ -12,12 +12,13 @@
 // Negative, 0 or positive; 0 when the two name the same folder ignoring case.
 using FolderCompare = std::function<int(const std::string&, const std::string&)>;
 
-// One trailing separator removed: "C:\Data\" and "C:\" are kept as "C:\Data" and "C:".
+// The trailing separators removed: "C:\Data\" and "C:\" are kept as "C:\Data" and "C:" (a
+// doubled one, "C:\Data\\", names the same folder and is kept alike).
 std::string FolderHistoryEntry(const std::string& path);
 
-// Puts `path` (as FolderHistoryEntry keeps it) into the history: an equal entry goes first,
-// then the oldest ones while `maxCount` or more remain, then it is inserted at the top or
-// appended at the end.
+// Puts `path` (as FolderHistoryEntry keeps it) into the history: every entry naming the same
+// folder (compared as FolderHistoryEntry keeps both) goes first, then the oldest ones while
+// `maxCount` or more remain, then it is inserted at the top or appended at the end.
 void AddToFolderHistory(std::vector<std::string>& history, const std::string& path, bool atTop,
                         int maxCount, const FolderCompare& compare);
 
@@ -25,7 +26,7 @@ void AddToFolderHistory(std::vector<std::string>& history, const std::string& pa
 bool IsInFolderHistory(const std::vector<std::string>& history, const std::string& folder,
                        const FolderCompare& compare);
 
-// The folder the dialog shows, as it is saved and looked up: a trailing separator removed, and
+// The folder the dialog shows, as it is saved and looked up: trailing separators removed, and
 // "\" again when only a drive ("C:") remains.
 std::string ShownFolderText(const std::string& folder);
 

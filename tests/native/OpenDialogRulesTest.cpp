@@ -37,6 +37,13 @@ TEST(FolderHistory, AddingMovesMergesAndBounds) {
         {{"C:\\A", "C:\\B"}, "C:\\B\\", false, 2, {"C:\\A", "C:\\B"}},
         // A trail byte equal to "\" is no separator: 表 is 95 5C.
         {{}, "C:\\表", true, 10, {"C:\\表"}},
+        // Entries read back from the registry may keep a trailing separator or come twice: every
+        // one naming the same folder goes.
+        {{"C:\\A", "D:\\Data\\", "C:\\B"}, "d:\\data", true, 10, {"d:\\data", "C:\\A", "C:\\B"}},
+        {{"C:\\A", "C:\\B", "c:\\a\\"}, "C:\\A", false, 10, {"C:\\B", "C:\\A"}},
+        // A doubled separator names the same folder.
+        {{"D:\\Data\\"}, "D:\\Data\\\\", true, 10, {"D:\\Data"}},
+        {{}, "\\\\server\\share\\\\", true, 10, {"\\\\server\\share"}},
     };
     for (const Case& c : cases) {
         List history = c.before;
@@ -59,8 +66,18 @@ TEST(FolderHistory, ShownFolderText) {
         const char* folder;
         const char* shown;
     } cases[] = {
-        {"C:\\", "C:\\"},         {"C:", "C:\\"}, {"C:\\Temp\\", "C:\\Temp"},
-        {"C:\\Temp", "C:\\Temp"}, {"", ""},       {"\\\\server\\share\\", "\\\\server\\share"},
+        {"C:\\", "C:\\"},
+        {"C:", "C:\\"},
+        {"C:\\Temp\\", "C:\\Temp"},
+        {"C:\\Temp", "C:\\Temp"},
+        {"", ""},
+        {"\\\\server\\share\\", "\\\\server\\share"},
+        {"C:\\\\", "C:\\"},
+        {"C:\\Temp\\/", "C:\\Temp"},
+        // Only a drive gets its separator back: not two other bytes, nor 表 (95 5C).
+        {"ab", "ab"},
+        {"b\x83", "b\x83"},
+        {"\x95\x5C", "\x95\x5C"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.shown, ShownFolderText(c.folder)) << c.folder;

@@ -45,6 +45,19 @@ TEST(ShellLinkRules, HotKeyWordHasTheModifiersInItsHighByte) {
     EXPECT_EQ(shortcut::scShift | 'A', ShortCutOfHotKeyWord(0x0141));
 }
 
+// A shortcut file holds any 16-bit word: every one is read and written back with its key and
+// its Shift, Ctrl and Alt (0x07FF); the other flags of its high byte are not kept. Every
+// shortcut value keeps its key and modifiers (0xE0FF) through the word.
+TEST(ShellLinkRules, EveryHotKeyWordReadsBackWithItsKeyAndModifiers) {
+    for (unsigned word = 0; word <= 0xFFFF && !HasFailure(); ++word)
+        EXPECT_EQ(word & 0x07FF, HotKeyWord(ShortCutOfHotKeyWord(static_cast<std::uint16_t>(word))))
+            << std::hex << word;
+    for (unsigned value = 0; value <= 0xFFFF && !HasFailure(); ++value)
+        EXPECT_EQ(value & 0xE0FF,
+                  ShortCutOfHotKeyWord(HotKeyWord(static_cast<shortcut::TShortCut>(value))))
+            << std::hex << value;
+}
+
 TEST(ShellLinkRules, WindowStatesAreShowCommands) {
     EXPECT_EQ(1, ShowCommandOf(TWindowState::wsNormal));
     EXPECT_EQ(7, ShowCommandOf(TWindowState::wsMinimized));
