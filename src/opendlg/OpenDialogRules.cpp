@@ -7,24 +7,27 @@
 #include "util/PathText.h"
 
 std::string FolderHistoryEntry(const std::string& path) {
-    // Up to the last character that is no separator ("D:\Data\\" names "D:\Data" too).
-    std::size_t end = 0;
-    for (std::size_t i = 0; i < path.size();) {
-        std::size_t next = mbcs::NextChar(path, i);
-        if (path[i] != '\\' && path[i] != '/')
-            end = next;
-        i = next;
-    }
-    return path.substr(0, end);
+    // Every trailing separator goes: "D:\Data\\" names "D:\Data" too.
+    std::string entry = path;
+    while (EndsWithChar(entry, '\\') || EndsWithChar(entry, '/'))
+        entry.pop_back();
+    return entry;
 }
+
+namespace {
+// The history entry names the folder kept as `entry` (entries read back from the registry may
+// keep a trailing separator).
+bool NamesFolder(const std::string& item, const std::string& entry, const FolderCompare& compare) {
+    return compare(FolderHistoryEntry(item), entry) == 0;
+}
+} // namespace
 
 void AddToFolderHistory(std::vector<std::string>& history, const std::string& path, bool atTop,
                         int maxCount, const FolderCompare& compare) {
     std::string entry = FolderHistoryEntry(path);
-    // Entries read back from the registry may keep their trailing separator or come twice.
-    std::erase_if(history, [&](const std::string& item) {
-        return compare(FolderHistoryEntry(item), entry) == 0;
-    });
+    // Entries read back from the registry may name the folder more than once.
+    std::erase_if(history,
+                  [&](const std::string& item) { return NamesFolder(item, entry, compare); });
     while (!history.empty() && static_cast<int>(history.size()) >= maxCount)
         history.pop_back();
     if (atTop)
@@ -37,9 +40,8 @@ bool IsInFolderHistory(const std::vector<std::string>& history, const std::strin
                        const FolderCompare& compare) {
     // "C:\" as the dialog shows it is stored as "C:".
     std::string entry = FolderHistoryEntry(folder);
-    return std::any_of(history.begin(), history.end(), [&](const std::string& item) {
-        return compare(FolderHistoryEntry(item), entry) == 0;
-    });
+    return std::any_of(history.begin(), history.end(),
+                       [&](const std::string& item) { return NamesFolder(item, entry, compare); });
 }
 
 std::string ShownFolderText(const std::string& folder) {
