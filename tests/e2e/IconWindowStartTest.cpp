@@ -2,7 +2,7 @@
 // notification area, one copy only, and the resting picture when the companion is missing.
 #include "e2e/E2eSupport.h"
 
-#include <cstring>
+#include <cctype>
 #include <set>
 
 using namespace e2e;
@@ -19,55 +19,29 @@ bool InsideOutline(HWND window, int x, int y) {
     return inside;
 }
 
-// The libraries named in an image's import table, which the platform loads and starts before
-// the program's first instruction; in upper case, empty when the image cannot be read.
+// The libraries named in a program's import table, which the platform loads and starts before
+// the program's first instruction; in upper case, empty when the program cannot be mapped.
 std::set<std::string> LoadTimeImports(const std::string& path) {
-    const std::string image = ReadFileBytes(path);
-    auto bytes = [&](std::size_t offset, std::size_t size) -> const char* {
-        return offset <= image.size() && size <= image.size() - offset ? image.data() + offset
-                                                                       : nullptr;
-    };
     std::set<std::string> names;
-    IMAGE_DOS_HEADER dos;
-    IMAGE_NT_HEADERS32 nt;
-    if (!bytes(0, sizeof dos))
+    // Mapped as an image, nothing of it run and none of its imports loaded.
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (!module)
         return names;
-    std::memcpy(&dos, image.data(), sizeof dos);
-    if (!bytes(dos.e_lfanew, sizeof nt))
-        return names;
-    std::memcpy(&nt, image.data() + dos.e_lfanew, sizeof nt);
-    const std::size_t sections = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
-                                 nt.FileHeader.SizeOfOptionalHeader;
-    // Where an address of the loaded image lies in the file.
-    auto fileOffset = [&](DWORD rva) -> std::size_t {
-        for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
-            IMAGE_SECTION_HEADER section;
-            if (!bytes(sections + i * sizeof section, sizeof section))
-                break;
-            std::memcpy(&section, image.data() + sections + i * sizeof section, sizeof section);
-            if (rva >= section.VirtualAddress &&
-                rva < section.VirtualAddress + section.Misc.VirtualSize)
-                return rva - section.VirtualAddress + section.PointerToRawData;
+    auto base = reinterpret_cast<const BYTE*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& table =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (table.VirtualAddress != 0)
+        for (auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+                 base + table.VirtualAddress);
+             entry->Name != 0; ++entry) {
+            std::string name(reinterpret_cast<const char*>(base + entry->Name));
+            for (char& c : name)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            names.insert(name);
         }
-        return image.size();
-    };
-    const DWORD table =
-        nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (std::size_t at = fileOffset(table);; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-        IMAGE_IMPORT_DESCRIPTOR entry;
-        if (!bytes(at, sizeof entry))
-            break;
-        std::memcpy(&entry, image.data() + at, sizeof entry);
-        if (entry.Name == 0)
-            break;
-        const std::size_t name = fileOffset(entry.Name);
-        if (!bytes(name, 1))
-            break;
-        std::string text(image.c_str() + name);
-        for (char& c : text)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        names.insert(text);
-    }
+    FreeLibrary(module);
     return names;
 }
 
