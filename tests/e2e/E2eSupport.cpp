@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -70,12 +71,17 @@ DWORD ProcessOf(HWND window) {
     return id;
 }
 
-void SendKey(WORD key, bool down) {
+INPUT KeyInput(WORD key, bool down) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
     input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    return input;
+}
+
+void SendKey(WORD key, bool down) {
+    INPUT input = KeyInput(key, down);
     SendInput(1, &input, sizeof input);
     Sleep(60);
 }
@@ -312,12 +318,15 @@ void PressKeys(const std::vector<WORD>& keys) {
         PressKey(key);
 }
 
+// One call for the whole chord: under Wine, a window of any program that takes the focus
+// meanwhile (a drag source or the companion going away) resets the modifiers the system thinks
+// are held to what the X server says, and a chord typed key by key could lose its Ctrl.
 void PressCtrlAltL() {
-    KeyDown(VK_CONTROL);
-    KeyDown(VK_MENU);
-    PressKey('L');
-    KeyUp(VK_MENU);
-    KeyUp(VK_CONTROL);
+    INPUT chord[] = {KeyInput(VK_CONTROL, true), KeyInput(VK_MENU, true),
+                     KeyInput('L', true),        KeyInput('L', false),
+                     KeyInput(VK_MENU, false),   KeyInput(VK_CONTROL, false)};
+    SendInput(static_cast<UINT>(std::size(chord)), chord, sizeof chord[0]);
+    Sleep(120);
 }
 
 namespace {
