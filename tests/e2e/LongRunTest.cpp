@@ -3,8 +3,10 @@
 #include "e2e/E2eSupport.h"
 
 #include <psapi.h>
+#include <winternl.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 using namespace e2e;
@@ -21,22 +23,18 @@ class LongRun : public E2eTest {
     }
 };
 
-// The open kernel handles of another process, or 0 when the platform does not tell.
-// GetProcessHandleCount answers on Windows; Wine answers 0 there but lists every process's
-// handles through the system's handle table.
-DWORD HandleCountOf(DWORD processId) {
-    win::ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-    DWORD count = 0;
-    if (process && GetProcessHandleCount(process.get(), &count) && count != 0)
-        return count;
+// One open kernel handle of another process, as the system's handle table lists it.
+struct HandleEntry {
+    ULONG owner;
+    UCHAR type, flags;
+    USHORT value;
+    void* object;
+    ACCESS_MASK access;
+};
 
-    struct HandleEntry {
-        ULONG owner;
-        UCHAR type, flags;
-        USHORT value;
-        void* object;
-        ACCESS_MASK access;
-    };
+// The handles of another process from the system's handle table (Windows and Wine both keep
+// one; Wine answers 0 to GetProcessHandleCount), or nothing when the platform does not tell.
+std::vector<HandleEntry> HandlesOf(DWORD processId) {
     struct HandleTable {
         ULONG count;
         HandleEntry entries[1];
@@ -45,7 +43,7 @@ DWORD HandleCountOf(DWORD processId) {
     auto query = reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
     if (!query)
-        return 0;
+        return {};
     constexpr ULONG kSystemHandleInformation = 16;
     constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
     std::vector<char> buffer(1 << 16);
@@ -58,13 +56,88 @@ DWORD HandleCountOf(DWORD processId) {
             continue;
         }
         if (status < 0)
-            return 0;
+            return {};
         break;
     }
     const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
-    for (ULONG i = 0; i < table->count; ++i)
-        count += (table->entries[i].owner & 0xFFFF) == (processId & 0xFFFF);
-    return count;
+    std::vector<HandleEntry> handles;
+    for (ULONG i = 0; i < table->count; ++i) {
+        if ((table->entries[i].owner & 0xFFFF) == (processId & 0xFFFF))
+            handles.push_back(table->entries[i]);
+    }
+    return handles;
+}
+
+// The open kernel handles of another process, or 0 when the platform does not tell.
+DWORD HandleCountOf(DWORD processId) {
+    win::ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    DWORD count = 0;
+    if (process && GetProcessHandleCount(process.get(), &count) && count != 0)
+        return count;
+    return static_cast<DWORD>(HandlesOf(processId).size());
+}
+
+std::string WideToAnsi(const std::wstring& wide) {
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text - 1, nullptr, nullptr);
+    return text;
+}
+
+// What a handle of another process is, for a failure message: its type and name, and for a
+// thread its id and description ("wine_rpcrt4_io" and the like).
+std::string DescribeHandle(HANDLE process, USHORT value) {
+    HANDLE copy = nullptr;
+    if (!DuplicateHandle(process, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)),
+                         GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        return "handle " + std::to_string(value) + " (not readable)";
+    win::ScopedHandle held(copy);
+    using QueryObject = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryObject")));
+    auto unicodeText = [&](ULONG infoClass) {
+        alignas(8) char buffer[2048] = {};
+        ULONG needed = 0;
+        if (!query || query(copy, infoClass, buffer, sizeof buffer - 2, &needed) < 0)
+            return std::string();
+        const auto* text = reinterpret_cast<const UNICODE_STRING*>(buffer);
+        if (!text->Buffer)
+            return std::string();
+        return WideToAnsi(std::wstring(text->Buffer, text->Length / sizeof(wchar_t)));
+    };
+    constexpr ULONG kObjectNameInformation = 1, kObjectTypeInformation = 2;
+    std::string type = unicodeText(kObjectTypeInformation);
+    std::string text = "handle " + std::to_string(value) + " " + type;
+    if (std::string name = unicodeText(kObjectNameInformation); !name.empty())
+        text += " \"" + name + "\"";
+    if (type == "Thread") {
+        text += " thread " + std::to_string(GetThreadId(copy));
+        using Describe = HRESULT(WINAPI*)(HANDLE, PWSTR*);
+        auto describe = reinterpret_cast<Describe>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetThreadDescription")));
+        PWSTR description = nullptr;
+        if (describe && SUCCEEDED(describe(copy, &description)) && description) {
+            text += " \"" + WideToAnsi(description) + "\"";
+            LocalFree(description);
+        }
+        DWORD exitCode = 0;
+        if (GetExitCodeThread(copy, &exitCode) && exitCode != STILL_ACTIVE)
+            text += " ended";
+    }
+    return text;
+}
+
+// The handles another process holds now that it did not hold in `before`, described.
+std::string NewHandles(DWORD processId, const std::vector<HandleEntry>& before) {
+    win::ScopedHandle process(OpenProcess(PROCESS_DUP_HANDLE, FALSE, processId));
+    std::string text;
+    for (const HandleEntry& entry : HandlesOf(processId)) {
+        bool known = std::any_of(before.begin(), before.end(), [&](const HandleEntry& old) {
+            return old.value == entry.value && old.type == entry.type;
+        });
+        if (!known)
+            text += "\n  " + DescribeHandle(process.get(), entry.value);
+    }
+    return text;
 }
 
 // Wine's WaitForInputIdle, which WinExec calls, keeps an event handle for every windowed
@@ -213,6 +286,7 @@ TEST_F(LongRun, WeeksOfUseLeaveNothingBehind) {
     Sleep(1500);
     const Resources first = ResourcesOf(pakico.ProcessId());
     ASSERT_NE(0u, first.handles) << "the platform does not count another process's handles";
+    const std::vector<HandleEntry> firstHandles = HandlesOf(pakico.ProcessId());
     const std::size_t startsBefore = pakico.MorvaRuns();
 
     DropTimes(pakico, archive, 490);
@@ -229,7 +303,9 @@ TEST_F(LongRun, WeeksOfUseLeaveNothingBehind) {
     WaitUntil([&] { return HandleCountOf(pakico.ProcessId()) <= expectedHandles; }, 20000);
     const Resources last = ResourcesOf(pakico.ProcessId());
 
-    EXPECT_EQ(expectedHandles, last.handles) << "after " << starts << " more companion starts";
+    EXPECT_EQ(expectedHandles, last.handles)
+        << "after " << starts << " more companion starts; handles new since the first count:"
+        << NewHandles(pakico.ProcessId(), firstHandles);
     EXPECT_EQ(first.windows, last.windows);
     if (first.gdiObjects) {
         EXPECT_EQ(first.gdiObjects, last.gdiObjects);
