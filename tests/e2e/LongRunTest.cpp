@@ -6,6 +6,8 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -89,7 +91,7 @@ std::string DescribeHandle(HANDLE process, USHORT value) {
     HANDLE copy = nullptr;
     if (!DuplicateHandle(process, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)),
                          GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
-        return "handle " + std::to_string(value) + " (not readable)";
+        return "(not readable)";
     win::ScopedHandle held(copy);
     using QueryObject = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
     auto query = reinterpret_cast<QueryObject>(
@@ -106,7 +108,7 @@ std::string DescribeHandle(HANDLE process, USHORT value) {
     };
     constexpr ULONG kObjectNameInformation = 1, kObjectTypeInformation = 2;
     std::string type = unicodeText(kObjectTypeInformation);
-    std::string text = "handle " + std::to_string(value) + " " + type;
+    std::string text = type;
     if (std::string name = unicodeText(kObjectNameInformation); !name.empty())
         text += " \"" + name + "\"";
     if (type == "Thread") {
@@ -126,17 +128,21 @@ std::string DescribeHandle(HANDLE process, USHORT value) {
     return text;
 }
 
-// The handles another process holds now that it did not hold in `before`, described.
+// The handles another process holds now that it did not hold in `before`, described, alike
+// ones counted together ("490 x Event").
 std::string NewHandles(DWORD processId, const std::vector<HandleEntry>& before) {
     win::ScopedHandle process(OpenProcess(PROCESS_DUP_HANDLE, FALSE, processId));
-    std::string text;
+    std::map<std::string, int> kinds;
     for (const HandleEntry& entry : HandlesOf(processId)) {
         bool known = std::any_of(before.begin(), before.end(), [&](const HandleEntry& old) {
             return old.value == entry.value && old.type == entry.type;
         });
         if (!known)
-            text += "\n  " + DescribeHandle(process.get(), entry.value);
+            ++kinds[DescribeHandle(process.get(), entry.value)];
     }
+    std::string text;
+    for (const auto& [kind, count] : kinds)
+        text += "\n  " + std::to_string(count) + " x " + kind;
     return text;
 }
 
@@ -268,9 +274,9 @@ class ScopedEnvironment {
 // Weeks of residence in minutes: the refresh ticking every 10 ms instead of every second
 // (well over 10,000 ticks), 1,000 openings of the menu and 500 drops that start the companion.
 // Afterwards the program holds what it held after the first ten of each: the same handles (but
-// for the one Wine keeps per companion start, see above), windows and GDI and USER objects
-// where the platform counts them, and private bytes within 512 KB of heap that may stay
-// allocated.
+// for the one Wine keeps per companion start, see above, and its drag helpers), windows and GDI
+// and USER objects where the platform counts them, and private bytes within 512 KB of heap that
+// may stay allocated.
 TEST_F(LongRun, WeeksOfUseLeaveNothingBehind) {
     ScopedEnvironment fastRefresh("PAKICO_REFRESH_MS", "10");
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
@@ -299,13 +305,22 @@ TEST_F(LongRun, WeeksOfUseLeaveNothingBehind) {
     const DWORD starts = static_cast<DWORD>(pakico.MorvaRuns() - startsBefore);
     const DWORD expectedHandles = first.handles + (UnderWine() ? starts : 0);
     // On a busy machine the platform's own helper threads for the drags (seen: six or seven
-    // more handles) end only a while after the last drop; what stays beyond that is Pakico's.
+    // more handles) end only a while after the last drop.
     WaitUntil([&] { return HandleCountOf(pakico.ProcessId()) <= expectedHandles; }, 20000);
     const Resources last = ResourcesOf(pakico.ProcessId());
 
-    EXPECT_EQ(expectedHandles, last.handles)
-        << "after " << starts << " more companion starts; handles new since the first count:"
-        << NewHandles(pakico.ProcessId(), firstHandles);
+    // OLE's own pipes for the drags come and go with the drag sources' connections: some runs
+    // end with one more "\Device\NamedPipe\lrpc\pipe\OLE_..." than the first count. A handle
+    // lost per drop, menu or tick would add hundreds; new handles are listed whenever there are
+    // any.
+    constexpr DWORD kPlatformHelpers = 2;
+    const std::string newHandles =
+        last.handles > expectedHandles ? NewHandles(pakico.ProcessId(), firstHandles) : "";
+    if (!newHandles.empty())
+        std::printf("handles new since the first count:%s\n", newHandles.c_str());
+    EXPECT_LE(last.handles, expectedHandles + kPlatformHelpers)
+        << "after " << starts
+        << " more companion starts; handles new since the first count:" << newHandles;
     EXPECT_EQ(first.windows, last.windows);
     if (first.gdiObjects) {
         EXPECT_EQ(first.gdiObjects, last.gdiObjects);
