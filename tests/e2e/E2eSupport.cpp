@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -321,12 +320,20 @@ void PressKeys(const std::vector<WORD>& keys) {
 // One call for the whole chord: under Wine, a window of any program that takes the focus
 // meanwhile (a drag source or the companion going away) resets the modifiers the system thinks
 // are held to what the X server says, and a chord typed key by key could lose its Ctrl.
-void PressCtrlAltL() {
-    INPUT chord[] = {KeyInput(VK_CONTROL, true), KeyInput(VK_MENU, true),
-                     KeyInput('L', true),        KeyInput('L', false),
-                     KeyInput(VK_MENU, false),   KeyInput(VK_CONTROL, false)};
-    SendInput(static_cast<UINT>(std::size(chord)), chord, sizeof chord[0]);
+void PressChord(const std::vector<WORD>& modifiers, WORD key) {
+    std::vector<INPUT> chord;
+    for (WORD modifier : modifiers)
+        chord.push_back(KeyInput(modifier, true));
+    chord.push_back(KeyInput(key, true));
+    chord.push_back(KeyInput(key, false));
+    for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier)
+        chord.push_back(KeyInput(*modifier, false));
+    SendInput(static_cast<UINT>(chord.size()), chord.data(), sizeof chord[0]);
     Sleep(120);
+}
+
+void PressCtrlAltL() {
+    PressChord({VK_CONTROL, VK_MENU}, 'L');
 }
 
 namespace {

@@ -80,6 +80,8 @@ void SendPointer(DWORD flags, POINT at);
 // shows, or "".
 std::string HintShownOver(DWORD processId, HWND window);
 
+// A key pressed and released while modifiers (VK_CONTROL, ...) are held, as one input call.
+void PressChord(const std::vector<WORD>& modifiers, WORD key);
 // Ctrl+Alt+L, the hot key the tests register.
 void PressCtrlAltL();
 

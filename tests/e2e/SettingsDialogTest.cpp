@@ -22,14 +22,6 @@ std::string RemoveSlash(const std::string& path) {
     return path.substr(0, path.size() - 1);
 }
 
-void PressCtrlAlt(WORD key) {
-    KeyDown(VK_CONTROL);
-    KeyDown(VK_MENU);
-    PressKey(key);
-    KeyUp(VK_MENU);
-    KeyUp(VK_CONTROL);
-}
-
 // The open dialog, read and worked through its controls.
 class SettingsDialog {
   public:
@@ -601,11 +593,9 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
         dialog.Front();
         dialog.ClickControl(IDC_CFG_HOTSETUPKEYRUN);
         // Shift alone is no modifier for a hot key: the box makes it Shift+Ctrl.
-        KeyDown(VK_SHIFT);
-        PressKey('A');
-        KeyUp(VK_SHIFT);
+        PressChord({VK_SHIFT}, 'A');
         EXPECT_EQ(0x0341, dialog.HotKey());
-        PressCtrlAlt('P');
+        PressChord({VK_CONTROL, VK_MENU}, 'P');
         EXPECT_EQ(0x0650, dialog.HotKey());
         // Enter presses OK while the box still has the focus.
         PressKey(VK_RETURN);
@@ -655,7 +645,7 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
 
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
-    PressCtrlAlt('P');
+    PressChord({VK_CONTROL, VK_MENU}, 'P');
     EXPECT_EQ(1u, pakico.WaitForMorva(1).size()) << "the saved hot key was not registered";
 
     // A new hot key alone is a change, even when Enter confirms it in the box itself.
@@ -664,7 +654,7 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
     EXPECT_EQ(0x0650, dialog.HotKey());
     dialog.Front();
     dialog.ClickControl(IDC_CFG_HOTSETUPKEYRUN);
-    PressCtrlAlt('K');
+    PressChord({VK_CONTROL, VK_MENU}, 'K');
     EXPECT_TRUE(dialog.ApplyEnabled()) << "the typed hot key did not count as a change";
     PressKey(VK_RETURN);
     ASSERT_TRUE(dialog.WaitClosed());
