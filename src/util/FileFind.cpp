@@ -76,12 +76,13 @@ std::string EnterableFolder(const std::string& folder) {
         RaiseSearchError(GetLastError());
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
         RaiseSearchError(ERROR_DIRECTORY);
-    WIN32_FIND_DATAA entry;
-    if (!FindFirst(AddTrailingSeparator(full) + "*", entry)) {
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
-            RaiseSearchError(error);
-    }
+    // Opened for listing as the search will open it, without reading a single entry: a folder
+    // of many thousands of files is read once, by the search itself.
+    const win::ScopedHandle listing(CreateFileA(
+        full.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!listing)
+        RaiseSearchError(GetLastError());
     return full;
 }
 
