@@ -771,12 +771,10 @@ LRESULT CALLBACK StandinTaskbar::Procedure(HWND window, UINT message, WPARAM wPa
             UINT flags;
             std::memcpy(&flags, bytes + 8, sizeof flags);
             if (flags & NIF_TIP) {
-                WCHAR tip[kTipUnits + 1] = {};
-                std::memcpy(tip, bytes + kTipOffset, kTipUnits * sizeof(WCHAR));
-                char ansi[kTipUnits * 2 + 1] = "";
-                WideCharToMultiByte(CP_ACP, 0, tip, -1, ansi, sizeof ansi, nullptr, nullptr);
+                WCHAR tip[kTipUnits] = {};
+                std::memcpy(tip, bytes + kTipOffset, sizeof tip);
                 std::lock_guard<std::mutex> lock(self->tipLock_);
-                self->tip_ = ansi;
+                self->tip_ = AnsiText(std::wstring_view(tip, kTipUnits));
             }
         }
         return TRUE;

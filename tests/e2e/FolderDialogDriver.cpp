@@ -157,9 +157,7 @@ std::string FolderPickerRun::ComboItem(int id, int index) const {
     wchar_t wide[MAX_PATH] = L"";
     SendMessageW(Item(id), CB_GETLBTEXT, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(wide));
-    char text[MAX_PATH * 2] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
+    return AnsiText(wide);
 }
 
 void FolderPickerRun::Press(int id) const {

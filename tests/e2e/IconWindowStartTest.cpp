@@ -33,8 +33,8 @@ std::set<std::string> LoadTimeImports(const std::string& path) {
     const IMAGE_DATA_DIRECTORY& table =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (table.VirtualAddress != 0)
-        for (auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
-                 base + table.VirtualAddress);
+        for (auto entry =
+                 reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + table.VirtualAddress);
              entry->Name != 0; ++entry) {
             std::string name(reinterpret_cast<const char*>(base + entry->Name));
             for (char& c : name)

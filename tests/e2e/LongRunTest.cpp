@@ -79,12 +79,6 @@ DWORD HandleCountOf(DWORD processId) {
     return static_cast<DWORD>(HandlesOf(processId).size());
 }
 
-std::string WideToAnsi(const std::wstring& wide) {
-    char text[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text - 1, nullptr, nullptr);
-    return text;
-}
-
 // What a handle of another process is, for a failure message: its type and name, and for a
 // thread its id and description ("wine_rpcrt4_io" and the like).
 std::string DescribeHandle(HANDLE process, USHORT value) {
@@ -104,7 +98,7 @@ std::string DescribeHandle(HANDLE process, USHORT value) {
         const auto* text = reinterpret_cast<const UNICODE_STRING*>(buffer);
         if (!text->Buffer)
             return std::string();
-        return WideToAnsi(std::wstring(text->Buffer, text->Length / sizeof(wchar_t)));
+        return AnsiText(std::wstring_view(text->Buffer, text->Length / sizeof(wchar_t)));
     };
     constexpr ULONG kObjectNameInformation = 1, kObjectTypeInformation = 2;
     std::string type = unicodeText(kObjectTypeInformation);
@@ -118,7 +112,7 @@ std::string DescribeHandle(HANDLE process, USHORT value) {
             GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetThreadDescription")));
         PWSTR description = nullptr;
         if (describe && SUCCEEDED(describe(copy, &description)) && description) {
-            text += " \"" + WideToAnsi(description) + "\"";
+            text += " \"" + AnsiText(description) + "\"";
             LocalFree(description);
         }
         DWORD exitCode = 0;

@@ -60,9 +60,7 @@ class SettingsDialog {
             // Read wide: the lists' text crosses the process boundary whole only that way.
             wchar_t wide[512] = L"";
             SendMessageW(Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
-            char text[1024] = "";
-            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-            items.push_back(text);
+            items.push_back(AnsiText(wide));
         }
         return items;
     }

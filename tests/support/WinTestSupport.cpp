@@ -22,6 +22,18 @@ std::string ProgramFolder() {
     return parent.substr(0, parent.find_last_of('\\') + 1);
 }
 
+std::string AnsiText(std::wstring_view wide) {
+    wide = wide.substr(0, wide.find(L'\0'));
+    if (wide.empty())
+        return {};
+    const int units = static_cast<int>(wide.size());
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), units, text.data(), bytes, nullptr, nullptr);
+    return text;
+}
+
 std::string ReadFileBytes(const std::string& path) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testing_support {
@@ -30,6 +31,9 @@ class TempFolder {
   private:
     std::string path_;
 };
+
+// UTF-16 text (up to its first NUL, if any) in the ANSI code page.
+std::string AnsiText(std::wstring_view wide);
 
 // Splits text into its lines (CR LF or LF), without the line ends.
 std::vector<std::string> SplitLines(const std::string& text);
