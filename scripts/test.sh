@@ -34,38 +34,36 @@ cmake -S "$root" -B "$PAKICO_BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null &&
     cmake --build "$PAKICO_BUILD/win" -j "$jobs" || exit 1
 
-echo "== Win32 and end-to-end tests under Wine"
-source "$root/scripts/wine-env.sh"
-trap pakico_cleanup EXIT
-pakico_start_display || exit 1
-pakico_start_prefix
-export PAKICO_WINE_READY=1
-# Wine programs share one wineserver and one display: run them one at a time.
-run_ctest wine "$PAKICO_BUILD/win" || status=1
+# Two lanes side by side, unless told otherwise: the tests under Wine mostly wait for windows,
+# so each lane keeps a core busy only part of the time.
+lanes=${PAKICO_WINE_LANES:-2}
+echo "== Win32 and end-to-end tests under Wine, $lanes lanes"
+wine_summary="$PAKICO_BUILD/wine-tests.summary"
+# The soak of weeks of use has a command of its own, scripts/soak.sh.
+"$root/scripts/wine-tests.sh" "$lanes" wintest/pakico_win_tests.exe \
+    'e2e/pakico_e2e_tests.exe:-Soak.*' | tee "$wine_summary" || status=1
 
 # Each test program's GoogleTest counts, then one line for all of them.
-count_tests() {
+count_native() {
     awk '
         /^ *Start +[0-9]+: / { id = $2; sub(":", "", id); name[id] = $3 }
         /^[0-9]+: \[  PASSED  \] [0-9]+ test/ { id = $1; sub(":", "", id); p[id] += $5 }
         /^[0-9]+: \[  FAILED  \] [0-9]+ tests?, listed/ { id = $1; sub(":", "", id); f[id] += $5 }
-        END { for (id in name) printf "%s %d %d\n", name[id], p[id], f[id] }' "$1"
+        END { for (id in name) if (p[id] + f[id] > 0) printf "%s %d %d\n", name[id], p[id], f[id] }' "$1"
 }
 passed=0
 failed=0
 while read -r name p f; do
-    if [ "$p" -eq 0 ] && [ "$f" -eq 0 ]; then
-        printf '  %-7s (not a GoogleTest program: see its ctest line above)\n' "$name"
-        continue
-    fi
-    printf '  %-7s %4d passed, %d failed\n' "$name" "$p" "$f"
+    printf '  %-36s %4d passed, %d failed\n' "$name" "$p" "$f"
     passed=$((passed + p))
     failed=$((failed + f))
-done < <(for layer in native wine; do count_tests "$PAKICO_BUILD/$layer-tests.log"; done)
-# The failed checks again, close to the summary, so a short excerpt of the output shows them.
-for layer in native wine; do
-    grep -E -A6 '^([0-9]+: )?[^ ]+:[0-9]+: Failure' "$PAKICO_BUILD/$layer-tests.log" | head -60
-done
+done < <(count_native "$PAKICO_BUILD/native-tests.log")
+while read -r p f; do
+    passed=$((passed + p))
+    failed=$((failed + f))
+done < <(awk '/^  [^ ]+ +[0-9]+ passed, [0-9]+ failed$/ { print $2, $4 }' "$wine_summary")
+# The native build's failed checks again, close to the summary.
+grep -E -A6 '^([0-9]+: )?[^ ]+:[0-9]+: Failure' "$PAKICO_BUILD/native-tests.log" | head -60
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] || status=1
 exit $status

@@ -8,8 +8,9 @@ export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 # No menu builder: it would write launchers and icons into the host's desktop menus.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
-# The recycle bin of the prefix is the trash below XDG_DATA_HOME: keep it in the build tree.
-export XDG_DATA_HOME="$PAKICO_BUILD/xdg-data"
+# The recycle bin of the prefix is the trash below XDG_DATA_HOME: keep it in the build tree,
+# one for each prefix.
+export XDG_DATA_HOME="${PAKICO_XDG_DATA:-$PAKICO_BUILD/xdg-data}"
 
 pakico_started_xvfb=""
 
@@ -19,16 +20,23 @@ pakico_display_works() {
 
 pakico_start_display() {
     pakico_display_works && return 0
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb takes the first free display number itself and writes it once it listens, so that
+    # several lanes of tests can each start one at the same time.
+    local number_file
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
     pakico_started_xvfb=$!
-    export DISPLAY=":$n"
     for _ in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && return 0
+        if grep -q '^[0-9]' "$number_file"; then
+            export DISPLAY=":$(head -n 1 "$number_file")"
+            rm -f "$number_file"
+            xdpyinfo >/dev/null 2>&1 && return 0
+            break
+        fi
         sleep 0.1
     done
-    echo "wine-env: Xvfb did not start on $DISPLAY" >&2
+    rm -f "$number_file"
+    echo "wine-env: Xvfb did not start" >&2
     return 1
 }
 

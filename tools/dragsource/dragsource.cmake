@@ -5,4 +5,5 @@ target_link_libraries(DragSource PRIVATE pakico_flags ole32 uuid shell32 gdi32 u
 set_target_properties(DragSource PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PAKICO_BIN})
 if(TARGET pakico_win_tests)
     add_dependencies(pakico_win_tests DragSource)
+    add_dependencies(pakico_e2e_tests DragSource)
 endif()

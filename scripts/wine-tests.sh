@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Runs test programs of the Windows build under Wine, split across lanes that run side by side:
+# each lane has its own Wine prefix and its own virtual display, and runs its share of every
+# program's tests (GoogleTest's sharding), so two lanes never drive the same desktop.
+#
+#   wine-tests.sh LANES PROGRAM[:FILTER]...
+#
+# PROGRAM is a path below build/win/bin; FILTER a GoogleTest filter. Each lane's whole output is
+# in build/wine-lane<N>.log. Prints each program's counts ("  <program> N passed, M failed") and
+# the failures; exits 1 when a test failed or a program did not finish within
+# PAKICO_TEST_LIMIT seconds (1200 unless set).
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+: "${PAKICO_BUILD:=$root/build}"
+bin="$PAKICO_BUILD/win/bin"
+lanes=$1
+shift
+limit=${PAKICO_TEST_LIMIT:-1200}
+
+# One lane: its prefix, display and share of each program. A program runs from a copy of its
+# folder, because tests put files beside their program (stand-in libraries, screenshots).
+run_lane() {
+    local lane=$1
+    shift
+    export WINEPREFIX="$PAKICO_BUILD/wineprefix-lane$lane"
+    export PAKICO_XDG_DATA="$PAKICO_BUILD/xdg-data-lane$lane"
+    unset DISPLAY
+    source "$root/scripts/wine-env.sh"
+    trap pakico_cleanup EXIT
+    pakico_start_display && pakico_start_prefix || return 1
+    export PAKICO_WINE_READY=1 GTEST_TOTAL_SHARDS=$lanes GTEST_SHARD_INDEX=$lane
+    local spec status=0
+    for spec in "$@"; do
+        local program=${spec%%:*} filter="*"
+        [ "$spec" != "$program" ] && filter=${spec#*:}
+        local folder="$bin/$(dirname "$program")"
+        local copy="$folder.lane$lane"
+        rm -rf "$copy" && cp -r "$folder" "$copy" || return 1
+        echo "== $program (lane $lane of $lanes)"
+        timeout "$limit" wine "$copy/$(basename "$program")" --gtest_filter="$filter" || status=1
+    done
+    return $status
+}
+
+pids=()
+for ((lane = 0; lane < lanes; lane++)); do
+    run_lane "$lane" "$@" >"$PAKICO_BUILD/wine-lane$lane.log" 2>&1 &
+    pids+=($!)
+done
+status=0
+for pid in "${pids[@]}"; do
+    wait "$pid" || status=1
+done
+
+# The counts of each program over all lanes, then the failed checks.
+logs=()
+for ((lane = 0; lane < lanes; lane++)); do logs+=("$PAKICO_BUILD/wine-lane$lane.log"); done
+awk '
+    /^== .* \(lane / { program = $2; seen[program] = 1; next }
+    /^\[  PASSED  \] [0-9]+ test/ { passed[program] += $4; finished[program]++ }
+    /^\[  FAILED  \] [0-9]+ tests?, listed/ { failed[program] += $4 }
+    /^\[  FAILED  \] [^ ]+\.[^ ]+/ && !/listed below/ && !/ ms\)$/ { names[program] = names[program] "    " $3 "\n" }
+    END {
+        for (p in seen) {
+            printf "  %-36s %4d passed, %d failed\n", p, passed[p], failed[p]
+            printf "%s", names[p]
+        }
+    }' <(cat "${logs[@]}" | tr -d '\r')
+cat "${logs[@]}" | tr -d '\r' | grep -E -A8 '^[^ ]+:[0-9]+: Failure' | head -80
+exit $status
