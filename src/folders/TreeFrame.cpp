@@ -246,13 +246,16 @@ bool TTreeFrame::btnOKClick() {
 
 void TTreeFrame::btnMKDirClick() {
     const std::string path = SystemTreeView.Selection();
-    HTREEITEM node = SystemTreeView.Selected();
     if (OwnerDialog && !path.empty() && DriveReady(path) &&
         CheckFolderWritable(OwnerDialog, path)) {
         std::string name;
         ShowNewFolderDialog(0, OwnerDialog, true, name, "", "", path);
         if (!name.empty()) {
-            if (node == SystemTreeView.Root())
+            // The watch may have refreshed the tree while the dialog was open, taking nodes
+            // away: the node is looked up again. When the selection left the folder, only a
+            // whole rebuild is sure to list the new one.
+            HTREEITEM node = SystemTreeView.Selected();
+            if (node == SystemTreeView.Root() || SystemTreeView.GetNodePath(node) != path)
                 SystemTreeView.Rebuild();
             else
                 SystemTreeView.RefreshNode(node);
