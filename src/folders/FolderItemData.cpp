@@ -91,10 +91,21 @@ int LiveFolderDataCount() {
 
 std::string PathOfIdList(LPCITEMIDLIST absolute, ULONG attributes) {
     // The network folder answers with a "::{...}" name: only file-system items have paths.
-    if (!absolute || !(attributes & SFGAO_FILESYSTEM))
+    if (!(attributes & SFGAO_FILESYSTEM))
+        return {};
+    return FolderPathOfIdList(absolute);
+}
+
+// Asked in UTF-16 and converted without best fit: the ANSI call would hand back look-alikes.
+std::string FolderPathOfIdList(LPCITEMIDLIST absolute) {
+    wchar_t wide[MAX_PATH] = L"";
+    if (!absolute || !SHGetPathFromIDListW(absolute, wide))
         return {};
     char path[MAX_PATH] = "";
-    if (!SHGetPathFromIDListA(absolute, path))
+    BOOL replaced = FALSE;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, sizeof path, nullptr,
+                            &replaced) <= 0 ||
+        replaced)
         return {};
     return NodePathFromShell(path, true);
 }

@@ -96,8 +96,13 @@ struct TFolderItemData {
 int LiveFolderDataCount();
 
 // The file-system path of an absolute ID list as the tree uses it: empty for a virtual folder,
-// no trailing separator except on a drive root.
+// no trailing separator except on a drive root. Empty too when a character of the path has no
+// form of its own in the code page: the nearest look-alike (such as "\" for "¥") would name
+// another folder.
 std::string PathOfIdList(LPCITEMIDLIST absolute, ULONG attributes);
+// The same for any ID list that resolves to a folder on disk, file-system item or not: the
+// desktop gives its folder.
+std::string FolderPathOfIdList(LPCITEMIDLIST absolute);
 
 // Code page 932 text as UTF-16, for the shell's wide interfaces.
 std::wstring WideText(const std::string& text);

@@ -24,6 +24,18 @@ std::string NodePathFromShell(std::string_view shellPath, bool fileSystem) {
     return RemoveTrailingSeparator(shellPath);
 }
 
+bool ListedAsFolder(unsigned long attributes) {
+    return (attributes & (kItemFileSystem | kItemFileSystemAncestor)) != 0 &&
+           (attributes & kItemStream) == 0;
+}
+
+bool LiesDirectlyInside(std::string_view path, std::string_view folder) {
+    if (path.empty() || folder.empty() || IsDriveRoot(path))
+        return false;
+    return mbcs::FileNameUpper(ExtractFileDir(RemoveTrailingSeparator(path))) ==
+           mbcs::FileNameUpper(NormalizeFolderPath(folder));
+}
+
 std::string ShortFolderName(std::string_view path) {
     if (path.size() < 4)
         return std::string(path);

@@ -1,5 +1,6 @@
-// The folder picker's rules that need no Win32 call: node paths, the visit trail of back and
-// forward, the short names on their hints and the free-space text of the status bar.
+// The folder picker's rules that need no Win32 call: node paths, which items the tree lists and
+// which it may delete, the visit trail of back and forward, the short names on their hints and
+// the free-space text of the status bar.
 #pragma once
 
 #include <string>
@@ -15,6 +16,21 @@ std::string NodePathFromShell(std::string_view shellPath, bool fileSystem);
 
 // "C:\" and "C:" (any letter): a drive root, which the tree never renames or deletes.
 bool IsDriveRoot(std::string_view path);
+
+// The shell's attribute bits (SFGAO_...) that decide whether the tree lists a child.
+inline constexpr unsigned long kItemStream = 0x00400000;
+inline constexpr unsigned long kItemFileSystemAncestor = 0x10000000;
+inline constexpr unsigned long kItemFileSystem = 0x40000000;
+
+// Whether the tree lists an item the shell enumerated as a folder: a file-system folder or one
+// that holds some, but never a file the shell also opens as a folder (a .zip or .cab archive
+// is a stream), which could be neither chosen nor written into.
+bool ListedAsFolder(unsigned long attributes);
+
+// Whether `path` is a folder directly inside `folder` (a node's own path and its parent node's
+// folder): the only kind of folder the tree deletes. Neither may be empty; letters compare
+// without case.
+bool LiesDirectlyInside(std::string_view path, std::string_view folder);
 
 // The path itself when shorter than 4 characters (a drive root), otherwise its last component.
 std::string ShortFolderName(std::string_view path);

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "folders/FolderRules.h"
 #include "ui/ErrorReport.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
@@ -20,6 +21,9 @@ namespace {
 // has-subfolder, file system, folder, file-system ancestor, removable, ghosted, share, link,
 // drop target, property sheet, can delete, can rename, can link, can move, can copy.
 constexpr ULONG kAttributeMask = 0xF20B0177;
+static_assert(folders::kItemStream == SFGAO_STREAM &&
+              folders::kItemFileSystemAncestor == SFGAO_FILESYSANCESTOR &&
+              folders::kItemFileSystem == SFGAO_FILESYSTEM);
 constexpr UINT_PTR kWatchTimer = 33;
 // Posted to the tree by the watcher's end, so that the watcher is replaced outside its own call.
 constexpr UINT kFolderChangedMessage = WM_APP + 33;
@@ -118,6 +122,16 @@ TFolderItemData* TSystemTreeView::Data(HTREEITEM node) const {
         ShowMessageBox(GetParent(tree_), "Could not get folder data.", MessageKind::Error,
                        MessageButton::OK);
     return data;
+}
+
+std::string TSystemTreeView::ItemText(HTREEITEM node) const {
+    char text[MAX_PATH * 2] = "";
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = node;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    return tree_ && node && TreeView_GetItem(tree_, &item) ? text : "";
 }
 
 HTREEITEM TSystemTreeView::Root() const {
@@ -239,10 +253,10 @@ bool TSystemTreeView::EnumerateChildren(const ComPtr<IShellFolder>& folder, HTRE
         if (list->Next(1, child.out(), &fetched) != S_OK || fetched == 0 || !child)
             break;
         found = true;
-        ULONG attributes = SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR;
+        ULONG attributes = SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_STREAM;
         LPCITEMIDLIST one = child.get();
         if (FAILED(folder->GetAttributesOf(1, &one, &attributes)) ||
-            !(attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
+            !folders::ListedAsFolder(attributes))
             continue;
         ScopedIdList absolute = ScopedIdList::Join(parent->absoluteList.get(), child.get());
         AddFolderNode(folder, std::move(absolute), node, std::move(child));
@@ -509,7 +523,9 @@ bool TSystemTreeView::ContextMenuAt(POINT at) {
     if (!node)
         return false;
     TreeView_SelectItem(tree_, node);
-    return ShowItemContextMenu(node, at);
+    // A command that failed still showed its menu: the click was answered, and the tree must not
+    // follow it with a second menu of its own.
+    return ShowItemContextMenu(node, at) != MenuOutcome::NotShown;
 }
 
 LRESULT CALLBACK TSystemTreeView::SubclassProcedure(HWND window, UINT message, WPARAM wParam,

@@ -54,7 +54,8 @@ class TSystemTreeView {
     bool StartRename();
     bool DeleteSelected();
     bool RefreshSelected();
-    // Renaming and deletion are refused for the root, drive roots and virtual folders.
+    // Renaming and deletion are refused for the root, drive roots and folders without a path;
+    // deletion also for a folder that does not lie in its parent node's folder.
     bool CanRename(HTREEITEM node) const;
     bool CanDelete(HTREEITEM node) const;
     bool Editing() const;
@@ -62,8 +63,9 @@ class TSystemTreeView {
     void EndEditing(bool keep);
 
     // Shows the shell's context menu of the node at the screen point and runs the chosen
-    // command; false when no menu could be shown.
-    bool ShowItemContextMenu(HTREEITEM node, POINT screen);
+    // command.
+    enum class MenuOutcome { NotShown, Dismissed, CommandDone, CommandFailed };
+    MenuOutcome ShowItemContextMenu(HTREEITEM node, POINT screen);
 
     // The parent's WM_NOTIFY from the tree; `handled` tells whether the answer counts.
     LRESULT HandleNotify(const NMHDR& header, bool& handled);
@@ -74,6 +76,7 @@ class TSystemTreeView {
     LRESULT HandleTreeMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
     folders::TFolderItemData* Data(HTREEITEM node) const;
+    std::string ItemText(HTREEITEM node) const;
     HTREEITEM AddFolderNode(const folders::ComPtr<IShellFolder>& folder,
                             folders::ScopedIdList absolute, HTREEITEM parent,
                             folders::ScopedIdList relative);
@@ -86,6 +89,7 @@ class TSystemTreeView {
     // Deletes the children; they are listed again when the node next opens.
     void DropChildren(HTREEITEM node);
 
+    // Whether a menu was shown, whatever became of its command.
     bool ContextMenuAt(POINT screen);
     void SelectionChanged(HTREEITEM node);
     void WatchNode(HTREEITEM node);

@@ -82,12 +82,17 @@ bool TSystemTreeView::CanRename(HTREEITEM node) const {
     return !path.empty() && !folders::IsDriveRoot(path);
 }
 
+// The shell's own deletion of some items on the desktop (the user's folder, a cloud folder)
+// removes only their icon there, while deleting their path would remove the real folder: only
+// a folder that lies in its parent node's folder is deleted.
 bool TSystemTreeView::CanDelete(HTREEITEM node) const {
     TFolderItemData* data = node ? Data(node) : nullptr;
     if (!data || node == Root() || !(data->attributes & SFGAO_CANDELETE))
         return false;
-    const std::string path = GetNodePath(node);
-    return !path.empty() && !folders::IsDriveRoot(path);
+    TFolderItemData* parent = Data(TreeView_GetParent(tree_, node));
+    return parent &&
+           folders::LiesDirectlyInside(GetNodePath(node),
+                                       folders::FolderPathOfIdList(parent->absoluteList.get()));
 }
 
 bool TSystemTreeView::StartRename() {
@@ -116,7 +121,8 @@ bool TSystemTreeView::RefreshSelected() {
 
 bool TSystemTreeView::RenameNodeFolder(HTREEITEM node, const std::string& name) {
     TFolderItemData* data = Data(node);
-    if (!data || !CanRename(node) || name.empty())
+    // The name as it was: the node stays as it is, open and listed.
+    if (!data || !CanRename(node) || name.empty() || name == ItemText(node))
         return false;
     std::wstring wide = folders::WideText(name);
     ScopedIdList renamed;
@@ -131,6 +137,9 @@ bool TSystemTreeView::RenameNodeFolder(HTREEITEM node, const std::string& name) 
     data->relativeList = std::move(renamed);
     // The children's ID lists and paths name the old folder: list them again when opened.
     DropChildren(node);
+    // A watch on the old path would take the next change inside for the folder's removal.
+    if (node == watchedNode_)
+        WatchNode(node);
     if (node == Selected() && OnChange)
         OnChange(); // the path shown for the selection has changed
     return true;
@@ -153,10 +162,10 @@ bool TSystemTreeView::DeleteNodeFolder(HTREEITEM node) {
            !FolderExists(path);
 }
 
-bool TSystemTreeView::ShowItemContextMenu(HTREEITEM node, POINT screen) {
+TSystemTreeView::MenuOutcome TSystemTreeView::ShowItemContextMenu(HTREEITEM node, POINT screen) {
     TFolderItemData* data = Data(node);
     if (!data)
-        return false;
+        return MenuOutcome::NotShown;
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     ComPtr<IContextMenu> menu;
     LPCITEMIDLIST one = data->relativeList.get();
@@ -166,26 +175,27 @@ bool TSystemTreeView::ShowItemContextMenu(HTREEITEM node, POINT screen) {
                                                           IID_IContextMenu, nullptr, menu.out());
     SetCursor(previous);
     if (FAILED(got) || !menu)
-        return false;
+        return MenuOutcome::NotShown;
     MenuHelperWindow helper(menu.get());
     HMENU popup = CreatePopupMenu();
-    bool shown = false;
+    MenuOutcome outcome = MenuOutcome::NotShown;
     if (popup && SUCCEEDED(menu->QueryContextMenu(popup, 0, 1, 0x7FFF, CMF_EXPLORE))) {
         HWND owner = helper.Handle() ? helper.Handle() : GetParent(tree_);
         SetForegroundWindow(GetParent(tree_));
         UINT command = TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y,
                                         owner, nullptr);
-        shown = true;
+        outcome = MenuOutcome::Dismissed;
         if (command > 0) {
             CMINVOKECOMMANDINFO invoke = {};
             invoke.cbSize = sizeof invoke;
             invoke.hwnd = GetParent(tree_);
             invoke.lpVerb = MAKEINTRESOURCEA(command - 1);
             invoke.nShow = SW_SHOWNORMAL;
-            shown = SUCCEEDED(menu->InvokeCommand(&invoke));
+            outcome = SUCCEEDED(menu->InvokeCommand(&invoke)) ? MenuOutcome::CommandDone
+                                                              : MenuOutcome::CommandFailed;
         }
     }
     if (popup)
         DestroyMenu(popup);
-    return shown;
+    return outcome;
 }

@@ -76,11 +76,12 @@ void TTreeForm::FormCreate() {
     int parts[] = {-1}; // one panel, spanning the bar
     SendMessageA(StatusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
 
+    // The size is kept in pixels of a 96-dpi screen, as the companion keeps it too.
     const SIZE minimum = MinimumSize();
     const int width =
-        ReadSettingInteger("Dialog", "TreeDlg_Width", ScaleForDpi(kDefaultWidth, dpi_));
+        ScaleForDpi(ReadSettingInteger("Dialog", "TreeDlg_Width", kDefaultWidth), dpi_);
     const int height =
-        ReadSettingInteger("Dialog", "TreeDlg_Height", ScaleForDpi(kDefaultHeight, dpi_));
+        ScaleForDpi(ReadSettingInteger("Dialog", "TreeDlg_Height", kDefaultHeight), dpi_);
     SetWindowPos(dialog, nullptr, 0, 0, std::max<int>(width, minimum.cx),
                  std::max<int>(height, minimum.cy), SWP_NOMOVE | SWP_NOZORDER);
     LayOut();
@@ -101,8 +102,8 @@ void TTreeForm::FormShow() {
 void TTreeForm::FormDestroy() {
     RECT box = {};
     if (GetWindowRect(Handle(), &box)) {
-        WriteSettingInteger("Dialog", "TreeDlg_Width", box.right - box.left);
-        WriteSettingInteger("Dialog", "TreeDlg_Height", box.bottom - box.top);
+        WriteSettingInteger("Dialog", "TreeDlg_Width", UnscaleForDpi(box.right - box.left, dpi_));
+        WriteSettingInteger("Dialog", "TreeDlg_Height", UnscaleForDpi(box.bottom - box.top, dpi_));
     }
     TreeFrame.Release();
 }

@@ -18,6 +18,8 @@
 namespace {
 
 constexpr const char* kTreeDialogHistoryKey = "Software\\Tavi\\Morva\\History\\TreeDlg";
+// BCN_DROPDOWN, the click on a split button's arrow, which the headers for older systems lack.
+constexpr UINT kSplitButtonDropDown = BCN_FIRST + 0x0002;
 
 // Runs a popup menu at a point and returns the chosen command, or 0.
 int TrackMenu(HWND owner, std::initializer_list<std::pair<int, const char*>> items, POINT at) {
@@ -244,13 +246,16 @@ bool TTreeFrame::btnOKClick() {
 
 void TTreeFrame::btnMKDirClick() {
     const std::string path = SystemTreeView.Selection();
-    HTREEITEM node = SystemTreeView.Selected();
     if (OwnerDialog && !path.empty() && DriveReady(path) &&
         CheckFolderWritable(OwnerDialog, path)) {
         std::string name;
         ShowNewFolderDialog(0, OwnerDialog, true, name, "", "", path);
         if (!name.empty()) {
-            if (node == SystemTreeView.Root())
+            // The watch may have refreshed the tree while the dialog was open, taking nodes
+            // away: the node is looked up again. When the selection left the folder, only a
+            // whole rebuild is sure to list the new one.
+            HTREEITEM node = SystemTreeView.Selected();
+            if (node == SystemTreeView.Root() || SystemTreeView.GetNodePath(node) != path)
                 SystemTreeView.Rebuild();
             else
                 SystemTreeView.RefreshNode(node);
@@ -349,6 +354,13 @@ bool TTreeFrame::HandleCommand(int id, int code) {
 }
 
 bool TTreeFrame::HandleNotify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom == Item(IDC_TREE_BTNHISTORY) && header.code == kSplitButtonDropDown) {
+        RECT box = {};
+        GetWindowRect(header.hwndFrom, &box);
+        PopHisPopup({box.left, box.bottom});
+        result = 0;
+        return true;
+    }
     if (header.hwndFrom != SystemTreeView.Handle() || !SystemTreeView.Handle())
         return false;
     bool handled = false;
@@ -364,10 +376,14 @@ bool TTreeFrame::HandleContextMenu(HWND control, POINT screen) {
         GetWindowRect(control, &box);
         screen = {box.left, box.bottom};
     }
+    PopHisPopup(screen);
+    return true;
+}
+
+void TTreeFrame::PopHisPopup(POINT screen) {
     if (TrackMenu(OwnerDialog, {{IDM_TREE_HISPOP_DELETE, "履歴の削除(&D)"}}, screen) ==
         IDM_TREE_HISPOP_DELETE)
         HisPop_DeleteClick();
-    return true;
 }
 
 void TTreeFrame::FrameResize(int width, int height, int dpi) {
@@ -388,8 +404,7 @@ void TTreeFrame::FrameResize(int width, int height, int dpi) {
     place(IDC_TREE_BTNHISTORY, columnLeft, px(43), kColumn, kButton);
     place(IDC_TREE_BTNFAV, columnLeft, px(43), kColumn, kButton);
     place(IDC_TREE_SELECTEDTITLE, kMargin, px(80), px(132), px(16));
-    place(IDC_TREE_SELECTEDPATH, kMargin + px(132), px(80), columnLeft - kMargin - px(136),
-          px(16));
+    place(IDC_TREE_SELECTEDPATH, kMargin + px(132), px(80), columnLeft - kMargin - px(136), px(16));
     place(IDC_TREE_BTNBWD, columnLeft, px(76), kColumn / 2 - 1, kButton);
     place(IDC_TREE_BTNFWD, columnLeft + kColumn / 2 + 1, px(76), kColumn / 2 - 1, kButton);
     place(IDC_TREE_SYSTEMTREEVIEW, treeLeft, treeTop, treeWidth, height - treeTop - kMargin);

@@ -65,6 +65,9 @@ class TTreeFrame {
 
   private:
     HWND Item(int id) const { return GetDlgItem(OwnerDialog, id); }
+    // The history's menu ("履歴の削除(&D)"), from a right click on the combo or the history
+    // button, or from that button's arrow.
+    void PopHisPopup(POINT screen);
     void NavigateTrail(int step);
     void NetworkDialog(bool connect);
     void UpdateTrailButtons();

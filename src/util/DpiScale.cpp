@@ -8,12 +8,28 @@ int WholeScale(int dpi) {
     return factor < 1 ? 1 : factor;
 }
 
+namespace {
+
+// length × numerator / denominator, rounded to the nearest with halves away from zero.
+int MulDivRounded(int length, int numerator, int denominator) {
+    long long scaled = static_cast<long long>(length) * numerator;
+    long long half = denominator / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / denominator
+                                        : (scaled - half) / denominator);
+}
+
+} // namespace
+
 int ScaleForDpi(int length, int dpi) {
     if (dpi <= 0 || dpi == kBaseDpi)
         return length;
-    long long scaled = static_cast<long long>(length) * dpi;
-    long long half = kBaseDpi / 2;
-    return static_cast<int>(scaled >= 0 ? (scaled + half) / kBaseDpi : (scaled - half) / kBaseDpi);
+    return MulDivRounded(length, dpi, kBaseDpi);
+}
+
+int UnscaleForDpi(int length, int dpi) {
+    if (dpi <= 0 || dpi == kBaseDpi)
+        return length;
+    return MulDivRounded(length, kBaseDpi, dpi);
 }
 
 std::vector<std::uint32_t> ScaleNearest(const std::vector<std::uint32_t>& pixels, int width,

@@ -17,6 +17,10 @@ int WholeScale(int dpi);
 // Unchanged at 96 and for a density the platform could not tell.
 int ScaleForDpi(int length, int dpi);
 
+// The other way: `length` pixels at `dpi` as pixels at 96 dpi, rounded to the nearest (halves
+// away from zero), so that a length grown by ScaleForDpi comes back as it was.
+int UnscaleForDpi(int length, int dpi);
+
 // A picture of width × height pixels (rows top to bottom) resampled to newWidth × newHeight by
 // taking, for each new pixel, the old pixel its centre falls on: no colour is mixed, so a
 // picture grown by a whole factor is every old pixel repeated factor × factor times. Empty

@@ -291,7 +291,10 @@ TEST_F(Dpi, PlacementsAndTheAboutBoxAtTwiceTheDensity) {
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kSettleMs));
 
-    // So does the folder selection dialog, frame and buttons.
+    // So does the folder selection dialog, frame and buttons. Its size is kept in pixels of a
+    // 96-dpi screen, as the companion keeps it.
+    WriteSettingNumber("Dialog", "TreeDlg_Width", 400);
+    WriteSettingNumber("Dialog", "TreeDlg_Height", 370);
     ASSERT_NE(nullptr, pakico.OpenTrayMenu());
     PressKey('N');
     HWND folders = nullptr;
@@ -302,14 +305,19 @@ TEST_F(Dpi, PlacementsAndTheAboutBoxAtTwiceTheDensity) {
     RECT button{};
     GetWindowRect(folders, &frame);
     GetWindowRect(GetDlgItem(folders, IDOK), &button);
-    EXPECT_EQ(2 * 388, frame.right - frame.left);
-    EXPECT_EQ(2 * 362, frame.bottom - frame.top);
+    EXPECT_EQ(2 * 400, frame.right - frame.left);
+    EXPECT_EQ(2 * 370, frame.bottom - frame.top);
     EXPECT_EQ(2 * 100, button.right - button.left);
     EXPECT_EQ(2 * 23, button.bottom - button.top);
     Sleep(700); // the tree fills and the buttons are drawn
     EXPECT_TRUE(SaveScreenshot(frame, "folders_192.bmp"));
     PostMessageA(folders, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(folders); }, kSettleMs));
+    DWORD width = 0, height = 0;
+    EXPECT_TRUE(ReadSettingNumber("Dialog", "TreeDlg_Width", width));
+    EXPECT_TRUE(ReadSettingNumber("Dialog", "TreeDlg_Height", height));
+    EXPECT_EQ(400u, width);
+    EXPECT_EQ(370u, height);
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << "the cat is ready again";
 
     ASSERT_TRUE(pakico.ChooseEnd());

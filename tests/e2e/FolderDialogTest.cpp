@@ -212,8 +212,9 @@ TEST_F(FolderDialog, CancelEscapeAndCloseBoxWithBrokenHistoryKeys) {
     }
 }
 
-// "履歴保存" puts the selected folder on top of the history; "履歴の削除(&D)" from the combo's
-// menu asks first, keeps everything on No and empties the saved history on Yes.
+// "履歴保存" puts the selected folder on top of the history; "履歴の削除(&D)", from the combo's
+// menu or from the arrow of "履歴保存", asks first, keeps everything on No and empties the saved
+// history on Yes.
 TEST_F(FolderDialog, HistorySavedAndDeletedFromItsMenu) {
     MakeFolders({"first", "second"});
     WriteHistory({base + "\\second"});
@@ -227,11 +228,17 @@ TEST_F(FolderDialog, HistorySavedAndDeletedFromItsMenu) {
     EXPECT_EQ(base + "\\first", picker.ComboItem(IDC_TREE_HISCMBPATH, 0));
     EXPECT_EQ(base + "\\second", picker.ComboItem(IDC_TREE_HISCMBPATH, 1));
 
-    for (int answer : {IDNO, IDYES}) {
+    struct Way {
+        int answer;
+        HWND control;
+        bool right; // a right click in the middle, or a left click on the arrow at the right
+    } ways[] = {{IDNO, combo, true}, {IDYES, picker.Item(IDC_TREE_BTNHISTORY), false}};
+    for (const auto& [answer, control, right] : ways) {
         RECT box = {};
-        GetWindowRect(combo, &box);
+        GetWindowRect(control, &box);
         picker.Front();
-        ClickAt({(box.left + box.right) / 2, (box.top + box.bottom) / 2}, true);
+        ClickAt({right ? (box.left + box.right) / 2 : box.right - 6, (box.top + box.bottom) / 2},
+                right);
         ASSERT_TRUE(
             WaitUntil([&] { return VisibleMenu(picker.ProcessId()) != nullptr; }, kSettleMs));
         PressKey(VK_DOWN);

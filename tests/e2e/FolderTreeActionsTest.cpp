@@ -29,8 +29,11 @@ class FolderTreeActions : public E2eTest {
   protected:
     void SetUp() override {
         E2eTest::SetUp();
-        for (const char* name : {"old", "old\\inner", "gone", "keep"})
+        for (const char* name : {"old", "old\\inner", "gone", "keep", "a", "a\\b"})
             ASSERT_TRUE(CreateDirectoryA((base + "\\" + name).c_str(), nullptr)) << name;
+        // "a¥b": code page 932 has no "¥"; its nearest look-alike there is "\".
+        const std::wstring wideBase(base.begin(), base.end());
+        ASSERT_TRUE(CreateDirectoryW((wideBase + L"\\a\u00A5b").c_str(), nullptr));
         picker = std::make_unique<FolderPickerRun>("", "", "", base);
         ASSERT_TRUE(picker->Open(kCaption));
         ASSERT_TRUE(picker->WaitForSelectedPath(base));
@@ -56,6 +59,21 @@ class FolderTreeActions : public E2eTest {
         TypeText(text);
     }
     std::string EditText(HWND edit) { return WindowTextOf(edit); }
+    // Makes a folder from outside in the selected and watched folder and waits for the tree to
+    // show it below `node` by itself. The watch starts half a second after the selection
+    // settled; when it started only after the folder was made, a second folder wakes it.
+    HTREEITEM MadeOutside(HTREEITEM node, const std::string& folder, const std::string& name) {
+        if (!CreateDirectoryA((folder + "\\" + name).c_str(), nullptr))
+            return nullptr;
+        if (!picker->WaitForChild(node, name, 3000))
+            CreateDirectoryA((folder + "\\" + name + "2").c_str(), nullptr);
+        return picker->WaitForChild(node, name, kSettleMs);
+    }
+    bool WaitForLabelEdit(bool editing) {
+        return WaitUntil(
+            [&] { return (TreeView_GetEditControl(picker->Tree()) != nullptr) == editing; },
+            kSettleMs);
+    }
 
     TempFolder scratch{"acts"};
     std::string base = scratch.path().substr(0, scratch.path().size() - 1);
@@ -152,15 +170,16 @@ TEST_F(FolderTreeActions, NewFolderWithJapaneseNamesAndRefusedCharacters) {
 }
 
 TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
-    // Rename "old" by the button to a name with 0x5C trail bytes: the folder is renamed on disk,
-    // its stale child is listed again.
     HTREEITEM old = Pick("old");
     ASSERT_NE(nullptr, old);
     PressKey(VK_RIGHT);
     ASSERT_NE(nullptr, picker->WaitForChild(old, "inner", kSettleMs));
+    ASSERT_NE(nullptr, MadeOutside(old, base + "\\old", "seen")) << "the watch did not start";
+
+    // Rename "old" by the button to a name with 0x5C trail bytes: the folder is renamed on disk,
+    // its stale children are listed again, and the watch follows it to its new name.
     picker->Press(IDC_TREE_BTNRENAME);
-    ASSERT_TRUE(
-        WaitUntil([&] { return TreeView_GetEditControl(picker->Tree()) != nullptr; }, kSettleMs));
+    ASSERT_TRUE(WaitForLabelEdit(true));
     HWND label = TreeView_GetEditControl(picker->Tree());
     SendMessageA(label, EM_SETSEL, 0, -1);
     TypeText(L"表ソ");
@@ -171,6 +190,21 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
     EXPECT_TRUE(picker->WaitForSelectedPath(base + "\\表ソ"));
     EXPECT_EQ("表ソ", picker->ItemText(old));
     PressKey(VK_RIGHT);
+    ASSERT_NE(nullptr, picker->WaitForChild(old, "inner", kSettleMs));
+    EXPECT_NE(nullptr, MadeOutside(old, base + "\\表ソ", "later"));
+    EXPECT_EQ(base + "\\表ソ", picker->Text(IDC_TREE_SELECTEDPATH)) << "the selection moved";
+
+    // A new folder in the renamed folder is made there and stays selected.
+    picker->Press(IDC_TREE_BTNMKDIR);
+    SeenBox form = WaitForBox(picker->ProcessId(), {picker->Dialog()});
+    ASSERT_NE(nullptr, form.window);
+    EXPECT_EQ(base + "\\表ソ", WindowTextOf(GetDlgItem(form.window, IDC_MKDIR_BASEDIR)));
+    SetForegroundWindow(form.window);
+    TypeText(L"新");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(form.window); }, kSettleMs));
+    EXPECT_TRUE(FileExists(base + "\\表ソ\\新"));
+    EXPECT_TRUE(picker->WaitForSelectedPath(base + "\\表ソ\\新"));
     HTREEITEM inner = picker->WaitForChild(old, "inner", kSettleMs);
     ASSERT_NE(nullptr, inner);
     picker->ClickItem(inner);
@@ -194,22 +228,24 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
     EXPECT_TRUE(WaitUntil([&] { return !picker->Child(baseNode, "gone"); }, kSettleMs));
     EXPECT_EQ(trashedBefore + 1, CountFiles(trashed)) << trashed;
 
-    // Neither the root, nor the computer (which says it could be both), nor a drive can be
-    // renamed or deleted, by button or key.
+    // Neither the root, nor the computer (which says it could be both), nor a drive, nor a folder
+    // whose path has no exact form in the code page can be renamed or deleted, by button or key.
     HTREEITEM drive = baseNode;
     while (drive && TreeView_GetParent(picker->Tree(), TreeView_GetParent(picker->Tree(), drive)) !=
                         picker->Root())
         drive = TreeView_GetParent(picker->Tree(), drive);
     ASSERT_NE(nullptr, drive);
     HTREEITEM computer = TreeView_GetParent(picker->Tree(), drive);
-    for (HTREEITEM node : {picker->Root(), computer, drive}) {
+    HTREEITEM yen = picker->Child(baseNode, "a\\b"); // its label best fitted
+    ASSERT_NE(nullptr, yen);
+    for (HTREEITEM node : {picker->Root(), computer, drive, yen}) {
         picker->ClickItem(node);
         ASSERT_TRUE(WaitUntil([&] { return picker->Selected() == node; }, kSettleMs));
         if (node == drive) {
             EXPECT_TRUE(picker->WaitForSelectedPath("C:\\"));
         }
-        if (node == computer) {
-            // A virtual folder: no path, no free space, nothing to confirm or create in.
+        if (node == computer || node == yen) {
+            // No path, no free space, nothing to confirm or create in.
             EXPECT_TRUE(picker->WaitForSelectedPath(""));
             EXPECT_EQ("", picker->Status());
             for (int id : {IDOK, IDC_TREE_BTNMKDIR, IDC_TREE_BTNHISTORY})
@@ -222,6 +258,12 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
         PressKey(VK_DELETE);
         EXPECT_EQ(nullptr, WaitForBox(picker->ProcessId(), {picker->Dialog()}, 1000).window);
     }
+    // Enter on "a¥b" confirms no folder, least of all "a\b".
+    picker->ClickItem(yen);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(nullptr, WaitForBox(picker->ProcessId(), {picker->Dialog()}, 1000).window);
+    ASSERT_TRUE(IsWindowVisible(picker->Dialog()));
+    EXPECT_TRUE(FileExists(base + "\\a\\b"));
 
     // A folder made while "keep" is watched appears in the base only after refreshing it.
     Pick("keep");
@@ -232,15 +274,8 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
     picker->Press(IDC_TREE_BTNREPAINT);
     EXPECT_NE(nullptr, picker->WaitForChild(baseNode, "fresh", kSettleMs));
 
-    // With the base selected and watched (half a second after the selection settles), a folder
-    // made from outside appears by itself. On a slow machine the watch may start after the first
-    // folder was made: a second one then wakes it.
-    Sleep(1500);
-    ASSERT_TRUE(CreateDirectoryA((base + "\\outside").c_str(), nullptr));
-    if (!picker->WaitForChild(baseNode, "outside", 3000)) {
-        ASSERT_TRUE(CreateDirectoryA((base + "\\outside2").c_str(), nullptr));
-    }
-    EXPECT_NE(nullptr, picker->WaitForChild(baseNode, "outside", kSettleMs));
+    // With the base selected and watched, a folder made from outside appears by itself.
+    EXPECT_NE(nullptr, MadeOutside(baseNode, base, "outside"));
 
     // The shell's context menu opens on a right click and closes with Escape.
     picker->ClickItem(picker->Child(baseNode, "keep"), true);
@@ -267,6 +302,17 @@ TEST_F(FolderTreeActions, RenameDeleteRefreshContextMenuAndWatch) {
             EXPECT_EQ(nullptr, WaitForBox(picker->ProcessId(), {picker->Dialog()}, 1000).window);
         }
     }
+
+    // F2 and Enter with the name as it was change nothing: the open folder stays open.
+    picker->ClickItem(baseNode);
+    ASSERT_TRUE(picker->WaitForSelectedPath(base));
+    HTREEITEM keep = picker->Child(baseNode, "keep");
+    PressKey(VK_F2);
+    ASSERT_TRUE(WaitForLabelEdit(true));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitForLabelEdit(false));
+    EXPECT_TRUE(picker->ItemInfo(baseNode).state & TVIS_EXPANDED);
+    EXPECT_EQ(keep, picker->Child(baseNode, "keep"));
 
     picker->Press(IDCANCEL);
     FolderPickerRun::Outcome outcome = picker->WaitForOutcome();

@@ -30,6 +30,25 @@ TEST(DpiScale, LengthsGrowInProportionRoundedToTheNearest) {
         EXPECT_EQ(c.scaled, ScaleForDpi(c.length, c.dpi)) << c.length << " at " << c.dpi;
 }
 
+// A size kept in 96-dpi pixels (the folder dialog's, shared with the companion) comes back
+// from the monitor's pixels as it went.
+TEST(DpiScale, LengthsShrinkBackTo96Dpi) {
+    struct {
+        int length, dpi, unscaled;
+    } cases[] = {
+        {582, 144, 388}, {543, 144, 362}, {776, 192, 388},
+        {485, 120, 388}, {388, 96, 388},  {197, 144, 131}, // 131.33
+        {3, 144, 2},                                       // 2, exactly
+        {-5, 144, -3},                                     // -3.33
+        {58, 0, 58},                                       // a density nobody could tell
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.unscaled, UnscaleForDpi(c.length, c.dpi)) << c.length << " at " << c.dpi;
+    for (int dpi : {120, 144, 168, 192, 288})
+        for (int length = 1; length < 1200; ++length)
+            ASSERT_EQ(length, UnscaleForDpi(ScaleForDpi(length, dpi), dpi)) << length << " " << dpi;
+}
+
 TEST(DpiScale, AWholeFactorRepeatsEveryPixelWithoutMixing) {
     // 3 x 2 pixels, each a different colour.
     const std::vector<std::uint32_t> picture{1, 2, 3, 4, 5, 6};

@@ -58,6 +58,53 @@ TEST(FolderNodePath, DriveRootsAndShortNames) {
     EXPECT_EQ("ソ", ShortFolderName("C:\\ソ"));
 }
 
+// Attributes as the shell reports them: a folder on disk, the computer, the recycle bin, and a
+// .zip archive that the shell opens like a folder.
+TEST(FolderTreeListing, ArchivesAndVirtualFoldersWithoutFoldersAreNotListed) {
+    struct Case {
+        unsigned long attributes;
+        bool listed;
+    } cases[] = {
+        {0xF080017Ful, true},  // folder, file system, has subfolders
+        {0xB0000170ul, true},  // the computer: holds file-system folders
+        {0x20000140ul, false}, // the recycle bin
+        {0x60400177ul, false}, // archive: folder, file system, stream
+        {0x70400000ul, false}, // an archive that says it holds file-system folders
+        {0x00400000ul, false}, {0ul, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.listed, ListedAsFolder(c.attributes)) << std::hex << c.attributes;
+}
+
+TEST(FolderDeletion, OnlyAFolderDirectlyInsideItsParentNodesFolder) {
+    struct Case {
+        const char* path;
+        const char* parent;
+        bool inside;
+    } cases[] = {
+        {"C:\\data\\old", "C:\\data", true},
+        {"C:\\data", "C:\\", true},
+        {"C:\\DATA\\old", "c:\\data", true},
+        {"C:\\data\\old\\", "C:\\data\\", true},
+        // 表 and ソ end in the byte of "\\".
+        {"C:\\表\\ソ", "C:\\表", true},
+        {"C:\\表", "C:\\", true},
+        {"\\\\server\\share\\x", "\\\\server\\share", true},
+        // The user's documents shown on the desktop: a real folder, but not in the desktop's.
+        {"C:\\users\\x\\Documents", "C:\\users\\x\\Desktop", false},
+        // A best-fit path: "a¥b" read as "a\\b".
+        {"C:\\data\\a\\b", "C:\\data", false},
+        {"C:\\data2\\old", "C:\\data", false},
+        {"C:\\dat\\old", "C:\\data", false},
+        {"C:\\", "", false},
+        {"D:\\", "C:\\", false},
+        {"C:\\data\\old", "", false},
+        {"", "C:\\data", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.inside, LiesDirectlyInside(c.path, c.parent)) << c.path << " in " << c.parent;
+}
+
 TEST(FolderStatusText, FreeSpaceOrNothing) {
     EXPECT_EQ("", FormatFreeSpace("", 1048576, "."));
     EXPECT_EQ("C:\\ 空きディスク領域: 1.00 MB", FormatFreeSpace("C:\\", 1049600, "."));
