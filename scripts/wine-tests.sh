@@ -8,7 +8,8 @@
 # PROGRAM is a path below build/win/bin; FILTER a GoogleTest filter. Each lane's whole output is
 # in build/wine-lane<N>.log. Prints each program's counts ("  <program> N passed, M failed") and
 # the failures; exits 1 when a test failed or a program did not finish within
-# PAKICO_TEST_LIMIT seconds (1200 unless set).
+# PAKICO_TEST_LIMIT seconds (1200 unless set). PAKICO_LANE_NAME ("lane" unless set) names the
+# lanes' prefixes, displays' logs and folders, so that two runs can go on side by side.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 : "${PAKICO_BUILD:=$root/build}"
@@ -16,14 +17,15 @@ bin="$PAKICO_BUILD/win/bin"
 lanes=$1
 shift
 limit=${PAKICO_TEST_LIMIT:-1200}
+name=${PAKICO_LANE_NAME:-lane}
 
 # One lane: its prefix, display and share of each program. A program runs from a copy of its
 # folder, because tests put files beside their program (stand-in libraries, screenshots).
 run_lane() {
     local lane=$1
     shift
-    export WINEPREFIX="$PAKICO_BUILD/wineprefix-lane$lane"
-    export PAKICO_XDG_DATA="$PAKICO_BUILD/xdg-data-lane$lane"
+    export WINEPREFIX="$PAKICO_BUILD/wineprefix-$name$lane"
+    export PAKICO_XDG_DATA="$PAKICO_BUILD/xdg-data-$name$lane"
     unset DISPLAY
     source "$root/scripts/wine-env.sh"
     trap pakico_cleanup EXIT
@@ -34,7 +36,7 @@ run_lane() {
         local program=${spec%%:*} filter="*"
         [ "$spec" != "$program" ] && filter=${spec#*:}
         local folder="$bin/$(dirname "$program")"
-        local copy="$folder.lane$lane"
+        local copy="$folder.$name$lane"
         rm -rf "$copy" && cp -r "$folder" "$copy" || return 1
         echo "== $program (lane $lane of $lanes)"
         timeout "$limit" wine "$copy/$(basename "$program")" --gtest_filter="$filter" || status=1
@@ -44,7 +46,7 @@ run_lane() {
 
 pids=()
 for ((lane = 0; lane < lanes; lane++)); do
-    run_lane "$lane" "$@" >"$PAKICO_BUILD/wine-lane$lane.log" 2>&1 &
+    run_lane "$lane" "$@" >"$PAKICO_BUILD/wine-$name$lane.log" 2>&1 &
     pids+=($!)
 done
 status=0
@@ -54,7 +56,7 @@ done
 
 # The counts of each program over all lanes, then the failed checks.
 logs=()
-for ((lane = 0; lane < lanes; lane++)); do logs+=("$PAKICO_BUILD/wine-lane$lane.log"); done
+for ((lane = 0; lane < lanes; lane++)); do logs+=("$PAKICO_BUILD/wine-$name$lane.log"); done
 awk '
     /^== .* \(lane / { program = $2; seen[program] = 1; next }
     /^\[  PASSED  \] [0-9]+ test/ { passed[program] += $4; finished[program]++ }

@@ -135,6 +135,13 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case kShowPendingReports:
         ShowPendingReports();
         return 0;
+    case kOtherWindowClosed:
+        if (!Dragging)
+            ui::RunGuarded([&] { RefreshIconState(); });
+        return 0;
+    case kWatchedFolderLooked:
+        ui::RunGuarded([&] { WatchedFolderLooked(wParam, lParam != 0); });
+        return 0;
     case ui::kDpiChangedMessage:
         if (lParam) {
             const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
@@ -161,11 +168,9 @@ void TArchiveCoolForm::FormCreate() {
     FileMonitor.OnChange = [this](TDiscMonitor&) { FileMonitorChange(); };
     // The report comes too for the empty name a finished watch leaves behind, once the next
     // watch starts: only a watched folder that is really gone ends the watch.
-    FileMonitor.OnInvalid = [this](TDiscMonitor&) {
-        if (!watch::WatchedFolderPresent(WatchedFolder))
-            WatchedFolderLost();
-    };
+    FileMonitor.OnInvalid = [this](TDiscMonitor&) { LookForWatchedFolder(); };
     MessagesStayOnTop = true;
+    ui::SetFormClosedHandler([this] { PostMessageA(Handle(), kOtherWindowClosed, 0, 0); });
 
     Dragging = false;
     DroppedFiles.clear();
@@ -227,9 +232,10 @@ bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
                                                  kMenuImageSize, traySize, kImageMask);
     auto face = (trayImages ? trayImages : ImageList1).GetIcon(8);
     try {
+        // An icon added during a watch (the taskbar came late) tells the watch, like the title.
         TrayIcon = std::make_unique<TTaskTrayIcon>(
             Handle(), face ? face.get() : LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)),
-            ui::ApplicationTitle());
+            Title());
     } catch (const std::exception& error) {
         if (reportFailure)
             ui::ReportException(error);
@@ -422,8 +428,7 @@ void TArchiveCoolForm::Timer1Timer() {
     if (!Dragging)
         RefreshIconState();
     // A watched folder that went away may give no change report at all.
-    if (FileMonitor.Tag() == 1 && !watch::WatchedFolderPresent(WatchedFolder))
-        WatchedFolderLost();
+    LookForWatchedFolder();
 }
 
 void TArchiveCoolForm::FormCloseQuery() {
@@ -445,6 +450,7 @@ void TArchiveCoolForm::FormEndSession() {
 void TArchiveCoolForm::FormDestroy() {
     // A failing step is shown, and the rest of the clean-up still runs.
     auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
+    ui::SetFormClosedHandler(nullptr);
     step([&] { TApplication::QuitHelp(); });
     step([&] { TrayIcon.reset(); });
     DroppedFiles.clear();

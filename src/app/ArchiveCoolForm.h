@@ -17,6 +17,7 @@
 #include "ui/Window.h"
 #include "watch/DiscMonitor.h"
 #include "watch/ImportListing.h"
+#include "watch/ImportWatch.h"
 
 #include <array>
 #include <memory>
@@ -60,6 +61,12 @@ class TArchiveCoolForm : public ui::Window {
   private:
     // Posted to the window to show the messages of a drag once the drag is over.
     static constexpr UINT kShowPendingReports = WM_APP + 1;
+    // Posted when another window of the program has closed: the picture follows at once rather
+    // than at the next tick, so that the cat answers the moment it is alone again.
+    static constexpr UINT kOtherWindowClosed = WM_APP + 2;
+    // Posted with the answer whether the watched folder is there (wParam: the watch it was
+    // asked for, lParam: 1 when there).
+    static constexpr UINT kWatchedFolderLooked = WM_APP + 3;
 
     // Window events.
     void FormCreate();
@@ -129,6 +136,9 @@ class TArchiveCoolForm : public ui::Window {
     void Act_WatchEndExecute();
     void StartWatch(const std::string& folder);
     void FileMonitorChange();
+    // Asks, off the window's thread, whether the watched folder is still there.
+    void LookForWatchedFolder();
+    void WatchedFolderLooked(WPARAM watch, bool present);
     // The watched folder was deleted or renamed: the watch ends with a notice, and what was
     // collected is imported as far as it is still there.
     void WatchedFolderLost();
@@ -137,6 +147,8 @@ class TArchiveCoolForm : public ui::Window {
     void ImportCollected(std::unique_ptr<watch::TImportListing> listing);
     // The window's title and the notification-area tip.
     void SetWatchTitle(const std::string& title);
+    // What they say: the program's name, or while watching how far the import is.
+    std::string Title() const;
 
     // Recent archives and the open dialog.
     void HistoryMenuHistorySelected(THistoryMenu& sender, bool isPath, const std::string& fileName,
@@ -165,8 +177,14 @@ class TArchiveCoolForm : public ui::Window {
     TDiscMonitor FileMonitor;
     // The folder last watched, and the listings while an import runs.
     std::string WatchedFolder;
-    std::unique_ptr<watch::TImportListing> importListing_;
+    watch::TImportWatch ImportWatch{FileMonitor};
     std::size_t lastReportedCount_ = 0;
+    // The looks for the watched folder: which watch they are for (a new one for each start), one
+    // under way, and since when every look has found it missing.
+    WPARAM watchNumber_ = 0;
+    bool folderLookPending_ = false;
+    bool folderMissing_ = false;
+    DWORD folderMissingSince_ = 0;
 
     ui::Action Act_Exec, Act_ReOpen, Act_Config, Act_About, Act_Help, Act_Move, Act_ArchIcon,
         Act_Hide, Act_NewWatch, Act_ReWatch, Act_WatchEnd, Act_FIN;

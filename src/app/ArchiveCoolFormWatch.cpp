@@ -51,24 +51,37 @@ void TArchiveCoolForm::Act_NewWatchExecute() {
 }
 
 void TArchiveCoolForm::StartWatch(const std::string& folder) {
-    if (FileMonitor.Tag() == 1)
+    if (ImportWatch.Running())
         return;
-    if (!Confirmed("監視フォルダ : " + folder + "\r\n" + "書庫の取込を開始しますか？") ||
-        !FolderExists(folder))
+    // The folder is watched and listed the moment the user answers, while the question is still
+    // on screen: closing it may take a while, and a file that arrives meanwhile is one of those
+    // the user wants collected.
+    bool started = false;
+    ConfirmThen(nullptr, "監視フォルダ : " + folder + "\r\n" + "書庫の取込を開始しますか？", [&] {
+        // Another watch may have been started from the menu while the question was open.
+        if (ImportWatch.Running() || !FolderExists(folder))
+            return;
+        ImportWatch.Start(folder);
+        started = true;
+    });
+    if (!started)
         return;
-    // Another watch may have been started from the menu while the question was open.
-    if (FileMonitor.Tag() == 1)
-        return;
+    WatchedFolder = folder;
+    ++watchNumber_;
+    folderMissing_ = false;
+    lastReportedCount_ = 0;
     // The menu writes the list at once: it is what the menu shows next, even after a failed end.
     if (HisWatchRePath1)
         ReportingRegistryErrors([&] { HisWatchRePath1->AddFile(folder); });
-    WatchedFolder = folder;
-    FileMonitor.SetTag(1);
-    importListing_ = std::make_unique<watch::TImportListing>(watch::ListFolderFiles(folder));
-    lastReportedCount_ = 0;
-    SetWatchTitle(kWatchingTitle);
-    FileMonitor.SetDirectory(folder);
-    FileMonitor.SetActive(true);
+    SetWatchTitle(Title());
+}
+
+std::string TArchiveCoolForm::Title() const {
+    if (!ImportWatch.Running())
+        return ui::ApplicationTitle();
+    if (lastReportedCount_ == 0)
+        return kWatchingTitle;
+    return FormatCount(static_cast<long long>(lastReportedCount_)) + " 件 取込";
 }
 
 void TArchiveCoolForm::SetWatchTitle(const std::string& title) {
@@ -78,48 +91,63 @@ void TArchiveCoolForm::SetWatchTitle(const std::string& title) {
 }
 
 void TArchiveCoolForm::FileMonitorChange() {
-    if (!importListing_)
+    if (!ImportWatch.Running())
         return;
-    // A folder deleted or renamed away ends the watch here, rather than being listed as
-    // empty at every report.
-    if (!watch::WatchedFolderPresent(WatchedFolder)) {
-        WatchedFolderLost();
-        return;
-    }
-    importListing_->Update(watch::ListFolderFiles(FileMonitor.Directory()));
-    const std::size_t collected = importListing_->Collected().size();
-    if (FileMonitor.Tag() == 1 && collected > 0 && collected != lastReportedCount_) {
+    const std::size_t collected = ImportWatch.Update();
+    if (collected > 0 && collected != lastReportedCount_) {
         lastReportedCount_ = collected;
-        SetWatchTitle(FormatCount(static_cast<long long>(collected)) + " 件 取込");
+        SetWatchTitle(Title());
     }
+}
+
+void TArchiveCoolForm::LookForWatchedFolder() {
+    if (ImportWatch.Running() && !folderLookPending_)
+        folderLookPending_ =
+            watch::PostFolderPresence(Handle(), kWatchedFolderLooked, watchNumber_, WatchedFolder);
+}
+
+// A folder that is really gone ends the watch; one that did not answer for a moment (a network
+// folder briefly away) does not: it must have been missing at every look for this long.
+constexpr DWORD kMissingBeforeLostMs = 2000;
+
+void TArchiveCoolForm::WatchedFolderLooked(WPARAM watch, bool present) {
+    folderLookPending_ = false;
+    if (watch != watchNumber_ || !ImportWatch.Running())
+        return;
+    if (present) {
+        folderMissing_ = false;
+        return;
+    }
+    const DWORD now = GetTickCount();
+    if (!folderMissing_) {
+        folderMissing_ = true;
+        folderMissingSince_ = now;
+    }
+    if (now - folderMissingSince_ >= kMissingBeforeLostMs)
+        WatchedFolderLost();
 }
 
 std::unique_ptr<watch::TImportListing> TArchiveCoolForm::StopWatch() {
-    FileMonitor.SetTag(0);
-    // The empty folder first: the worker lets go of the folder it watched (a deleted folder
-    // is gone only then); the report that the empty name cannot be watched is dropped, as the
-    // monitor is inactive when it arrives.
-    FileMonitor.SetDirectory("");
-    FileMonitor.SetActive(false);
-    SetWatchTitle(ui::ApplicationTitle());
-    return std::move(importListing_);
+    std::unique_ptr<watch::TImportListing> listing = ImportWatch.Stop();
+    SetWatchTitle(Title());
+    return listing;
 }
 
 void TArchiveCoolForm::Act_WatchEndExecute() {
-    if (FileMonitor.Tag() != 1 || !importListing_)
+    if (!ImportWatch.Running())
         return;
-    const std::size_t count = importListing_->Collected().size();
+    const std::size_t count = ImportWatch.CollectedCount();
     if (!Confirmed("現在の取込数: " + FormatCount(static_cast<long long>(count)) + "件" + "\r\n" +
                    "フォルダ監視を終了して書庫を取り込みますか？"))
         return;
     // The watch may have ended while the question was open (its folder went away).
-    if (FileMonitor.Tag() != 1 || !importListing_)
+    if (!ImportWatch.Running())
         return;
     ImportCollected(StopWatch());
 }
 
 void TArchiveCoolForm::WatchedFolderLost() {
-    if (FileMonitor.Tag() != 1 || !importListing_)
+    if (!ImportWatch.Running())
         return;
     std::unique_ptr<watch::TImportListing> listing = StopWatch();
     Inform("監視フォルダ : " + WatchedFolder + "\r\n" +

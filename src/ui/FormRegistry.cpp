@@ -18,18 +18,39 @@ std::vector<OpenForm>& OpenForms() {
 }
 // Platform message boxes on screen, GUI thread only.
 int openBoxes = 0;
+
+std::function<void()>& FormClosedHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
+void FormClosed() {
+    // A copy: the handler may replace itself.
+    if (std::function<void()> handler = FormClosedHandler())
+        handler();
+}
+
+// Takes a window off the list; whether it was on it.
+bool Forget(HWND window) {
+    auto& forms = OpenForms();
+    auto gone = std::remove_if(forms.begin(), forms.end(),
+                               [window](const OpenForm& f) { return f.window == window; });
+    if (gone == forms.end())
+        return false;
+    forms.erase(gone, forms.end());
+    return true;
+}
+
 } // namespace
 
 void RegisterForm(HWND window, const std::string& name) {
-    UnregisterForm(window);
+    Forget(window);
     OpenForms().push_back({window, name});
 }
 
 void UnregisterForm(HWND window) {
-    auto& forms = OpenForms();
-    forms.erase(std::remove_if(forms.begin(), forms.end(),
-                               [window](const OpenForm& f) { return f.window == window; }),
-                forms.end());
+    if (Forget(window))
+        FormClosed();
 }
 
 bool IsAnyOtherFormOpen(const std::string& mainName) {
@@ -44,6 +65,11 @@ ScopedOpenBox::ScopedOpenBox() {
 
 ScopedOpenBox::~ScopedOpenBox() {
     --openBoxes;
+    FormClosed();
+}
+
+void SetFormClosedHandler(std::function<void()> handler) {
+    FormClosedHandler() = std::move(handler);
 }
 
 } // namespace ui

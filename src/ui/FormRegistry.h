@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace ui {
@@ -16,6 +17,10 @@ void UnregisterForm(HWND window);
 // True as soon as one registered form has a name other than `mainName`, or a box of the
 // platform's is open.
 bool IsAnyOtherFormOpen(const std::string& mainName);
+
+// Called on the GUI thread each time a registered form goes or a box of the platform's closes,
+// so that whoever shows what IsAnyOtherFormOpen says can follow at once; none when empty.
+void SetFormClosedHandler(std::function<void()> handler);
 
 // Registers for the lifetime of a scope (a modal dialog's run).
 class ScopedFormRegistration {

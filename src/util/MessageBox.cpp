@@ -48,6 +48,15 @@ int ShowMessageBox(HWND owner, const std::string& text, MessageKind kind, unsign
     return RunMessageDialog(owner, text, kind, buttons, helpContext);
 }
 
+bool ConfirmThen(HWND owner, const std::string& question, const std::function<void()>& onYes) {
+    TMessageDialog dialog(owner, question, MessageKind::Confirmation, MessageButton::YesNo, 0);
+    dialog.OnAnswer = [&](int answer) {
+        if (answer == MessageResult::Yes && onYes)
+            onYes();
+    };
+    return dialog.ShowModal() == MessageResult::Yes;
+}
+
 void ShowPlainMessage(HWND owner, const std::string& text) {
     RunMessageDialog(owner, text, MessageKind::Custom, MessageButton::OK, 0);
 }

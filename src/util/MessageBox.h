@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ inline bool MessagesStayOnTop = false;
 // the help button opens; 0 opens none.
 int ShowMessageBox(HWND owner, const std::string& text, MessageKind kind, unsigned buttons,
                    int helpContext = 0);
+
+// Asks a confirmation with Yes and No and runs `onYes` the moment Yes is pressed, while the box
+// is still on screen: closing a window can take a while (the platform may wait for a window
+// manager), and what the answer starts must not wait for it. An exception of `onYes` comes out
+// of this call once the box has closed. Whether the answer was Yes.
+bool ConfirmThen(HWND owner, const std::string& question, const std::function<void()>& onYes);
 
 // A custom message (the application title as caption, no icon) with OK; never beeps.
 void ShowPlainMessage(HWND owner, const std::string& text);

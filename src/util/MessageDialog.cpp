@@ -70,6 +70,8 @@ int TMessageDialog::ShowModal() {
     form.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     INT_PTR result = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &form.header, owner_,
                                              DialogProc, reinterpret_cast<LPARAM>(this));
+    if (answerFailed_)
+        std::rethrow_exception(answerFailed_);
     return result > 0 ? static_cast<int>(result) : EscapeMessageResult(buttons_);
 }
 
@@ -127,12 +129,23 @@ void TMessageDialog::ButtonClick(int id) {
     }
     for (const MessageButtonInfo& b : buttonList_)
         if (b.result != MessageResult::None && b.result == id) {
-            EndDialog(window_, id);
+            Answer(id);
             return;
         }
     // Escape and the close box: the dialog manager's Cancel, answered by the Escape rule.
     if (id == IDCANCEL)
-        EndDialog(window_, EscapeMessageResult(buttons_));
+        Answer(EscapeMessageResult(buttons_));
+}
+
+void TMessageDialog::Answer(int result) {
+    if (OnAnswer && !answerFailed_) {
+        try {
+            OnAnswer(result);
+        } catch (...) {
+            answerFailed_ = std::current_exception();
+        }
+    }
+    EndDialog(window_, result);
 }
 
 TMessageDialog::Metrics TMessageDialog::Measure(HDC dc) const {

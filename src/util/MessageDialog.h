@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,8 +24,12 @@ class TMessageDialog {
     TMessageDialog(const TMessageDialog&) = delete;
     TMessageDialog& operator=(const TMessageDialog&) = delete;
 
-    // Runs the dialog until a button (or Escape) answers; returns that MessageResult.
+    // Runs the dialog until a button (or Escape) answers; returns that MessageResult. An
+    // exception of OnAnswer comes out of here once the dialog has closed.
     int ShowModal();
+
+    // Called with the answer the moment it is given, before the dialog closes.
+    std::function<void(int)> OnAnswer;
 
   private:
     struct Metrics;
@@ -33,6 +39,8 @@ class TMessageDialog {
     void FormCreate();
     void FormDestroy();
     void ButtonClick(int id);
+    // Ends the dialog with `result`, telling OnAnswer first.
+    void Answer(int result);
 
     Metrics Measure(HDC dc) const;
     HWND AddControl(const char* windowClass, const std::string& text, DWORD style, int id,
@@ -51,4 +59,5 @@ class TMessageDialog {
     HWND window_ = nullptr;
     win::ScopedGdiObject font_;
     std::unique_ptr<ui::ScopedFormRegistration> registration_;
+    std::exception_ptr answerFailed_;
 };

@@ -1,6 +1,8 @@
 // The files directly in a watched folder, as the automatic import lists them.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -15,5 +17,11 @@ std::vector<std::string> ListFolderFiles(const std::string& folder);
 // handle to it is still open (the watch's own, say) is still found by its name until the last
 // handle goes, but it can no longer be opened.
 bool WatchedFolderPresent(const std::string& folder);
+
+// Asks WatchedFolderPresent on a thread of the system's pool and posts the answer to `window`
+// as `message`, with `tag` as its wParam and the answer (1 or 0) as its lParam: a slow or
+// unreachable network folder never holds up the window's thread. False when the question could
+// not be asked.
+bool PostFolderPresence(HWND window, UINT message, WPARAM tag, const std::string& folder);
 
 } // namespace watch

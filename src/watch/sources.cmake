@@ -10,5 +10,6 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/FileChangeThread.cpp
         ${CMAKE_CURRENT_LIST_DIR}/FolderListing.cpp
         ${CMAKE_CURRENT_LIST_DIR}/GuiHandOff.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ImportWatch.cpp
     )
 endif()

@@ -96,13 +96,6 @@ bool Inside(HWND window, int x, int y) {
     return inside;
 }
 
-void RightClickAt(POINT at) {
-    for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) {
-        SendPointer(flags, at);
-        Sleep(60);
-    }
-}
-
 // A message of the platform that carries a pointer, sent from another process: the rectangle
 // lies at the same address in both, so it is read right whether or not the platform copies it
 // across.

@@ -528,6 +528,35 @@ bool PakicoRun::WaitForMenuClosed(unsigned ms) const {
     return WaitUntil([&] { return VisibleMenu(ProcessId()) == nullptr; }, ms);
 }
 
+void RightClickAt(POINT at) {
+    for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) {
+        SendPointer(flags, at);
+        Sleep(60);
+    }
+}
+
+HWND PakicoRun::OpenCatMenu(unsigned ms) {
+    RightClickAt(Centre());
+    return WaitForMenu(ms);
+}
+
+namespace {
+const char kWineAppX11Key[] = "Software\\Wine\\AppDefaults\\Pakico.exe\\X11 Driver";
+} // namespace
+
+WindowsClosingSlowly::WindowsClosingSlowly() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kWineAppX11Key, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create HKCU\\" + std::string(kWineAppX11Key));
+    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("Y"), 2);
+    RegCloseKey(key);
+}
+
+WindowsClosingSlowly::~WindowsClosingSlowly() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kWineAppX11Key);
+}
+
 HWND PakicoRun::OpenTrayMenu(unsigned ms) {
     PostMessageA(tray_, WM_USER + 1, 0, WM_RBUTTONDOWN);
     PostMessageA(tray_, WM_USER + 1, 0, WM_RBUTTONUP);

@@ -76,6 +76,8 @@ void PressKey(WORD key);
 void PressKeys(const std::vector<WORD>& keys);
 // The real pointer: a move, a button pressed or released (MOUSEEVENTF_...) at a screen point.
 void SendPointer(DWORD flags, POINT at);
+// A right click with the real pointer at a screen point.
+void RightClickAt(POINT at);
 // Rests the real pointer on the middle of a window; the text of the hint the process then
 // shows, or "".
 std::string HintShownOver(DWORD processId, HWND window);
@@ -134,6 +136,8 @@ class PakicoRun {
 
     // A right click on the notification-area icon; the menu window, or null within `ms`.
     HWND OpenTrayMenu(unsigned ms = kSettleMs);
+    // A right click with the real pointer on the cat; the menu window, or null within `ms`.
+    HWND OpenCatMenu(unsigned ms = kSettleMs);
     HWND WaitForMenu(unsigned ms) const;
     bool WaitForMenuClosed(unsigned ms) const;
     // Chooses "常駐の解除(&E)" from the notification-area menu.
@@ -239,6 +243,18 @@ std::string ShortPath(const std::string& path);
 
 // Quotes an argument for a command line when it holds a space.
 std::string Quoted(const std::string& argument);
+
+// For the life of the object, Wine treats the program's windows as managed by a window manager
+// (its default) while the virtual display has none: each time one of them is hidden, Wine waits
+// about two seconds for a window manager's answer, as it does on such a display when the prefix
+// leaves managed windows on. (The tests' prefix turns them off.)
+class WindowsClosingSlowly {
+  public:
+    WindowsClosingSlowly();
+    ~WindowsClosingSlowly();
+    WindowsClosingSlowly(const WindowsClosingSlowly&) = delete;
+    WindowsClosingSlowly& operator=(const WindowsClosingSlowly&) = delete;
+};
 
 // Every test starts and ends with a clean settings tree and no copy of the program running.
 class E2eTest : public ::testing::Test {

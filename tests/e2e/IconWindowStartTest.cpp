@@ -94,13 +94,6 @@ TEST_F(IconWindowStart, FirstStartShowsTheReadyCatAtOneOneWithItsIcon) {
 }
 
 namespace {
-// A right click with the real pointer at a screen point.
-void RightClickAt(POINT at) {
-    for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) {
-        SendPointer(flags, at);
-        Sleep(60);
-    }
-}
 
 // A person moves the cat by pressing the left button on it and dragging.
 void DragCatBy(PakicoRun& pakico, POINT by) {

@@ -9,11 +9,13 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "support/WinTestSupport.h"
 #include "util/Errors.h"
 #include "watch/DiscMonitor.h"
 #include "watch/FileChangeThread.h"
+#include "watch/ImportWatch.h"
 
 using testing_support::TempFolder;
 using testing_support::WriteFileBytes;
@@ -379,6 +381,83 @@ TEST(DiscMonitor, HandlerErrorsGoToTheReporterAndReportingGoesOn) {
         EXPECT_TRUE(w.ReportsNewFiles(folder.path()));
     }
     watch::TGuiHandOff::SetErrorReporter(nullptr);
+}
+
+namespace {
+
+// Takes the process's free address space in pieces of a megabyte or more, so that no thread
+// can be made (each needs a stack of its size) while small allocations still succeed.
+class NoRoomForThreads {
+  public:
+    NoRoomForThreads() {
+        for (SIZE_T size = 256 << 20; size >= (1 << 20); size /= 2)
+            while (void* piece = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS))
+                pieces_.push_back(piece);
+    }
+    ~NoRoomForThreads() {
+        for (void* piece : pieces_)
+            VirtualFree(piece, 0, MEM_RELEASE);
+    }
+    NoRoomForThreads(const NoRoomForThreads&) = delete;
+    NoRoomForThreads& operator=(const NoRoomForThreads&) = delete;
+
+  private:
+    std::vector<void*> pieces_;
+};
+
+} // namespace
+
+// A watch starts whole or not at all: a monitor whose worker cannot be made leaves no mark, no
+// listings and the monitor inactive where it was, and a later start works.
+TEST(ImportWatch, AMonitorThatCannotStartLeavesTheWatchIdle) {
+    TempFolder folder("iwf");
+    WriteFileBytes(folder.path() + "old.lzh", "x");
+    TDiscMonitor monitor;
+    monitor.SetDirectory("c:\\temp");
+    watch::TImportWatch importWatch(monitor);
+    {
+        NoRoomForThreads full;
+        EXPECT_THROW(importWatch.Start(folder.path()), std::exception);
+    }
+    EXPECT_FALSE(importWatch.Running());
+    EXPECT_EQ(0, monitor.Tag());
+    EXPECT_FALSE(monitor.Active());
+    EXPECT_EQ("c:\\temp", monitor.Directory());
+    EXPECT_EQ(nullptr, importWatch.Stop());
+
+    importWatch.Start(folder.path());
+    EXPECT_TRUE(importWatch.Running());
+    EXPECT_EQ(1, monitor.Tag());
+    EXPECT_TRUE(monitor.Active());
+    EXPECT_EQ(folder.path(), monitor.Directory());
+    EXPECT_EQ(0u, importWatch.CollectedCount());
+}
+
+// The first listing is taken as the watch starts; a folder that cannot be entered for a moment
+// keeps its last look, so that its old files do not count as new when it is back.
+TEST(ImportWatch, AFolderAwayForAMomentKeepsItsLastLook) {
+    TempFolder parent("iwa");
+    const std::string folder = parent.path() + "watched";
+    MakeFolder(folder);
+    WriteFileBytes(folder + "\\old.lzh", "x");
+    TDiscMonitor monitor;
+    watch::TImportWatch importWatch(monitor);
+    importWatch.Start(folder);
+    WriteFileBytes(folder + "\\new.lzh", "x");
+    EXPECT_EQ(1u, importWatch.Update());
+
+    ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + "-away").c_str()));
+    EXPECT_EQ(1u, importWatch.Update());
+    ASSERT_TRUE(MoveFileA((folder + "-away").c_str(), folder.c_str()));
+    WriteFileBytes(folder + "\\later.lzh", "x");
+    EXPECT_EQ(2u, importWatch.Update());
+
+    std::unique_ptr<watch::TImportListing> listing = importWatch.Stop();
+    ASSERT_NE(nullptr, listing);
+    EXPECT_EQ((std::vector<std::string>{folder + "\\new.lzh", folder + "\\later.lzh"}),
+              listing->Collected());
+    EXPECT_FALSE(monitor.Active());
+    EXPECT_EQ(0, monitor.Tag());
 }
 
 TEST(FileChange, FilterSetBitFiveIsSecurity) {
