@@ -24,6 +24,8 @@ TEST_F(HotKey, CtrlAltLStartsTheCompanionWithoutArguments) {
 
     PressCtrlAltL();
     EXPECT_EQ(2u, pakico.WaitForMorva(2).size()) << "the hot key works more than once";
+    // The program holds it: nobody else can take it meanwhile.
+    EXPECT_FALSE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'L'));
 }
 
 TEST_F(HotKey, NoneRegistersNothing) {
@@ -31,8 +33,15 @@ TEST_F(HotKey, NoneRegistersNothing) {
     PakicoRun pakico;
     ASSERT_TRUE(pakico.Start());
 
+    // The program registers its hot key before its icon shows. Nobody holds Ctrl+Alt+L: this
+    // process can take it, and the chord comes here instead of starting the companion.
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'L'));
     PressCtrlAltL();
-    Sleep(3000);
+    MSG message{};
+    EXPECT_TRUE(WaitUntil(
+        [&] { return PeekMessageA(&message, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE) != 0; },
+        kSettleMs));
+    UnregisterHotKey(nullptr, 1);
     EXPECT_EQ(0u, pakico.MorvaRuns()) << "a key started the companion";
 
     // The companion can be started all the same: a double click on the icon does it.
