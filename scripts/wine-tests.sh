@@ -6,9 +6,9 @@
 #   wine-tests.sh LANES PROGRAM[:FILTER]...
 #
 # PROGRAM is a path below build/win/bin; FILTER a GoogleTest filter. Each lane's whole output is
-# in build/wine-lane<N>.log. Prints each program's counts ("  <program> N passed, M failed") and
-# the failures; exits 1 when a test failed or a program did not finish within
-# PAKICO_TEST_LIMIT seconds (1200 unless set).
+# in build/wine-lane<N>.log (build/<PAKICO_WINE_LOG><N>.log when that is set). Prints each
+# program's counts ("  <program> N passed, M failed") and the failures; exits 1 when a test
+# failed or a program did not finish within PAKICO_TEST_LIMIT seconds (1200 unless set).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 : "${PAKICO_BUILD:=$root/build}"
@@ -16,6 +16,7 @@ bin="$PAKICO_BUILD/win/bin"
 lanes=$1
 shift
 limit=${PAKICO_TEST_LIMIT:-1200}
+log_name=${PAKICO_WINE_LOG:-wine-lane}
 
 # One lane: its prefix, display and share of each program. A program runs from a copy of its
 # folder, because tests put files beside their program (stand-in libraries, screenshots).
@@ -44,7 +45,7 @@ run_lane() {
 
 pids=()
 for ((lane = 0; lane < lanes; lane++)); do
-    run_lane "$lane" "$@" >"$PAKICO_BUILD/wine-lane$lane.log" 2>&1 &
+    run_lane "$lane" "$@" >"$PAKICO_BUILD/$log_name$lane.log" 2>&1 &
     pids+=($!)
 done
 status=0
@@ -54,7 +55,7 @@ done
 
 # The counts of each program over all lanes, then the failed checks.
 logs=()
-for ((lane = 0; lane < lanes; lane++)); do logs+=("$PAKICO_BUILD/wine-lane$lane.log"); done
+for ((lane = 0; lane < lanes; lane++)); do logs+=("$PAKICO_BUILD/$log_name$lane.log"); done
 awk '
     /^== .* \(lane / { program = $2; seen[program] = 1; next }
     /^\[  PASSED  \] [0-9]+ test/ { passed[program] += $4; finished[program]++ }
