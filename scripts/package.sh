@@ -62,9 +62,10 @@ for i in 0 1; do
     echo "build $((i + 1)): $(basename "${zips[$i]}") sha256 $(sha256sum "${zips[$i]}" | cut -d' ' -f1)"
     # No folder of either build in the program, in its narrow or its UTF-16 strings, written
     # with slashes, backslashes or (as in names made from a path) underscores.
+    texts=$(strings -a "$exe"; strings -a -el "$exe")
     for tree in "${trees[@]}" "$scratch"; do
         for form in "$tree" "${tree//\//\\}" "${tree//[^A-Za-z0-9]/_}"; do
-            if { strings -a "$exe"; strings -a -el "$exe"; } | grep -qF "$form"; then
+            if grep -qF -- "$form" <<<"$texts"; then
                 echo "package: build $((i + 1)) holds the path $form" >&2
                 status=1
             fi
