@@ -15,8 +15,12 @@ function(pakico_delay_load target)
     foreach(library IN LISTS ARGN)
         set(definition ${CMAKE_SOURCE_DIR}/cmake/delayload/${library}.def)
         set(archive ${folder}/lib${library}_delay.a)
+        # Made inside its folder: dlltool names the library's symbols after the path it is
+        # given, which then holds no folder of the build machine.
         add_custom_command(OUTPUT ${archive}
-            COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${definition} --output-delaylib ${archive}
+            COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${definition}
+                    --output-delaylib lib${library}_delay.a
+            WORKING_DIRECTORY ${folder}
             DEPENDS ${definition}
             COMMENT "Delay-load library for ${library}")
         add_custom_target(${target}_delay_${library} DEPENDS ${archive})

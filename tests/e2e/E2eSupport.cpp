@@ -427,7 +427,9 @@ PakicoRun::PakicoRun(const Layout& layout) {
         if (!CreateDirectoryA(folder_.c_str(), nullptr))
             throw std::runtime_error("cannot create " + folder_);
     }
-    CopyStandin(folder_, "Pakico.exe");
+    std::string program = ProgramUnderTestFolder() + "Pakico.exe";
+    if (!CopyFileA(program.c_str(), (folder_ + "Pakico.exe").c_str(), FALSE))
+        throw std::runtime_error("cannot copy " + program);
     if (layout.companion)
         CopyStandin(folder_, "Morva.exe");
     // The stand-in companion records quietly: no box of its own takes the foreground.

@@ -20,7 +20,8 @@ class ProcessStart : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(CopyRunningExists()) << "a copy of Pakico is already running";
-        ASSERT_TRUE(CopyFileA((ProgramFolder() + "Pakico.exe").c_str(), exe_.c_str(), FALSE));
+        ASSERT_TRUE(
+            CopyFileA((ProgramUnderTestFolder() + "Pakico.exe").c_str(), exe_.c_str(), FALSE));
     }
     TempFolder dir_{"start"};
     std::string exe_ = dir_.path() + "Pakico.exe";

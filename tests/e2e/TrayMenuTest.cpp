@@ -3,6 +3,8 @@
 // saved position and its question about the start-up shortcut.
 #include "e2e/E2eSupport.h"
 
+#include <winver.h>
+
 #include <cctype>
 
 using namespace e2e;
@@ -30,6 +32,54 @@ HWND WaitForDialog(DWORD processId, const std::string& caption) {
     if (dialog)
         Sleep(300);
     return dialog;
+}
+
+// What a program file carries for Explorer and the loader: its version record, read as
+// Explorer reads it, and its icon and manifest.
+struct ProgramFileResources {
+    DWORD fileVersionMS = 0, fileVersionLS = 0, productVersionMS = 0, productVersionLS = 0;
+    std::string fileVersion, productVersion;
+    bool icon = false;
+    std::string manifest;
+};
+
+std::string VersionText(const std::string& record, const char* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    std::string path = std::string("\\StringFileInfo\\041103A4\\") + name;
+    if (!VerQueryValueA(record.data(), path.c_str(), &value, &length) || length == 0)
+        return "";
+    return static_cast<const char*>(value);
+}
+
+ProgramFileResources ReadProgramFileResources(const std::string& path) {
+    ProgramFileResources found;
+    DWORD unused = 0;
+    std::string record(GetFileVersionInfoSizeA(path.c_str(), &unused), '\0');
+    if (!record.empty() &&
+        GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(record.size()), record.data())) {
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        if (VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length) &&
+            fixed) {
+            found.fileVersionMS = fixed->dwFileVersionMS;
+            found.fileVersionLS = fixed->dwFileVersionLS;
+            found.productVersionMS = fixed->dwProductVersionMS;
+            found.productVersionLS = fixed->dwProductVersionLS;
+        }
+        found.fileVersion = VersionText(record, "FileVersion");
+        found.productVersion = VersionText(record, "ProductVersion");
+    }
+    HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (image) {
+        found.icon = FindResourceA(image, MAKEINTRESOURCEA(1), RT_GROUP_ICON) != nullptr;
+        if (HRSRC manifest = FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST))
+            if (HGLOBAL data = LoadResource(image, manifest))
+                found.manifest.assign(static_cast<const char*>(LockResource(data)),
+                                      SizeofResource(image, manifest));
+        FreeLibrary(image);
+    }
+    return found;
 }
 
 std::string LowerCase(std::string text) {
@@ -129,6 +179,19 @@ TEST_F(TrayMenu, TheAboutBoxRestsTheCatAndSilencesTheIcon) {
     EXPECT_TRUE(SaveScreenshot(frame, "about.bmp"));
     EXPECT_NE(nullptr, FindChildByText(about, "パキコ"));
     EXPECT_NE(nullptr, FindChildByText(about, "Version 1.10"));
+    // The program file says the same, as do its manifest and the release zip's name; and it
+    // carries its icon.
+    ProgramFileResources file = ReadProgramFileResources(pakico_.Folder() + "Pakico.exe");
+    const DWORD version = MAKELONG(10, 1);
+    EXPECT_EQ(version, file.fileVersionMS);
+    EXPECT_EQ(0u, file.fileVersionLS);
+    EXPECT_EQ(version, file.productVersionMS);
+    EXPECT_EQ(0u, file.productVersionLS);
+    EXPECT_EQ("1.10", file.fileVersion);
+    EXPECT_EQ("1.10", file.productVersion);
+    EXPECT_TRUE(file.icon);
+    EXPECT_NE(std::string::npos, file.manifest.find("name=\"Pakico\" version=\"1.10.0.0\""))
+        << file.manifest;
     // The pointer resting on an address shows the address as a hint.
     for (const std::string address : {"pakico@example.jp", "http://www.example.jp/pakico/"}) {
         HWND field = FindChildByText(about, address);

@@ -22,6 +22,14 @@ std::string ProgramFolder() {
     return parent.substr(0, parent.find_last_of('\\') + 1);
 }
 
+std::string ProgramUnderTestFolder() {
+    char folder[MAX_PATH * 2] = "";
+    DWORD length = GetEnvironmentVariableA("PAKICO_PROGRAM_FOLDER", folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return ProgramFolder();
+    return AddTrailingSeparator(folder);
+}
+
 std::string AnsiText(std::wstring_view wide) {
     wide = wide.substr(0, wide.find(L'\0'));
     if (wide.empty())

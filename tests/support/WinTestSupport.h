@@ -13,6 +13,11 @@ std::string ExeFolder();
 // The build's program folder (one above the test's own): Pakico.exe and every stand-in.
 std::string ProgramFolder();
 
+// The folder of the Pakico.exe (and its readme) under test, ending in '\\': the folder that
+// PAKICO_PROGRAM_FOLDER names, where the test command unpacks the release zip, otherwise the
+// build's program folder. The stand-ins always come from the build's.
+std::string ProgramUnderTestFolder();
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);

@@ -1,0 +1,187 @@
+// The readme handed out with the program (release/Pakico.txt) against the program's own texts:
+// every menu item, button, caption and message it quotes in 「」 is spelled as the program
+// shows it, and it explains every item of the program's two menus. The program's texts are the
+// literals of its code and of its resource script; most of the code's are built into the
+// instructions rather than kept as data, so they are read where they are written. Texts that are
+// no words of the program (the cat's signs, file names) are written otherwise in the readme.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+#ifdef PAKICO_SOURCE_DIR
+const fs::path kSourceDir = PAKICO_SOURCE_DIR;
+#else
+const fs::path kSourceDir = fs::path(__FILE__).parent_path().parent_path().parent_path();
+#endif
+
+// The tests' literals are compiled to the program's code page; the files here are UTF-8.
+std::string Utf8(std::u8string_view text) {
+    return std::string(text.begin(), text.end());
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The string literals of a C++ source or a resource script, those written next to each other
+// joined into one, with their escapes read. Comments and character literals are passed over.
+std::vector<std::string> Literals(const std::string& code) {
+    std::vector<std::string> literals;
+    bool joining = false;
+    std::size_t i = 0;
+    while (i < code.size()) {
+        if (code.compare(i, 2, "//") == 0) {
+            i = std::min(code.find('\n', i), code.size());
+            continue;
+        }
+        if (code.compare(i, 2, "/*") == 0) {
+            i = std::min(code.find("*/", i + 2), code.size() - 2) + 2;
+            continue;
+        }
+        const char quote = code[i++];
+        if (quote != '"' && quote != '\'') {
+            joining = joining && std::isspace(static_cast<unsigned char>(quote));
+            continue;
+        }
+        std::string text;
+        for (; i < code.size() && code[i] != quote; ++i) {
+            char c = code[i];
+            if (c == '\\' && i + 1 < code.size()) {
+                c = code[++i];
+                c = c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
+            }
+            text += c;
+        }
+        ++i;
+        if (quote == '\'')
+            joining = false;
+        else if (joining)
+            literals.back() += text;
+        else
+            literals.push_back(text);
+        joining = joining || quote == '"';
+    }
+    return literals;
+}
+
+// A text as a menu, button or label shows it: "(&L)" as "(L)", "&&" as "&"; the spaces around it
+// cannot be seen. No byte of a UTF-8 character is an '&'.
+std::string AsShown(const std::string& text) {
+    std::string shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        shown += text[i];
+    }
+    const std::size_t first = shown.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return shown.substr(first, shown.find_last_not_of(' ') - first + 1);
+}
+
+// Every text of the program, whole and line by line, as shown.
+std::set<std::string> ProgramTexts() {
+    std::vector<fs::path> files = {kSourceDir / "res" / "Pakico.rc"};
+    for (const auto& entry : fs::recursive_directory_iterator(kSourceDir / "src"))
+        if (entry.path().extension() == ".cpp" || entry.path().extension() == ".h")
+            files.push_back(entry.path());
+    std::set<std::string> texts;
+    for (const fs::path& file : files) {
+        for (const std::string& literal : Literals(ReadFile(file))) {
+            texts.insert(AsShown(literal));
+            std::size_t start = 0;
+            for (std::size_t end; (end = literal.find("\r\n", start)) != std::string::npos;
+                 start = end + 2)
+                texts.insert(AsShown(literal.substr(start, end - start)));
+            texts.insert(AsShown(literal.substr(start)));
+        }
+    }
+    return texts;
+}
+
+// The texts the readme quotes in 「」 (no byte of a UTF-8 character starts another one).
+std::vector<std::string> QuotedNames(const std::string& readme) {
+    const std::string open = Utf8(u8"「"), close = Utf8(u8"」");
+    std::vector<std::string> names;
+    for (std::size_t at = readme.find(open); at != std::string::npos;
+         at = readme.find(open, at + 1)) {
+        const std::size_t end = readme.find(close, at);
+        if (end == std::string::npos)
+            break;
+        names.push_back(readme.substr(at + open.size(), end - at - open.size()));
+    }
+    return names;
+}
+
+} // namespace
+
+TEST(ReadmeNames, QuotesOnlyTextsTheProgramShows) {
+    const std::string readme = ReadFile(kSourceDir / "release" / "Pakico.txt");
+    ASSERT_FALSE(readme.empty()) << kSourceDir;
+    const std::set<std::string> texts = ProgramTexts();
+    const std::vector<std::string> names = QuotedNames(readme);
+    // It explains the menus, the drops, the watch and the settings with their questions.
+    EXPECT_GE(names.size(), 60u);
+    std::string unknown;
+    for (const std::string& name : names)
+        if (!texts.count(name))
+            unknown += "\n  " + name;
+    EXPECT_EQ("", unknown) << "texts the program does not show";
+}
+
+TEST(ReadmeNames, ExplainsEveryItemOfTheCatsMenuAndOfTheRightDropMenu) {
+    const std::vector<std::string> names =
+        QuotedNames(ReadFile(kSourceDir / "release" / "Pakico.txt"));
+    const std::set<std::string> quoted(names.begin(), names.end());
+    for (std::u8string_view item : {u8"Morvaを起動(L)",
+                                    u8"開き直す(R)",
+                                    u8"フォルダで開く(P)",
+                                    u8"履歴を削除",
+                                    u8"環境設定(G)",
+                                    u8"バージョン情報(A)...",
+                                    u8"ヘルプ(H)",
+                                    u8"居場所(P)",
+                                    u8"上の左寄せ",
+                                    u8"上の中央寄せ",
+                                    u8"上の右寄せ",
+                                    u8"上の右端付近",
+                                    u8"下の左寄せ",
+                                    u8"下の中央寄せ",
+                                    u8"下の右寄せ",
+                                    u8"表示(I)",
+                                    u8"非表示(H)",
+                                    u8"新たな監視フォルダで実行(N)",
+                                    u8"過去の監視フォルダで実行(B)",
+                                    u8"フォルダ監視の終了(Z)",
+                                    u8"常駐の解除(E)",
+                                    u8"操作のキャンセル(C)",
+                                    u8"書庫内を確認する(C)",
+                                    u8"圧縮する(P)",
+                                    u8"解凍する(E)"})
+        EXPECT_EQ(1u, quoted.count(Utf8(item))) << "not explained: " << Utf8(item);
+}
+
+// The checks above find a misspelt or invented name.
+TEST(ReadmeNames, ProgramTextsAreReadAsTheProgramShowsThem) {
+    const std::set<std::string> texts = ProgramTexts();
+    EXPECT_EQ(1u, texts.count(Utf8(u8"常駐の解除(E)")));
+    EXPECT_EQ(1u, texts.count(Utf8(u8"このままの設定でよろしいですか？")));
+    EXPECT_EQ(1u, texts.count(Utf8(u8"確定(O)")));
+    EXPECT_EQ(1u, texts.count("About Pakico"));
+    EXPECT_EQ(0u, texts.count(Utf8(u8"常駐の解除(&E)")));
+    EXPECT_EQ(0u, texts.count(Utf8(u8"常駐を解除(E)")));
+    EXPECT_EQ(0u, texts.count(Utf8(u8"このままの設定で")));
+}
