@@ -320,12 +320,15 @@ void PressKeys(const std::vector<WORD>& keys) {
 // One call for the whole chord: under Wine, a window of any program that takes the focus
 // meanwhile (a drag source or the companion going away) resets the modifiers the system thinks
 // are held to what the X server says, and a chord typed key by key could lose its Ctrl.
-void PressChord(const std::vector<WORD>& modifiers, WORD key) {
+void PressChord(const std::vector<WORD>& modifiers, WORD key, bool extended) {
     std::vector<INPUT> chord;
     for (WORD modifier : modifiers)
         chord.push_back(KeyInput(modifier, true));
-    chord.push_back(KeyInput(key, true));
-    chord.push_back(KeyInput(key, false));
+    for (bool down : {true, false}) {
+        chord.push_back(KeyInput(key, down));
+        if (extended)
+            chord.back().ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    }
     for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier)
         chord.push_back(KeyInput(*modifier, false));
     SendInput(static_cast<UINT>(chord.size()), chord.data(), sizeof chord[0]);
@@ -777,6 +780,84 @@ LRESULT CALLBACK StandinTaskbar::Procedure(HWND window, UINT message, WPARAM wPa
                 self->tip_ = AnsiText(std::wstring_view(tip, kTipUnits));
             }
         }
+        return TRUE;
+    }
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+StandinHelpEngine::StandinHelpEngine() {
+    for (HWND help : TopWindows("MS_WINHELP"))
+        SendMessageTimeoutA(help, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    thread_ = std::thread([this] {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "MS_WINHELP";
+        RegisterClassA(&windowClass);
+        HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "MS_WINHELP", "", WS_POPUP, 0, 0, 1, 1,
+                                      nullptr, nullptr, windowClass.hInstance, this);
+        window_ = window;
+        MSG msg;
+        while (window && GetMessageA(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        UnregisterClassA("MS_WINHELP", windowClass.hInstance);
+    });
+    WaitUntil([&] { return window_.load() != nullptr; }, kSettleMs);
+}
+
+StandinHelpEngine::~StandinHelpEngine() {
+    if (HWND window = window_)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    thread_.join();
+}
+
+std::vector<StandinHelpEngine::Request> StandinHelpEngine::Requests() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    return requests_;
+}
+
+StandinHelpEngine::Request StandinHelpEngine::WaitForRequest(std::size_t seen, unsigned ms) const {
+    std::vector<Request> requests;
+    WaitUntil([&] { return (requests = Requests()).size() > seen; }, ms);
+    return requests.size() > seen ? requests.back() : Request{0, 0, ""};
+}
+
+LRESULT CALLBACK StandinHelpEngine::Procedure(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrA(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<StandinHelpEngine*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_COPYDATA: {
+        // The platform's request: its magic number, then the record of the Windows 95 help
+        // engine (size, command, data, reserved, offsets of the file name and of more data).
+        constexpr ULONG_PTR kMagic = 0xA1DE505;
+        const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        constexpr std::size_t kRecord = 16;
+        if (!self || request->dwData != kMagic || request->cbData < kRecord)
+            return FALSE;
+        const auto* bytes = static_cast<const BYTE*>(request->lpData);
+        WORD command = 0, fileOffset = 0;
+        LONG data = 0;
+        std::memcpy(&command, bytes + 2, sizeof command);
+        std::memcpy(&data, bytes + 4, sizeof data);
+        std::memcpy(&fileOffset, bytes + 12, sizeof fileOffset);
+        std::string file;
+        if (fileOffset >= kRecord && fileOffset < request->cbData)
+            file.assign(reinterpret_cast<const char*>(bytes + fileOffset),
+                        strnlen(reinterpret_cast<const char*>(bytes + fileOffset),
+                                request->cbData - fileOffset));
+        std::lock_guard<std::mutex> lock(self->lock_);
+        self->requests_.push_back({command, data, file});
         return TRUE;
     }
     case WM_CLOSE:

@@ -81,7 +81,9 @@ void SendPointer(DWORD flags, POINT at);
 std::string HintShownOver(DWORD processId, HWND window);
 
 // A key pressed and released while modifiers (VK_CONTROL, ...) are held, as one input call.
-void PressChord(const std::vector<WORD>& modifiers, WORD key);
+// `extended` marks the key as one of the extended block (the grey Home, arrows, Del ...), as
+// a real keyboard does; without it Home is the number pad's 7.
+void PressChord(const std::vector<WORD>& modifiers, WORD key, bool extended = false);
 // Ctrl+Alt+L, the hot key the tests register.
 void PressCtrlAltL();
 
@@ -213,6 +215,34 @@ class StandinTaskbar {
     std::atomic<HWND> window_{nullptr};
     mutable std::mutex tipLock_;
     std::string tip_;
+    std::thread thread_;
+};
+
+// A help engine of the test's own: the window the platform's WinHelpA looks for ("MS_WINHELP")
+// and hands each request to, so that a test sees which help a program asked for and no help
+// viewer opens. Any help engine window left by an earlier case is closed first.
+class StandinHelpEngine {
+  public:
+    struct Request {
+        unsigned command; // HELP_CONTEXT, HELP_CONTEXTPOPUP, ...
+        long data;        // the topic of a context request
+        std::string file;
+    };
+    StandinHelpEngine();
+    ~StandinHelpEngine();
+    StandinHelpEngine(const StandinHelpEngine&) = delete;
+    StandinHelpEngine& operator=(const StandinHelpEngine&) = delete;
+
+    // The requests seen so far, oldest first.
+    std::vector<Request> Requests() const;
+    // Waits until more than `seen` requests came; the newest one, or a request with command 0.
+    Request WaitForRequest(std::size_t seen, unsigned ms = kSettleMs) const;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    std::atomic<HWND> window_{nullptr};
+    mutable std::mutex lock_;
+    std::vector<Request> requests_;
     std::thread thread_;
 };
 
