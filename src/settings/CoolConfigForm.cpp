@@ -169,11 +169,12 @@ const ui::ControlPlace kPlaces[] = {
     {IDC_CFG_CHBPACKREPORT, 20, 180, 460, 18},
     {IDC_CFG_CHBEXTRACTREPORT, 20, 200, 460, 18},
     {IDC_CFG_CHBSETUPTASKTRAY, 20, 228, 460, 18},
-    {IDC_CFG_LBLHOTKEYRUN, 38, 255, 130, 16},
-    {IDC_CFG_HOTSETUPKEYRUN, 170, 251, 170, 22},
-    {IDC_CFG_LABEL26, 20, 285, 150, 16},
-    {IDC_CFG_EDTLOGSIZE1, 170, 281, 90, 22},
-    {IDC_CFG_LABEL27, 268, 285, 60, 16},
+    // The labels leave room for text that grows a little more than the density.
+    {IDC_CFG_LBLHOTKEYRUN, 38, 255, 150, 16},
+    {IDC_CFG_HOTSETUPKEYRUN, 190, 251, 170, 22},
+    {IDC_CFG_LABEL26, 20, 285, 168, 16},
+    {IDC_CFG_EDTLOGSIZE1, 190, 281, 90, 22},
+    {IDC_CFG_LABEL27, 288, 285, 60, 16},
     // 圧縮(1)
     {IDC_CFG_LABEL2, 20, 44, 220, 16},
     {IDC_CFG_CMBFAVARCHIVE, 240, 40, 230, 12 * 17 + 24},

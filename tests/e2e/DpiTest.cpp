@@ -5,6 +5,8 @@
 #include "res/resource.h"
 #include "shell/RegionStream.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -250,10 +252,14 @@ TEST_F(Dpi, TheCatIsCrispAndWorksAtEveryDensity) {
         // A plain list's rows are as tall as its font.
         textRows[d.dpi] = static_cast<LONG>(
             SendDlgItemMessageA(settings, IDC_CFG_CMBDUPLICATE, CB_GETITEMHEIGHT, 0, 0));
-        Sleep(300);
         RECT settingsFrame{};
         GetWindowRect(settings, &settingsFrame);
-        EXPECT_TRUE(SaveScreenshot(settingsFrame, "settings_" + std::to_string(d.dpi) + ".bmp"));
+        for (int page = 0; page < 5; ++page) {
+            SendDlgItemMessageA(settings, IDC_CFG_PAGECONTROL, TCM_SETCURFOCUS, page, 0);
+            Sleep(300); // painted, for the picture
+            EXPECT_TRUE(SaveScreenshot(settingsFrame, "settings_" + std::to_string(d.dpi) +
+                                                          "_page" + std::to_string(page) + ".bmp"));
+        }
         PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }, kSettleMs));
         ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
