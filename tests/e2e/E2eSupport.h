@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -193,13 +194,31 @@ void ExpectRestingWithoutTrayMenu(PakicoRun& pakico);
 // is not loaded.
 std::string LoadedModulePath(DWORD processId, const std::string& fileName);
 
+// A hidden top-level window of a class that other programs look for, served by a thread of
+// its own. `answer` sees each message first; it returns true, with the result set, for those
+// it answers. With `onlyOne`, windows of the class already there are closed first.
+class StandinWindow {
+  public:
+    using Answer = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+    StandinWindow(const std::string& className, DWORD exStyle, Answer answer, bool onlyOne = false);
+    ~StandinWindow();
+    StandinWindow(const StandinWindow&) = delete;
+    StandinWindow& operator=(const StandinWindow&) = delete;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    std::string className_;
+    Answer answer_;
+    std::atomic<HWND> window_{nullptr};
+    std::thread thread_;
+};
+
 // A taskbar of the test's own in front of the shell's: it answers the notification-area requests
 // of every program itself, refusing them as a taskbar that has not started yet does, or taking
 // them once told to, and counts the icons it is asked to add.
 class StandinTaskbar {
   public:
     StandinTaskbar();
-    ~StandinTaskbar();
     StandinTaskbar(const StandinTaskbar&) = delete;
     StandinTaskbar& operator=(const StandinTaskbar&) = delete;
 
@@ -209,13 +228,12 @@ class StandinTaskbar {
     std::string Tip() const;
 
   private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool Answer(UINT message, LPARAM lParam, LRESULT& result);
     std::atomic<bool> accept_{false};
     std::atomic<int> adds_{0};
-    std::atomic<HWND> window_{nullptr};
     mutable std::mutex tipLock_;
     std::string tip_;
-    std::thread thread_;
+    StandinWindow window_; // last: its thread uses the members above
 };
 
 // A help engine of the test's own: the window the platform's WinHelpA looks for ("MS_WINHELP")
@@ -229,7 +247,6 @@ class StandinHelpEngine {
         std::string file;
     };
     StandinHelpEngine();
-    ~StandinHelpEngine();
     StandinHelpEngine(const StandinHelpEngine&) = delete;
     StandinHelpEngine& operator=(const StandinHelpEngine&) = delete;
 
@@ -239,11 +256,10 @@ class StandinHelpEngine {
     Request WaitForRequest(std::size_t seen, unsigned ms = kSettleMs) const;
 
   private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    std::atomic<HWND> window_{nullptr};
+    bool Answer(UINT message, LPARAM lParam, LRESULT& result);
     mutable std::mutex lock_;
     std::vector<Request> requests_;
-    std::thread thread_;
+    StandinWindow window_; // last: its thread uses the members above
 };
 
 // Drops the files on the cat and returns the one start of the companion it caused. Wine now
