@@ -9,10 +9,10 @@
 #include "folders/DialogParts.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
+#include "util/DpiScale.h"
 #include "util/FileProbe.h"
 #include "util/MessageBox.h"
 #include "util/Placement.h"
-#include "util/DpiScale.h"
 #include "util/SystemLookups.h"
 
 namespace {
@@ -108,7 +108,8 @@ const NumberSetting kNumbers[] = {
     {IDC_CFG_UPDQPCABCOMPLEVEL, settings::CabLevel, 15, 21, 1},
 };
 
-// Controls with a help topic of their own, opened by F1 on them.
+// Controls with a help topic of their own, opened by F1 on them. The method groups never take
+// the focus: their radio buttons do, and carry the groups' topics.
 const std::pair<int, DWORD> kControlHelp[] = {
     {IDC_CFG_CHBSETUPTASKTRAY, 99028},
     {IDC_CFG_CMBFAVARCHIVE, 88018},
@@ -118,7 +119,6 @@ const std::pair<int, DWORD> kControlHelp[] = {
     {IDC_CFG_EDTQPZIPCOMPLEVEL, 88012},
     {IDC_CFG_EDTQPTARCOMPLEVEL, 88007},
     {IDC_CFG_RDGQPCABCOMP, 88005},
-    // The method groups never take the focus; their buttons do, and carry their topics.
     {IDC_CFG_RDBLHA0, 99018},
     {IDC_CFG_RDBLHA1, 99018},
     {IDC_CFG_RDBLHA5, 99018},
