@@ -21,8 +21,12 @@ void TCoolConfigForm::LoadCommonPage() {
                FileExistsQuiet(SpecialFolderFile(sfStartup, kStartupShortcut)));
     const std::string text = ReadSetting(settings::HotKey, settings::HotKeyDialogDefault);
     const shortcut::TShortCut key = shortcut::TextToShortCut(text, &KeyboardLayoutKeyName);
-    SendDlgItemMessageA(Handle(), IDC_CFG_HOTSETUPKEYRUN, HKM_SETHOTKEY, shelllink::HotKeyWord(key),
-                        0);
+    // The box names a key of the extended block only when told so; without the flag Home
+    // would show as the number pad's 7.
+    WORD word = shelllink::HotKeyWord(key);
+    if (IsExtendedKey(static_cast<std::uint8_t>(key & shortcut::scKeyMask)))
+        word |= HOTKEYF_EXT << 8;
+    SendDlgItemMessageA(Handle(), IDC_CFG_HOTSETUPKEYRUN, HKM_SETHOTKEY, word, 0);
     ChbSetupTaskTrayClick();
     LoadedHotKey = HotKeyValue();
 }

@@ -9,6 +9,7 @@
 #include "folders/DialogParts.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
+#include "util/DpiScale.h"
 #include "util/FileProbe.h"
 #include "util/MessageBox.h"
 #include "util/Placement.h"
@@ -107,23 +108,46 @@ const NumberSetting kNumbers[] = {
     {IDC_CFG_UPDQPCABCOMPLEVEL, settings::CabLevel, 15, 21, 1},
 };
 
-// Controls with a help topic of their own, opened by F1 on them.
+// Controls with a help topic of their own, opened by F1 on them. The method groups never take
+// the focus: their radio buttons do, and carry the groups' topics.
 const std::pair<int, DWORD> kControlHelp[] = {
-    {IDC_CFG_CHBSETUPTASKTRAY, 99028},  {IDC_CFG_CMBFAVARCHIVE, 88018},
-    {IDC_CFG_CMBFAVSFXARCHIVE, 88019},  {IDC_CFG_CHBQPSELECTNEWARCHIVE, 99225},
-    {IDC_CFG_RDGQPLHACOMP, 99018},      {IDC_CFG_EDTQPZIPCOMPLEVEL, 88012},
-    {IDC_CFG_EDTQPTARCOMPLEVEL, 88007}, {IDC_CFG_RDGQPCABCOMP, 88005},
-    {IDC_CFG_EDTQPCABCOMPLEVEL, 99224}, {IDC_CFG_CHBDROPADDAUTOMATICE, 99226},
-    {IDC_CFG_CHBDROPADDUSEDIR, 99008},  {IDC_CFG_CHBDROPADDABSOLUTEPATH, 99009},
-    {IDC_CFG_CHBDROPADDSUBDIR, 99011},  {IDC_CFG_CHBDROPADDADDPATH, 99003},
-    {IDC_CFG_CHBDROPADDOPEN, 99272},    {IDC_CFG_RDBQEARCHIVEPATH, 88021},
-    {IDC_CFG_RDBQESELECTPATH, 88022},   {IDC_CFG_RDBQEFIXEDPATH, 88023},
-    {IDC_CFG_HISQEFIXEDPATH, 99021},    {IDC_CFG_BTNQEFIXEDPATH, 99159},
-    {IDC_CFG_CMBDUPLICATE, 99184},      {IDC_CFG_CHBRECURRENCE, 88028},
-    {IDC_CFG_CHBOPENEXPLORER, 99019},   {IDC_CFG_CHBFILECOPY, 99186},
-    {IDC_CFG_CHBFILEMOVE, 99187},       {IDC_CFG_RDGARCHIVEPATH, 99022},
-    {IDC_CFG_RDBARCHPATH1, 88024},      {IDC_CFG_RDBARCHPATH2, 88025},
-    {IDC_CFG_RDBARCHPATH3, 88026},      {IDC_CFG_CHBDELNUMPATH, 88027},
+    {IDC_CFG_CHBSETUPTASKTRAY, 99028},
+    {IDC_CFG_CMBFAVARCHIVE, 88018},
+    {IDC_CFG_CMBFAVSFXARCHIVE, 88019},
+    {IDC_CFG_CHBQPSELECTNEWARCHIVE, 99225},
+    {IDC_CFG_RDGQPLHACOMP, 99018},
+    {IDC_CFG_EDTQPZIPCOMPLEVEL, 88012},
+    {IDC_CFG_EDTQPTARCOMPLEVEL, 88007},
+    {IDC_CFG_RDGQPCABCOMP, 88005},
+    {IDC_CFG_RDBLHA0, 99018},
+    {IDC_CFG_RDBLHA1, 99018},
+    {IDC_CFG_RDBLHA5, 99018},
+    {IDC_CFG_RDBLHA6, 99018},
+    {IDC_CFG_RDBLHA7, 99018},
+    {IDC_CFG_RDBMSZIP, 88005},
+    {IDC_CFG_RDBLZX, 88005},
+    {IDC_CFG_EDTQPCABCOMPLEVEL, 99224},
+    {IDC_CFG_CHBDROPADDAUTOMATICE, 99226},
+    {IDC_CFG_CHBDROPADDUSEDIR, 99008},
+    {IDC_CFG_CHBDROPADDABSOLUTEPATH, 99009},
+    {IDC_CFG_CHBDROPADDSUBDIR, 99011},
+    {IDC_CFG_CHBDROPADDADDPATH, 99003},
+    {IDC_CFG_CHBDROPADDOPEN, 99272},
+    {IDC_CFG_RDBQEARCHIVEPATH, 88021},
+    {IDC_CFG_RDBQESELECTPATH, 88022},
+    {IDC_CFG_RDBQEFIXEDPATH, 88023},
+    {IDC_CFG_HISQEFIXEDPATH, 99021},
+    {IDC_CFG_BTNQEFIXEDPATH, 99159},
+    {IDC_CFG_CMBDUPLICATE, 99184},
+    {IDC_CFG_CHBRECURRENCE, 88028},
+    {IDC_CFG_CHBOPENEXPLORER, 99019},
+    {IDC_CFG_CHBFILECOPY, 99186},
+    {IDC_CFG_CHBFILEMOVE, 99187},
+    {IDC_CFG_RDGARCHIVEPATH, 99022},
+    {IDC_CFG_RDBARCHPATH1, 88024},
+    {IDC_CFG_RDBARCHPATH2, 88025},
+    {IDC_CFG_RDBARCHPATH3, 88026},
+    {IDC_CFG_CHBDELNUMPATH, 88027},
     {IDC_CFG_CHBINPUTPATH, 99227},
 };
 
@@ -145,11 +169,12 @@ const ui::ControlPlace kPlaces[] = {
     {IDC_CFG_CHBPACKREPORT, 20, 180, 460, 18},
     {IDC_CFG_CHBEXTRACTREPORT, 20, 200, 460, 18},
     {IDC_CFG_CHBSETUPTASKTRAY, 20, 228, 460, 18},
-    {IDC_CFG_LBLHOTKEYRUN, 38, 255, 130, 16},
-    {IDC_CFG_HOTSETUPKEYRUN, 170, 251, 170, 22},
-    {IDC_CFG_LABEL26, 20, 285, 150, 16},
-    {IDC_CFG_EDTLOGSIZE1, 170, 281, 90, 22},
-    {IDC_CFG_LABEL27, 268, 285, 60, 16},
+    // The labels leave room for text that grows a little more than the density.
+    {IDC_CFG_LBLHOTKEYRUN, 38, 255, 150, 16},
+    {IDC_CFG_HOTSETUPKEYRUN, 190, 251, 170, 22},
+    {IDC_CFG_LABEL26, 20, 285, 168, 16},
+    {IDC_CFG_EDTLOGSIZE1, 190, 281, 90, 22},
+    {IDC_CFG_LABEL27, 288, 285, 60, 16},
     // 圧縮(1)
     {IDC_CFG_LABEL2, 20, 44, 220, 16},
     {IDC_CFG_CMBFAVARCHIVE, 240, 40, 230, 12 * 17 + 24},
@@ -215,17 +240,18 @@ const ui::ControlPlace kPlaces[] = {
     {IDC_CFG_CHBINPUTPATH, 44, 178, 436, 18},
 };
 
-int PageOfControl(int id) {
+} // namespace
+
+int TCoolConfigForm::PageOfControl(int id) {
     if (id < IDC_CFG_PAGE_FIRST || id >= IDC_CFG_PAGE_FIRST + kPageCount * IDC_CFG_PAGE_SPAN)
         return -1;
     return (id - IDC_CFG_PAGE_FIRST) / IDC_CFG_PAGE_SPAN;
 }
 
-} // namespace
-
 void ShowSettingsDialog(HWND reference, int page) {
     TCoolConfigForm form(reference, page);
     form.ShowModal(reference);
+    form.RaiseLoadFailure();
 }
 
 TCoolConfigForm::TCoolConfigForm(HWND reference, int page)
@@ -241,10 +267,17 @@ bool TCoolConfigForm::OnInit() {
     return true;
 }
 
+void TCoolConfigForm::RaiseLoadFailure() const {
+    if (loadFailure_)
+        std::rethrow_exception(loadFailure_);
+}
+
 void TCoolConfigForm::FormCreate() {
-    font_ = folders::ApplyIconFaceFont(Handle());
+    // Text, pictures and rows grow with the density of the screen, as the layout does.
+    dpi_ = ui::WindowDpi(Handle());
+    font_ = folders::ApplyIconFaceFont(Handle(), false, dpi_);
     Type_ImageList = ui::ImageList::FromResource(GetModuleHandleA(nullptr), "ARCHIVE_ICON_IMAGES",
-                                                 16, RGB(255, 0, 255));
+                                                 16, ScaleForDpi(16, dpi_), RGB(255, 0, 255));
     PageSwitching = false;
     HWND tabs = GetDlgItem(Handle(), IDC_CFG_PAGECONTROL);
     for (int i = 0; i < kPageCount; ++i) {
@@ -278,6 +311,8 @@ void TCoolConfigForm::FormCreate() {
                             reinterpret_cast<LPARAM>(text));
     CmbFavArchive.Images = &Type_ImageList;
     CmbFavSfxArchive.Images = &Type_ImageList;
+    CmbFavArchive.Dpi = dpi_;
+    CmbFavSfxArchive.Dpi = dpi_;
     CmbFavArchive.Attach(GetDlgItem(Handle(), IDC_CFG_CMBFAVARCHIVE));
     CmbFavSfxArchive.Attach(GetDlgItem(Handle(), IDC_CFG_CMBFAVSFXARCHIVE));
     hisPackPath4.Attach(GetDlgItem(Handle(), IDC_CFG_HISPACKPATH4));
@@ -297,7 +332,18 @@ void TCoolConfigForm::FormShow() {
     int page =
         requestedPage_ >= 0 && requestedPage_ < kPageCount ? requestedPage_ : LastSettingsPage;
     ActivatePage(page);
-    LoadSettings();
+    LoadOrGiveUp();
+}
+
+// A value that cannot be read leaves the controls half loaded, and saving them would overwrite
+// what was never shown: the dialog closes before it shows, and its opener reports the error.
+void TCoolConfigForm::LoadOrGiveUp() {
+    try {
+        LoadSettings();
+    } catch (...) {
+        loadFailure_ = std::current_exception();
+        EndModal(IDCANCEL);
+    }
 }
 
 void TCoolConfigForm::LoadSettings() {
@@ -367,7 +413,11 @@ void TCoolConfigForm::SavePlainControls() {
 void TCoolConfigForm::MarkModified(bool on) {
     if (PageSwitching)
         return;
-    EnableWindow(GetDlgItem(Handle(), IDC_CFG_BTNUPDATE), on);
+    HWND apply = GetDlgItem(Handle(), IDC_CFG_BTNUPDATE);
+    // A disabled button loses the keyboard focus to nothing: Apply hands it on first.
+    if (!on && GetFocus() == apply)
+        SendMessageA(Handle(), WM_NEXTDLGCTL, 0, FALSE);
+    EnableWindow(apply, on);
 }
 
 bool TCoolConfigForm::Modified() const {
@@ -423,9 +473,10 @@ void TCoolConfigForm::BtnHelpClick() {
              static_cast<ULONG_PTR>(kPageHelpTopics[ActivePage()]));
 }
 
+// F1 on a control with a topic of its own opens that topic as Help opens the page's.
 void TCoolConfigForm::ShowHelp(const HELPINFO& info) {
     if (info.iContextType == HELPINFO_WINDOW && info.dwContextId != 0) {
-        WinHelpA(Handle(), HelpFilePath().c_str(), HELP_CONTEXTPOPUP, info.dwContextId);
+        WinHelpA(Handle(), HelpFilePath().c_str(), HELP_CONTEXT, info.dwContextId);
         return;
     }
     BtnHelpClick();
@@ -486,6 +537,25 @@ INT_PTR TCoolConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         ShowHelp(*reinterpret_cast<const HELPINFO*>(lParam));
         handled = true;
         return TRUE;
+    case WM_CTLCOLORSTATIC:
+        if (HBRUSH brush =
+                PageBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+            handled = true;
+            return reinterpret_cast<INT_PTR>(brush);
+        }
+        break;
+    case WM_ERASEBKGND:
+        if (EraseWithPageBody(reinterpret_cast<HDC>(wParam))) {
+            handled = true;
+            return TRUE;
+        }
+        break;
+    case WM_THEMECHANGED:
+    case WM_SYSCOLORCHANGE:
+        // Made again at the next use, with the new look.
+        pageBrush_.reset();
+        pageBitmap_.reset();
+        break;
     }
     return ModalDialog::HandleMessage(message, wParam, lParam, handled);
 }

@@ -1,12 +1,14 @@
 // TCoolConfigForm: the settings dialog "環境設定 - Pakico". Five pages of options that the
 // companion obeys for quick compression, quick extraction and its reports, and the program's
 // own start-up options (residence at Windows start-up, the start hot key, the log size).
-// The frame (pages, buttons, change tracking) is CoolConfigForm.cpp; each page's loading,
-// saving and rules are in CoolConfigCommon.cpp, CoolConfigPack.cpp and CoolConfigUnpack.cpp.
+// The frame (pages, buttons, change tracking) is CoolConfigForm.cpp, the pages' look under a
+// visual style CoolConfigBackground.cpp; each page's loading, saving and rules are in
+// CoolConfigCommon.cpp, CoolConfigPack.cpp and CoolConfigUnpack.cpp.
 #pragma once
 
 #include <windows.h>
 
+#include <exception>
 #include <vector>
 
 #include "history/HistoryComboBox.h"
@@ -25,7 +27,14 @@ inline int LastSettingsPage = 0;
 class TArchiveTypeComboBox : public ui::OwnerDrawComboBox {
   public:
     const ui::ImageList* Images = nullptr;
-    void Fill(std::vector<config::ArchiveTypeEntry> entries);
+    // The pixel density the rows are measured for; set before the box is attached.
+    int Dpi = 96;
+    // Fills the list with the archive types the libraries can make, or with the Lha
+    // self-extractor kinds. An entry that cannot be allocated raises "メモリ不足です" and leaves
+    // the list empty.
+    void FillArchiveTypes(const config::LibraryPresence& libraries, int lhaSfxMode);
+    void FillLhaSfxKinds(bool lha);
+    const std::vector<config::ArchiveTypeEntry>& Entries() const { return entries_; }
     // The selected entry, or null.
     const config::ArchiveTypeEntry* Selected() const;
 
@@ -34,6 +43,7 @@ class TArchiveTypeComboBox : public ui::OwnerDrawComboBox {
     void DrawItem(const DRAWITEMSTRUCT& draw) override;
 
   private:
+    template <typename MakeEntries> void Fill(MakeEntries makeEntries);
     std::vector<config::ArchiveTypeEntry> entries_;
 };
 
@@ -42,6 +52,9 @@ class TCoolConfigForm : public ui::ModalDialog {
     // `reference` is the icon window; `page` the page to show, -1 for the one shown last.
     TCoolConfigForm(HWND reference, int page);
     ~TCoolConfigForm() override;
+
+    // Raises what kept the dialog from loading its values, if anything did.
+    void RaiseLoadFailure() const;
 
     // The page topics of the help file, in page order.
     static constexpr int kPageHelpTopics[5] = {2104, 2105, 2106, 2108, 2109};
@@ -54,6 +67,7 @@ class TCoolConfigForm : public ui::ModalDialog {
   private:
     // Frame.
     void FormCreate();
+    void LoadOrGiveUp();
     void FormShow();
     void LayOut();
     void LoadSettings();
@@ -68,6 +82,15 @@ class TCoolConfigForm : public ui::ModalDialog {
     void ActivatePage(int index);
     void ShowPageControls(int index);
     void ControlCommand(int id, int code);
+    // The page a control belongs to (by its identifier), or -1 for the frame's own.
+    static int PageOfControl(int id);
+
+    // Under a visual style (CoolConfigBackground.cpp): the brush that paints a page's control
+    // as the page beneath it, or null for the dialog's own background; and the dialog's
+    // background with the pages' body where the pages lie.
+    HBRUSH PageBackground(HDC dc, HWND control);
+    bool EraseWithPageBody(HDC dc);
+    HBRUSH PageBrush();
 
     // The check boxes, radio choices and number boxes that map straight onto one value each.
     void LoadPlainControls();
@@ -108,6 +131,9 @@ class TCoolConfigForm : public ui::ModalDialog {
 
     HWND reference_;
     int requestedPage_;
+    int dpi_ = 96;
+    // What stopped the loading; the dialog then closes before it shows and the caller gets it.
+    std::exception_ptr loadFailure_;
     bool PageSwitching = false;
     WORD LoadedHotKey = 0;
     ui::ImageList Type_ImageList;
@@ -117,7 +143,13 @@ class TCoolConfigForm : public ui::ModalDialog {
     THistoryComboBox hisPackPath4;
     THistoryComboBox HisQEFixedPath;
     win::ScopedGdiObject font_;
+    // The pages' body as the tab control paints it, and a brush of it.
+    win::ScopedGdiObject pageBitmap_;
+    win::ScopedGdiObject pageBrush_;
+    bool makingPageBrush_ = false;
 };
 
-// Opens the settings dialog over the icon window on `page` (-1: the page shown last).
+// Opens the settings dialog over the icon window on `page` (-1: the page shown last). A value
+// that cannot be read keeps the dialog shut: its error is raised here, once the dialog has
+// gone, and nothing has been written.
 void ShowSettingsDialog(HWND reference, int page = -1);

@@ -8,14 +8,32 @@
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
 #include "settings/ZCryptProbe.h"
+#include "util/DpiScale.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
 
-void TArchiveTypeComboBox::Fill(std::vector<config::ArchiveTypeEntry> entries) {
+#include <algorithm>
+#include <new>
+
+template <typename MakeEntries> void TArchiveTypeComboBox::Fill(MakeEntries makeEntries) {
     ClearItems();
-    entries_ = std::move(entries);
+    entries_.clear();
+    try {
+        entries_ = makeEntries();
+    } catch (const std::bad_alloc&) {
+        throw EAppError("メモリ不足です");
+    }
     for (const config::ArchiveTypeEntry& entry : entries_)
         AddItem(entry.caption);
+}
+
+void TArchiveTypeComboBox::FillArchiveTypes(const config::LibraryPresence& libraries,
+                                            int lhaSfxMode) {
+    Fill([&] { return config::ArchiveTypeList(libraries, lhaSfxMode); });
+}
+
+void TArchiveTypeComboBox::FillLhaSfxKinds(bool lha) {
+    Fill([lha] { return config::LhaSfxList(lha); });
 }
 
 const config::ArchiveTypeEntry* TArchiveTypeComboBox::Selected() const {
@@ -26,7 +44,7 @@ const config::ArchiveTypeEntry* TArchiveTypeComboBox::Selected() const {
 }
 
 void TArchiveTypeComboBox::MeasureItem(MEASUREITEMSTRUCT& measure) {
-    measure.itemHeight = 17;
+    measure.itemHeight = static_cast<UINT>(ScaleForDpi(17, Dpi));
 }
 
 void TArchiveTypeComboBox::DrawItem(const DRAWITEMSTRUCT& draw) {
@@ -39,11 +57,16 @@ void TArchiveTypeComboBox::DrawItem(const DRAWITEMSTRUCT& draw) {
     if (draw.itemID >= entries_.size())
         return;
     const config::ArchiveTypeEntry& entry = entries_[draw.itemID];
+    // The picture's place and the gap after it grow with the density; the caption starts
+    // after the wider of a small icon and the picture.
+    int pictureWidth = 0;
     if (Images && entry.image >= 0) {
+        const int x = r.left + ScaleForDpi(3, Dpi), y = r.top + ScaleForDpi(1, Dpi);
         if (enabled)
-            Images->Draw(entry.image, dc, r.left + 3, r.top + 1);
+            Images->Draw(entry.image, dc, x, y);
         else
-            Images->DrawDisabled(entry.image, dc, r.left + 3, r.top + 1);
+            Images->DrawDisabled(entry.image, dc, x, y);
+        pictureWidth = Images->Width();
     }
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, GetSysColor(!enabled   ? COLOR_GRAYTEXT
@@ -51,7 +74,8 @@ void TArchiveTypeComboBox::DrawItem(const DRAWITEMSTRUCT& draw) {
                                                                        : COLOR_WINDOWTEXT));
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
-    TextOutA(dc, r.left + GetSystemMetrics(SM_CXSMICON) + 8,
+    TextOutA(dc,
+             r.left + std::max(GetSystemMetrics(SM_CXSMICON), pictureWidth) + ScaleForDpi(8, Dpi),
              (r.top + r.bottom - metrics.tmHeight) / 2, entry.caption.c_str(),
              static_cast<int>(entry.caption.size()));
     SetTextColor(dc, oldColour);
@@ -68,13 +92,12 @@ void TCoolConfigForm::LoadPackPages() {
     libraries.bzip2 = libraries.tar && IsBzip2Supported();
 
     const int lhaSfxMode = ReadSetting(settings::DefaultLhaSfxMode);
-    CmbFavArchive.Fill(config::ArchiveTypeList(libraries, lhaSfxMode));
+    CmbFavArchive.FillArchiveTypes(libraries, lhaSfxMode);
     CmbFavArchive.SetItemIndex(config::FindArchiveType(
-        config::ArchiveTypeList(libraries, lhaSfxMode), ReadSetting(settings::DefaultArchType),
+        CmbFavArchive.Entries(), ReadSetting(settings::DefaultArchType),
         ReadSetting(settings::DefaultTarType), ReadSetting(settings::DefaultSfxMode)));
-    const auto sfxKinds = config::LhaSfxList(libraries.lha);
-    CmbFavSfxArchive.Fill(sfxKinds);
-    CmbFavSfxArchive.SetItemIndex(config::LhaSfxIndex(sfxKinds, lhaSfxMode));
+    CmbFavSfxArchive.FillLhaSfxKinds(libraries.lha);
+    CmbFavSfxArchive.SetItemIndex(config::LhaSfxIndex(CmbFavSfxArchive.Entries(), lhaSfxMode));
     ChbQPSelectNewArchiveClick();
 
     LoadFolderHistory(hisPackPath4, settings::HistoryArchivePathKey, settings::QuickAddFixedPath);

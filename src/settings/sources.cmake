@@ -8,6 +8,7 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/SettingsStore.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ZCryptProbe.cpp
         ${CMAKE_CURRENT_LIST_DIR}/CoolConfigForm.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CoolConfigBackground.cpp
         ${CMAKE_CURRENT_LIST_DIR}/CoolConfigCommon.cpp
         ${CMAKE_CURRENT_LIST_DIR}/CoolConfigPack.cpp
         ${CMAKE_CURRENT_LIST_DIR}/CoolConfigUnpack.cpp

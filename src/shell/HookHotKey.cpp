@@ -20,6 +20,18 @@ UINT HotKeyModifiers(shortcut::TShortCut value) {
     return modifiers;
 }
 
+// The scan codes of the number pad's keys, fixed by the keyboard itself. Some systems map no
+// scan code to the pad's digits (only to the keys they are with Num Lock off).
+UINT NumberPadScanCode(std::uint8_t vk) {
+    static const std::uint8_t digits[] = {0x52, 0x4F, 0x50, 0x51, 0x4B,
+                                          0x4C, 0x4D, 0x47, 0x48, 0x49};
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
+        return digits[vk - VK_NUMPAD0];
+    return vk == VK_DECIMAL ? 0x53 : 0;
+}
+
+} // namespace
+
 bool IsExtendedKey(std::uint8_t vk) {
     static const std::uint8_t extended[] = {
         VK_CANCEL, VK_PRIOR, VK_NEXT,     VK_END,      VK_HOME,   VK_LEFT,   VK_UP,
@@ -27,8 +39,6 @@ bool IsExtendedKey(std::uint8_t vk) {
         VK_LWIN,   VK_RWIN,  VK_APPS,     VK_RCONTROL, VK_RMENU};
     return std::find(std::begin(extended), std::end(extended), vk) != std::end(extended);
 }
-
-} // namespace
 
 THookHotKey::THookHotKey(HWND owner)
     : owner_(owner),
@@ -60,6 +70,8 @@ void THookHotKey::HotKeyPressed(int index) {
 
 std::string KeyboardLayoutKeyName(std::uint8_t vk) {
     UINT scanCode = MapVirtualKeyA(vk, 0 /* virtual key to scan code */);
+    if (scanCode == 0)
+        scanCode = NumberPadScanCode(vk);
     if (scanCode == 0)
         return {};
     LONG keyData = static_cast<LONG>(scanCode << 16);

@@ -48,5 +48,10 @@ class THookHotKey {
 };
 
 // The keyboard layout's name of a virtual key ("Num Lock", "Pause"), empty when it has none:
-// the lookup for shortcut::ShortCutToText and TextToShortCut on this system.
+// the lookup for shortcut::ShortCutToText and TextToShortCut on this system. The number pad's
+// keys are named after their keys whether or not the system maps them to a scan code.
 std::string KeyboardLayoutKeyName(std::uint8_t vk);
+
+// Whether a virtual key lies in the keyboard's extended block (the grey Home, the arrows,
+// Del, ...), which shares its scan codes with the number pad.
+bool IsExtendedKey(std::uint8_t vk);

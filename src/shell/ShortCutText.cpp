@@ -34,6 +34,9 @@ constexpr std::array<NamedKey, 15> kNamedKeys{{
 }};
 
 constexpr std::uint8_t kF1 = 0x70;
+// VK_NUMPAD0 ... VK_DIVIDE.
+constexpr unsigned kNumberPadFirst = 0x60;
+constexpr unsigned kNumberPadLast = 0x6F;
 constexpr std::uint8_t kF24 = 0x87;
 
 struct Modifier {
@@ -90,8 +93,17 @@ TShortCut TextToShortCut(std::string_view text, const KeyNameLookup& layoutName)
     }
     if (rest.empty())
         return 0;
+    // A key of the number pad means another key with Num Lock off (the 5 is VK_CLEAR then), and
+    // the layout gives both the same name: the name means the pad's own key, the one the
+    // hot-key box records with Num Lock on. So the pad is tried first.
+    auto matches = [&](unsigned vk) {
+        return mbcs::AsciiLower(KeyName(static_cast<std::uint8_t>(vk), layoutName)) == rest;
+    };
+    for (unsigned vk = kNumberPadFirst; vk <= kNumberPadLast; ++vk)
+        if (matches(vk))
+            return static_cast<TShortCut>(modifiers | vk);
     for (unsigned vk = 1; vk <= 0xFF; ++vk)
-        if (mbcs::AsciiLower(KeyName(static_cast<std::uint8_t>(vk), layoutName)) == rest)
+        if (matches(vk))
             return static_cast<TShortCut>(modifiers | vk);
     return 0;
 }

@@ -2,7 +2,10 @@
 // program as it starts): its size and outline, its pictures pixel for pixel, its menu, a drop,
 // the placements, a move to a denser monitor, and a saved place on a monitor that has gone.
 #include "e2e/E2eSupport.h"
+#include "res/resource.h"
 #include "shell/RegionStream.h"
+
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstring>
@@ -149,9 +152,10 @@ TEST_F(Dpi, TheCatIsCrispAndWorksAtEveryDensity) {
     struct {
         DWORD dpi;
         int factor;
-    } densities[] = {{96, 1}, {144, 2}, {192, 2}};
+        LONG settingsWidth, settingsHeight, archiveRow; // the settings dialog, grown in proportion
+    } densities[] = {{96, 1, 502, 346, 17}, {144, 2, 753, 519, 26}, {192, 2, 1004, 692, 34}};
     std::vector<COLORREF> base;
-    std::map<DWORD, LONG> menuHeights;
+    std::map<DWORD, LONG> menuHeights, textRows;
     for (const auto& d : densities) {
         SCOPED_TRACE(std::to_string(d.dpi) + " dpi");
         ScopedLogPixels density(d.dpi);
@@ -220,6 +224,39 @@ TEST_F(Dpi, TheCatIsCrispAndWorksAtEveryDensity) {
         PressKey(VK_ESCAPE);
         ASSERT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
 
+        // The settings dialog grows with its text and its archive lists' rows.
+        ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+        ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+        PressKey('G');
+        HWND settings = nullptr;
+        WaitUntil(
+            [&] {
+                settings = FindDialog(pakico.ProcessId(), "環境設定 - Pakico");
+                return settings && IsWindowVisible(settings);
+            },
+            kSettleMs);
+        ASSERT_NE(nullptr, settings) << "the settings dialog did not open";
+        RECT client{};
+        GetClientRect(settings, &client);
+        EXPECT_EQ(d.settingsWidth, client.right);
+        EXPECT_EQ(d.settingsHeight, client.bottom);
+        for (int list : {IDC_CFG_CMBFAVARCHIVE, IDC_CFG_CMBFAVSFXARCHIVE})
+            EXPECT_EQ(d.archiveRow, SendDlgItemMessageA(settings, list, CB_GETITEMHEIGHT, 0, 0));
+        // A plain list's rows are as tall as its font.
+        textRows[d.dpi] = static_cast<LONG>(
+            SendDlgItemMessageA(settings, IDC_CFG_CMBDUPLICATE, CB_GETITEMHEIGHT, 0, 0));
+        RECT settingsFrame{};
+        GetWindowRect(settings, &settingsFrame);
+        for (int page = 0; page < 5; ++page) {
+            SendDlgItemMessageA(settings, IDC_CFG_PAGECONTROL, TCM_SETCURFOCUS, page, 0);
+            Sleep(300); // painted, for the picture
+            EXPECT_TRUE(SaveScreenshot(settingsFrame, "settings_" + std::to_string(d.dpi) +
+                                                          "_page" + std::to_string(page) + ".bmp"));
+        }
+        PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }, kSettleMs));
+        ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+
         std::string text = pakico.Scratch() + "memo.txt";
         WriteFileBytes(text, "memo");
         MorvaRun run = DropAndWait(pakico, {}, {text});
@@ -235,6 +272,9 @@ TEST_F(Dpi, TheCatIsCrispAndWorksAtEveryDensity) {
         << menuHeights[96] << " " << menuHeights[144];
     EXPECT_GE(menuHeights[192] * 10, menuHeights[96] * 18)
         << menuHeights[96] << " " << menuHeights[192];
+    // So does the settings dialog's text.
+    EXPECT_GE(textRows[144] * 10, textRows[96] * 14) << textRows[96] << " " << textRows[144];
+    EXPECT_GE(textRows[192] * 10, textRows[96] * 18) << textRows[96] << " " << textRows[192];
 }
 
 // The placements at 192 dpi keep the twice-as-large cat to the edges of the work area, the

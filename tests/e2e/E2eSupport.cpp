@@ -320,12 +320,15 @@ void PressKeys(const std::vector<WORD>& keys) {
 // One call for the whole chord: under Wine, a window of any program that takes the focus
 // meanwhile (a drag source or the companion going away) resets the modifiers the system thinks
 // are held to what the X server says, and a chord typed key by key could lose its Ctrl.
-void PressChord(const std::vector<WORD>& modifiers, WORD key) {
+void PressChord(const std::vector<WORD>& modifiers, WORD key, bool extended) {
     std::vector<INPUT> chord;
     for (WORD modifier : modifiers)
         chord.push_back(KeyInput(modifier, true));
-    chord.push_back(KeyInput(key, true));
-    chord.push_back(KeyInput(key, false));
+    for (bool down : {true, false}) {
+        chord.push_back(KeyInput(key, down));
+        if (extended)
+            chord.back().ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    }
     for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier)
         chord.push_back(KeyInput(*modifier, false));
     SendInput(static_cast<UINT>(chord.size()), chord.data(), sizeof chord[0]);
@@ -747,69 +750,45 @@ std::string LoadedModulePath(DWORD processId, const std::string& fileName) {
     return {};
 }
 
-StandinTaskbar::StandinTaskbar() {
-    thread_ = std::thread([this] {
+StandinWindow::StandinWindow(const std::string& className, DWORD exStyle, Answer answer,
+                             bool onlyOne)
+    : className_(className), answer_(std::move(answer)) {
+    if (onlyOne)
+        for (HWND other : TopWindows(className_.c_str()))
+            SendMessageTimeoutA(other, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    thread_ = std::thread([this, exStyle] {
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = Procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "Shell_TrayWnd";
+        windowClass.lpszClassName = className_.c_str();
         RegisterClassA(&windowClass);
-        // Topmost and newest, it is the first taskbar a program looks up.
-        HWND window =
-            CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0,
-                            1, 1, nullptr, nullptr, windowClass.hInstance, this);
+        HWND window = CreateWindowExA(exStyle, className_.c_str(), "", WS_POPUP, 0, 0, 1, 1,
+                                      nullptr, nullptr, windowClass.hInstance, this);
         window_ = window;
         MSG msg;
         while (window && GetMessageA(&msg, nullptr, 0, 0) > 0)
             DispatchMessageA(&msg);
-        UnregisterClassA("Shell_TrayWnd", windowClass.hInstance);
+        UnregisterClassA(className_.c_str(), windowClass.hInstance);
     });
     WaitUntil([&] { return window_.load() != nullptr; }, kSettleMs);
 }
 
-StandinTaskbar::~StandinTaskbar() {
+StandinWindow::~StandinWindow() {
     if (HWND window = window_)
         PostMessageA(window, WM_CLOSE, 0, 0);
     thread_.join();
 }
 
-std::string StandinTaskbar::Tip() const {
-    std::lock_guard<std::mutex> lock(tipLock_);
-    return tip_;
-}
-
-LRESULT CALLBACK StandinTaskbar::Procedure(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
+LRESULT CALLBACK StandinWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE)
         SetWindowLongPtrA(
             window, GWLP_USERDATA,
             reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<StandinTaskbar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<StandinWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (self && self->answer_ && self->answer_(message, wParam, lParam, result))
+        return result;
     switch (message) {
-    case WM_COPYDATA: {
-        // The shell's request: the notification-area message in dwData.
-        const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (!self || !self->accept_)
-            return FALSE;
-        if (request->dwData == NIM_ADD)
-            ++self->adds_;
-        // The shell's own copy of the icon's record: the window, the id, the flags and the
-        // callback message, four 32-bit fields, then the tip in 128 UTF-16 units.
-        constexpr std::size_t kTipOffset = 16, kTipUnits = 128;
-        if ((request->dwData == NIM_ADD || request->dwData == NIM_MODIFY) &&
-            request->cbData >= kTipOffset + kTipUnits * sizeof(WCHAR)) {
-            const auto* bytes = static_cast<const BYTE*>(request->lpData);
-            UINT flags;
-            std::memcpy(&flags, bytes + 8, sizeof flags);
-            if (flags & NIF_TIP) {
-                WCHAR tip[kTipUnits] = {};
-                std::memcpy(tip, bytes + kTipOffset, sizeof tip);
-                std::lock_guard<std::mutex> lock(self->tipLock_);
-                self->tip_ = AnsiText(std::wstring_view(tip, kTipUnits));
-            }
-        }
-        return TRUE;
-    }
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
@@ -818,6 +797,94 @@ LRESULT CALLBACK StandinTaskbar::Procedure(HWND window, UINT message, WPARAM wPa
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Topmost and newest, it is the first taskbar a program looks up.
+StandinTaskbar::StandinTaskbar()
+    : window_("Shell_TrayWnd", WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
+              [this](UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+                  return Answer(message, lParam, result);
+              }) {}
+
+std::string StandinTaskbar::Tip() const {
+    std::lock_guard<std::mutex> lock(tipLock_);
+    return tip_;
+}
+
+bool StandinTaskbar::Answer(UINT message, LPARAM lParam, LRESULT& result) {
+    if (message != WM_COPYDATA)
+        return false;
+    // The shell's request: the notification-area message in dwData.
+    const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    result = FALSE;
+    if (!accept_)
+        return true;
+    if (request->dwData == NIM_ADD)
+        ++adds_;
+    // The shell's own copy of the icon's record: the window, the id, the flags and the
+    // callback message, four 32-bit fields, then the tip in 128 UTF-16 units.
+    constexpr std::size_t kTipOffset = 16, kTipUnits = 128;
+    if ((request->dwData == NIM_ADD || request->dwData == NIM_MODIFY) &&
+        request->cbData >= kTipOffset + kTipUnits * sizeof(WCHAR)) {
+        const auto* bytes = static_cast<const BYTE*>(request->lpData);
+        UINT flags;
+        std::memcpy(&flags, bytes + 8, sizeof flags);
+        if (flags & NIF_TIP) {
+            WCHAR tip[kTipUnits] = {};
+            std::memcpy(tip, bytes + kTipOffset, sizeof tip);
+            std::lock_guard<std::mutex> lock(tipLock_);
+            tip_ = AnsiText(std::wstring_view(tip, kTipUnits));
+        }
+    }
+    result = TRUE;
+    return true;
+}
+
+StandinHelpEngine::StandinHelpEngine()
+    : window_(
+          "MS_WINHELP", WS_EX_TOOLWINDOW,
+          [this](UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+              return Answer(message, lParam, result);
+          },
+          true) {}
+
+std::vector<StandinHelpEngine::Request> StandinHelpEngine::Requests() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    return requests_;
+}
+
+StandinHelpEngine::Request StandinHelpEngine::WaitForRequest(std::size_t seen, unsigned ms) const {
+    std::vector<Request> requests;
+    WaitUntil([&] { return (requests = Requests()).size() > seen; }, ms);
+    return requests.size() > seen ? requests.back() : Request{0, 0, ""};
+}
+
+bool StandinHelpEngine::Answer(UINT message, LPARAM lParam, LRESULT& result) {
+    if (message != WM_COPYDATA)
+        return false;
+    // The platform's request: its magic number, then the record of the Windows 95 help engine
+    // (size, command, data, reserved, offsets of the file name and of more data).
+    constexpr ULONG_PTR kMagic = 0xA1DE505;
+    constexpr std::size_t kRecord = 16;
+    const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    result = FALSE;
+    if (request->dwData != kMagic || request->cbData < kRecord)
+        return true;
+    const auto* bytes = static_cast<const BYTE*>(request->lpData);
+    WORD command = 0, fileOffset = 0;
+    LONG data = 0;
+    std::memcpy(&command, bytes + 2, sizeof command);
+    std::memcpy(&data, bytes + 4, sizeof data);
+    std::memcpy(&fileOffset, bytes + 12, sizeof fileOffset);
+    std::string file;
+    if (fileOffset >= kRecord && fileOffset < request->cbData)
+        file.assign(reinterpret_cast<const char*>(bytes + fileOffset),
+                    strnlen(reinterpret_cast<const char*>(bytes + fileOffset),
+                            request->cbData - fileOffset));
+    std::lock_guard<std::mutex> lock(lock_);
+    requests_.push_back({command, data, file});
+    result = TRUE;
+    return true;
 }
 
 void E2eTest::SetUp() {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -83,7 +84,9 @@ void RightClickAt(POINT at);
 std::string HintShownOver(DWORD processId, HWND window);
 
 // A key pressed and released while modifiers (VK_CONTROL, ...) are held, as one input call.
-void PressChord(const std::vector<WORD>& modifiers, WORD key);
+// `extended` marks the key as one of the extended block (the grey Home, arrows, Del ...), as
+// a real keyboard does; without it Home is the number pad's 7.
+void PressChord(const std::vector<WORD>& modifiers, WORD key, bool extended = false);
 // Ctrl+Alt+L, the hot key the tests register.
 void PressCtrlAltL();
 
@@ -195,13 +198,31 @@ void ExpectRestingWithoutTrayMenu(PakicoRun& pakico);
 // is not loaded.
 std::string LoadedModulePath(DWORD processId, const std::string& fileName);
 
+// A hidden top-level window of a class that other programs look for, served by a thread of
+// its own. `answer` sees each message first; it returns true, with the result set, for those
+// it answers. With `onlyOne`, windows of the class already there are closed first.
+class StandinWindow {
+  public:
+    using Answer = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+    StandinWindow(const std::string& className, DWORD exStyle, Answer answer, bool onlyOne = false);
+    ~StandinWindow();
+    StandinWindow(const StandinWindow&) = delete;
+    StandinWindow& operator=(const StandinWindow&) = delete;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    std::string className_;
+    Answer answer_;
+    std::atomic<HWND> window_{nullptr};
+    std::thread thread_;
+};
+
 // A taskbar of the test's own in front of the shell's: it answers the notification-area requests
 // of every program itself, refusing them as a taskbar that has not started yet does, or taking
 // them once told to, and counts the icons it is asked to add.
 class StandinTaskbar {
   public:
     StandinTaskbar();
-    ~StandinTaskbar();
     StandinTaskbar(const StandinTaskbar&) = delete;
     StandinTaskbar& operator=(const StandinTaskbar&) = delete;
 
@@ -211,13 +232,38 @@ class StandinTaskbar {
     std::string Tip() const;
 
   private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool Answer(UINT message, LPARAM lParam, LRESULT& result);
     std::atomic<bool> accept_{false};
     std::atomic<int> adds_{0};
-    std::atomic<HWND> window_{nullptr};
     mutable std::mutex tipLock_;
     std::string tip_;
-    std::thread thread_;
+    StandinWindow window_; // last: its thread uses the members above
+};
+
+// A help engine of the test's own: the window the platform's WinHelpA looks for ("MS_WINHELP")
+// and hands each request to, so that a test sees which help a program asked for and no help
+// viewer opens. Any help engine window left by an earlier case is closed first.
+class StandinHelpEngine {
+  public:
+    struct Request {
+        unsigned command; // HELP_CONTEXT, HELP_CONTEXTPOPUP, ...
+        long data;        // the topic of a context request
+        std::string file;
+    };
+    StandinHelpEngine();
+    StandinHelpEngine(const StandinHelpEngine&) = delete;
+    StandinHelpEngine& operator=(const StandinHelpEngine&) = delete;
+
+    // The requests seen so far, oldest first.
+    std::vector<Request> Requests() const;
+    // Waits until more than `seen` requests came; the newest one, or a request with command 0.
+    Request WaitForRequest(std::size_t seen, unsigned ms = kSettleMs) const;
+
+  private:
+    bool Answer(UINT message, LPARAM lParam, LRESULT& result);
+    mutable std::mutex lock_;
+    std::vector<Request> requests_;
+    StandinWindow window_; // last: its thread uses the members above
 };
 
 // Drops the files on the cat and returns the one start of the companion it caused. Wine now

@@ -83,6 +83,24 @@ class SettingsDialog {
         SendMessageA(Item(updown - 1), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(std::to_string(value).c_str()));
     }
+    // The window with the keyboard focus in the dialog's thread, or null.
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &info) ? info.hwndFocus
+                                                                                   : nullptr;
+    }
+    // The colour of the screen pixel near the right end of a control, inside it, and the colour
+    // of the page at the same height near the right edge of the pages, where no control lies.
+    std::pair<COLORREF, COLORREF> BackgroundBesidePage(int id) const {
+        RECT control{}, pages{};
+        GetWindowRect(Item(id), &control);
+        GetWindowRect(Item(IDC_CFG_PAGECONTROL), &pages);
+        const LONG y = (control.top + control.bottom) / 2;
+        const auto inside = ScreenPixels({control.right - 6, y, control.right - 5, y + 1});
+        const auto page = ScreenPixels({pages.right - 6, y, pages.right - 5, y + 1});
+        return {inside.empty() ? CLR_INVALID : inside[0], page.empty() ? CLR_INVALID : page[0]};
+    }
     WORD HotKey() const {
         return static_cast<WORD>(SendMessageA(Item(IDC_CFG_HOTSETUPKEYRUN), HKM_GETHOTKEY, 0, 0));
     }
@@ -267,12 +285,28 @@ TEST_F(SettingsDialogTest, EveryControlLoadsAndSavesItsValue) {
     RECT frame{};
     GetWindowRect(dialog.Handle(), &frame);
     EXPECT_TRUE(SaveScreenshot(frame, "settings_page0.bmp"));
-    for (int page = 1; page < 5; ++page) {
-        dialog.ShowPage(page);
-        EXPECT_EQ(page, dialog.Page());
-        EXPECT_FALSE(dialog.ApplyEnabled()) << "page switching enabled Apply, page " << page;
-        Sleep(300); // painted, for the picture
-        EXPECT_TRUE(SaveScreenshot(frame, "settings_page" + std::to_string(page) + ".bmp"));
+    // The controls on every page show the page's own background, also under visual styles,
+    // where the page is lighter than the dialog around it: a control of each page at its right
+    // end, where it has no text, and the inside of group boxes.
+    const std::vector<int> backgroundSamples[5] = {
+        {IDC_CFG_CHBPREVCONF},
+        {IDC_CFG_LABEL19},
+        {IDC_CFG_CHBDROPADDOPEN, IDC_CFG_RDGDROPADDOPTIONS},
+        {IDC_CFG_CHBFILECOPY, IDC_CFG_RDGQEEXTRACTPATH},
+        {IDC_CFG_CHBINPUTPATH}};
+    for (int page = 0; page < 5; ++page) {
+        if (page > 0) {
+            dialog.ShowPage(page);
+            EXPECT_EQ(page, dialog.Page());
+            EXPECT_FALSE(dialog.ApplyEnabled()) << "page switching enabled Apply, page " << page;
+            Sleep(300); // painted, for the picture
+            EXPECT_TRUE(SaveScreenshot(frame, "settings_page" + std::to_string(page) + ".bmp"));
+        }
+        for (int sample : backgroundSamples[page]) {
+            const auto [control, beside] = dialog.BackgroundBesidePage(sample);
+            EXPECT_NE(CLR_INVALID, beside);
+            EXPECT_EQ(beside, control) << "another colour on page " << page << ", " << sample;
+        }
     }
 
     for (const ControlCase& c : kControls) {
@@ -325,6 +359,13 @@ TEST_F(SettingsDialogTest, EveryControlLoadsAndSavesItsValue) {
     dialog.Press(IDC_CFG_BTNUPDATE);
     ASSERT_TRUE(WaitUntil([&] { return !dialog.ApplyEnabled(); }, kSettleMs));
     EXPECT_TRUE(dialog.Open());
+    // The click gave Apply the keyboard focus; disabled, it has passed it on to a control the
+    // keyboard can still use.
+    const HWND focus = dialog.Focus();
+    EXPECT_NE(nullptr, focus) << "the keyboard focus went nowhere";
+    EXPECT_NE(dialog.Item(IDC_CFG_BTNUPDATE), focus);
+    EXPECT_TRUE(IsWindowEnabled(focus));
+    EXPECT_EQ(dialog.Handle(), GetAncestor(focus, GA_ROOT));
     const SettingsSnapshot after = TakeSettingsSnapshot();
     for (const ControlCase& c : kControls)
         EXPECT_EQ(c.storedAfter, SnapshotNumber(after, c.section, c.name)) << c.name;
@@ -575,10 +616,12 @@ TEST_F(SettingsDialogTest, ArchiveTypesFollowTheLibraries) {
 }
 
 // Residence at start-up: ticking it writes "Pakico.lnk" to the Startup folder for this program;
-// the hot key typed and confirmed with Enter is saved and registered at the next start;
-// unticking removes the shortcut. Help opens nothing that breaks the dialog.
+// the hot key typed and confirmed with Enter is saved and registered at the next start, also
+// one on the number pad; unticking removes the shortcut. Help opens the page's topic, and F1
+// on a control with a topic of its own opens that one the same way.
 TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
     const std::string shortcut = startup_.path() + "Pakico.lnk";
+    StandinHelpEngine help;
     std::string folder;
     {
         PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
@@ -595,11 +638,16 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
         EXPECT_EQ(0x0341, dialog.HotKey());
         PressChord({VK_CONTROL, VK_MENU}, 'P');
         EXPECT_EQ(0x0650, dialog.HotKey());
+        // The number pad's 5, with Num Lock on.
+        PressChord({VK_CONTROL, VK_MENU}, VK_NUMPAD5);
+        EXPECT_EQ(0x0665, dialog.HotKey());
         // Enter presses OK while the box still has the focus.
         PressKey(VK_RETURN);
         ASSERT_TRUE(dialog.WaitClosed());
         SettingsSnapshot saved = TakeSettingsSnapshot();
-        EXPECT_EQ("Ctrl+Alt+P", SnapshotText(saved, "Setting", "HotKey"));
+        const std::string numberPad = SnapshotText(saved, "Setting", "HotKey");
+        EXPECT_EQ(0u, numberPad.find("Ctrl+Alt+")) << "stored as \"" << numberPad << "\"";
+        EXPECT_GT(numberPad.size(), std::string("Ctrl+Alt+").size());
         ShortcutFile file = ReadShortcut(shortcut);
         ASSERT_TRUE(file.valid) << "no shortcut in the Startup folder";
         EXPECT_EQ(folder + "Pakico.exe", file.target);
@@ -608,81 +656,104 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
         EXPECT_EQ(1u, file.showCommand);
         EXPECT_EQ(0, file.hotKey);
 
-        // Help: the help engine may show what it likes; the dialog stays usable.
         dialog = OpenDialog(pakico);
         EXPECT_TRUE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
         dialog.Press(IDC_CFG_BTNHELP);
-        // Wine's help engine asks for the missing help file, in a box of its own process,
-        // while the program waits for it.
-        HWND helpBox = nullptr;
-        WaitUntil(
-            [&] {
-                for (HWND box : TopWindows("#32770"))
-                    if (IsWindowVisible(box) && box != dialog.Handle() &&
-                        FindChildByText(box, "いいえ(&N)"))
-                        helpBox = box;
-                return helpBox != nullptr;
-            },
-            kSettleMs);
-        if (helpBox) {
-            std::string text;
-            for (HWND c = GetWindow(helpBox, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-                text += WindowTextOf(c);
-            EXPECT_NE(std::string::npos, text.find(folder + "PAKICO.HLP")) << text;
-            ClickBoxButton(helpBox, {"いいえ(&N)"});
+        StandinHelpEngine::Request asked = help.WaitForRequest(0);
+        EXPECT_EQ(static_cast<unsigned>(HELP_CONTEXT), asked.command);
+        EXPECT_EQ(2104, asked.data) << "the topic of 全般";
+        EXPECT_EQ(folder + "PAKICO.HLP", asked.file);
+        // The radio buttons of the methods carry their groups' topics: they take the focus,
+        // the groups never do.
+        const std::pair<int, long> ownTopics[] = {{IDC_CFG_RDBLHA5, 99018},
+                                                  {IDC_CFG_RDBMSZIP, 88005},
+                                                  {IDC_CFG_CHBDROPADDOPEN, 99272},
+                                                  {IDC_CFG_RDBARCHPATH2, 88025}};
+        dialog.Front();
+        for (const auto& [control, topic] : ownTopics) {
+            SCOPED_TRACE(control);
+            const std::size_t seen = help.Requests().size();
+            dialog.Click(control); // the click gives it the focus
+            ASSERT_EQ(dialog.Item(control), dialog.Focus());
+            PressKey(VK_F1);
+            asked = help.WaitForRequest(seen);
+            EXPECT_EQ(static_cast<unsigned>(HELP_CONTEXT), asked.command) << "not as a pop-up";
+            EXPECT_EQ(topic, asked.data);
+            EXPECT_EQ(folder + "PAKICO.HLP", asked.file);
         }
         EXPECT_TRUE(dialog.Open());
-        EXPECT_TRUE(pakico.Running());
         dialog.Press(IDCANCEL);
         EXPECT_TRUE(dialog.WaitClosed());
     }
-    // The help engine's windows, if any, are closed with the program gone.
-    for (HWND help : TopWindows("MS_WINHELP"))
-        PostMessageA(help, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
 
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     ASSERT_TRUE(pakico.Start());
-    PressChord({VK_CONTROL, VK_MENU}, 'P');
+    PressChord({VK_CONTROL, VK_MENU}, VK_NUMPAD5);
     EXPECT_EQ(1u, pakico.WaitForMorva(1).size()) << "the saved hot key was not registered";
 
     // A new hot key alone is a change, even when Enter confirms it in the box itself.
     SettingsDialog dialog = OpenDialog(pakico);
     ASSERT_TRUE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
-    EXPECT_EQ(0x0650, dialog.HotKey());
+    EXPECT_EQ(0x0665, dialog.HotKey());
     dialog.Front();
     dialog.ClickControl(IDC_CFG_HOTSETUPKEYRUN);
-    PressChord({VK_CONTROL, VK_MENU}, 'K');
+    PressChord({VK_CONTROL, VK_MENU}, VK_HOME, true);
+    EXPECT_EQ(0x0624, dialog.HotKey() & 0x07FF);
     EXPECT_TRUE(dialog.ApplyEnabled()) << "the typed hot key did not count as a change";
     PressKey(VK_RETURN);
     ASSERT_TRUE(dialog.WaitClosed());
-    EXPECT_EQ("Ctrl+Alt+K", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"));
+    EXPECT_EQ("Ctrl+Alt+Home", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"));
 
+    // The grey Home shares its scan code with the number pad's 7: the box is told it is the
+    // extended key, or it would name it after the pad's key.
     dialog = OpenDialog(pakico);
+    EXPECT_EQ((HOTKEYF_EXT | HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | VK_HOME, dialog.HotKey());
     ASSERT_TRUE(dialog.Checked(IDC_CFG_CHBSETUPTASKTRAY));
     dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
     EXPECT_FALSE(dialog.Enabled(IDC_CFG_HOTSETUPKEYRUN));
     dialog.Press(IDOK);
     ASSERT_TRUE(dialog.WaitClosed());
     EXPECT_FALSE(FileExists(shortcut)) << "unticking left the shortcut";
-    EXPECT_EQ("Ctrl+Alt+K", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"))
+    EXPECT_EQ("Ctrl+Alt+Home", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"))
         << "a disabled hot-key box still saves its value";
 }
 
 // A shortcut that cannot be written (no Startup folder named by the system) is reported with
-// the writer's message; the save stops there and the dialog stays open.
-TEST_F(SettingsDialogTest, UnwritableShortcutStopsTheSave) {
+// the writer's message; the save stops there and the dialog stays open. A value of the wrong
+// type stops the loading: the dialog does not open at all, the error names the value, nothing
+// is written, and the cat is ready again.
+TEST_F(SettingsDialogTest, FailuresStopBeforeAnythingIsLost) {
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     WriteSettingNumber("Setting", "Confirmation1", 1);
     ASSERT_TRUE(pakico.Start());
-    ShellFolderOverride noStartup("Startup", "");
-    SettingsDialog dialog = OpenDialog(pakico);
-    dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
-    dialog.Press(IDOK);
-    EXPECT_EQ("ShellLink Write Error.", AnswerErrorBox(kSettleMs));
-    EXPECT_TRUE(dialog.Open());
-    EXPECT_EQ("", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"));
-    EXPECT_FALSE(FileExists("\\Pakico.lnk"));
-    dialog.Press(IDCANCEL);
-    EXPECT_TRUE(dialog.WaitClosed());
+    {
+        ShellFolderOverride noStartup("Startup", "");
+        SettingsDialog dialog = OpenDialog(pakico);
+        dialog.Click(IDC_CFG_CHBSETUPTASKTRAY);
+        dialog.Press(IDOK);
+        EXPECT_EQ("ShellLink Write Error.", AnswerErrorBox(kSettleMs));
+        EXPECT_TRUE(dialog.Open());
+        EXPECT_EQ("", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"));
+        EXPECT_FALSE(FileExists("\\Pakico.lnk"));
+        dialog.Press(IDCANCEL);
+        EXPECT_TRUE(dialog.WaitClosed());
+    }
+
+    const std::string shortcut = startup_.path() + "Pakico.lnk";
+    WriteFileBytes(shortcut, "a shortcut");
+    WriteSettingText("Setting", "HotKey", "Ctrl+Alt+K");
+    WriteSettingText("Archive\\Quick\\Add", "FixedPath", "C:\\Packed");
+    WriteSettingNumber("history\\ArchiveFile\\Path", "Count", 1);
+    WriteSettingText("history\\ArchiveFile\\Path", "0", "C:\\Recent");
+    WriteSettingText("Archive", "LogSize", "64");
+    const SettingsSnapshot before = TakeSettingsSnapshot();
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+    PressKey('G');
+    EXPECT_EQ("'LogSize' のデータ型が不正です", AnswerErrorBox(kSettleMs));
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << "a window is still open";
+    EXPECT_EQ(nullptr, FindDialog(pakico.ProcessId(), kCaption));
+    EXPECT_EQ(before, TakeSettingsSnapshot());
+    EXPECT_TRUE(FileExists(shortcut));
 }

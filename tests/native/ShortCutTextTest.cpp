@@ -96,3 +96,24 @@ TEST(ShortCutText, DoubleByteKeyNamesAreComparedWhole) {
     EXPECT_EQ(0, TextToShortCut("Alt+ネ", layout));
     EXPECT_EQ("Alt+キ", ShortCutToText(scAlt | 0xE5, layout));
 }
+
+TEST(ShortCutText, TheNumberPadsDigitWinsANameItShares) {
+    // The layout names the number pad's 5 after its key, and so the key's other meaning with
+    // Num Lock off (VK_CLEAR) too: the text of either means the digit, which the hot-key box
+    // records with Num Lock on.
+    KeyNameLookup layout = [](std::uint8_t vk) -> std::string {
+        if (vk == 0x0C || vk == 0x65)
+            return "Num 5";
+        if (vk == 0x60)
+            return "Num 0";
+        return {};
+    };
+    EXPECT_EQ("Ctrl+Alt+Num 5", ShortCutToText(scCtrl | scAlt | 0x65, layout));
+    EXPECT_EQ(scCtrl | scAlt | 0x65, TextToShortCut("Ctrl+Alt+Num 5", layout));
+    EXPECT_EQ(scAlt | 0x60, TextToShortCut("Alt+Num 0", layout));
+    // A name only one key has is that key, wherever it lies.
+    KeyNameLookup clearOnly = [](std::uint8_t vk) -> std::string {
+        return vk == 0x0C ? "Clear" : std::string();
+    };
+    EXPECT_EQ(scShift | 0x0C, TextToShortCut("Shift+Clear", clearOnly));
+}
