@@ -67,9 +67,10 @@ RECT RectInParent(HWND control) {
 void MoveLeftEdge(HWND control, int shift) {
     RECT rect = RectInParent(control);
     int height = rect.bottom - rect.top;
+    // Answered by combo boxes only; other controls leave the rectangle empty.
     RECT dropped{};
-    if (SendMessageA(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
-        height = std::max<int>(height, dropped.bottom - dropped.top);
+    SendMessageA(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    height = std::max<int>(height, dropped.bottom - dropped.top);
     SetWindowPos(control, nullptr, rect.left + shift, rect.top, rect.right - rect.left - shift,
                  height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
