@@ -122,6 +122,20 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    char text[2048] = "";
+    // The message reaches windows of other processes too, unlike GetWindowTextA's shortcut.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
 namespace {
 constexpr const char* kLogPixels = "LogPixels";
 } // namespace

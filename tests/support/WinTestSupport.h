@@ -34,6 +34,10 @@ class TempFolder {
     std::string path_;
 };
 
+// A window's class name, and its text (of a window of any process).
+std::string ClassOf(HWND window);
+std::string TextOf(HWND window);
+
 // UTF-16 text (up to its first NUL, if any) in the ANSI code page.
 std::string AnsiText(std::wstring_view wide);
 

@@ -31,18 +31,6 @@ constexpr const char* kTitle = "書庫を開く (複数選択可)";
 constexpr const char* kTotalShards = "GTEST_TOTAL_SHARDS";
 constexpr const char* kShardIndex = "GTEST_SHARD_INDEX";
 
-std::string TextOf(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string ClassOf(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 bool Visible(HWND window) {
     return IsWindowVisible(window) != FALSE;
 }
