@@ -94,6 +94,16 @@ bool OpenDialog::ChooseAllListed(unsigned ms) const {
     RECT box{};
     GetWindowRect(list, &box);
     ClickAt({box.right - 30, box.bottom - 30});
+    // The keys go where the focus is: into the list, once the click has put it there.
+    DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
+    if (!WaitUntil(
+            [&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof info;
+                return GetGUIThreadInfo(thread, &info) && info.hwndFocus == list;
+            },
+            ms))
+        return false;
     PressKey(VK_HOME);
     PressChord({VK_SHIFT}, VK_END);
     // The dialog answers once it has taken the keys; the name box then holds every chosen

@@ -118,7 +118,8 @@ void MeasureShownDialog(const std::string& into) {
             20000);
         if (!shown)
             return;
-        Sleep(500);
+        // Answered once the dialog's thread is back in its message loop, done with showing.
+        SendMessageTimeoutA(shown, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
         std::ofstream(into, std::ios::binary) << MeasureLayout(shown);
         PostMessageA(shown, WM_COMMAND, IDCANCEL, 0);
     });
@@ -188,6 +189,7 @@ TEST(OpenDialogLayout, EveryLabelShowsWholeAtEachDensity) {
         ASSERT_EQ(0, run.WaitForExit(60000));
         std::vector<std::string> lines = SplitLines(ReadFileBytes(into));
         ASSERT_FALSE(lines.empty()) << "nothing measured";
+        EXPECT_EQ("dpi\t" + std::to_string(dpi), lines[0]);
         int labels = 0;
         bool history = false;
         for (std::size_t i = 1; i < lines.size(); ++i) {
