@@ -1,8 +1,9 @@
 // Fuzz target: what the archive open dialog reads from outside. The input is a flag byte (bit 0:
 // add at the top, bit 1: no stored count, bits 4-7: the history's most entries less 2), the
 // stored count (4 bytes, little-endian), how many values its key holds (1 byte), then the rest:
-// the dialog's result buffer as the platform fills it, and, split at its NULs, a folder to add
-// followed by the history's entries as the registry keeps them; the rest is also a filter.
+// the dialog's result buffer as the platform fills it (or cuts it), and, split at its NULs, a
+// folder to add followed by the history's entries as the registry keeps them; the rest is also a
+// filter.
 #include "opendlg/OpenDialogRules.h"
 #include "Cp932Text.h"
 #include "FuzzCheck.h"
@@ -45,17 +46,28 @@ bool HoldsSameFolders(const std::vector<std::string>& history) {
 void CheckChosenFiles(std::string_view buffer) {
     // Read only up to the buffer's size (AddressSanitizer watches the end of the input).
     std::vector<std::string> files = ChosenFiles(buffer.data(), buffer.size());
+    // The pieces up to the first empty one. Every piece but the last ends in a NUL; the last
+    // runs to the end of the buffer, cut short.
+    std::vector<std::string_view> pieces = Pieces(buffer, '\0');
     std::vector<std::string_view> parts;
-    for (std::string_view part : Pieces(buffer, '\0')) {
-        if (part.empty())
+    bool cut = false;
+    for (std::size_t k = 0; k < pieces.size() && !pieces[k].empty(); ++k) {
+        if (k + 1 == pieces.size()) {
+            cut = true;
             break;
-        parts.push_back(part);
+        }
+        parts.push_back(pieces[k]);
     }
-    if (parts.size() <= 1) {
+    if (parts.size() <= 1 && !cut) {
         Check(files == std::vector<std::string>(parts.begin(), parts.end()));
         return;
     }
-    // The folder, one separator (its own when it ends in one), then each name.
+    // A cut buffer held several names. The folder, one separator (its own when it ends in
+    // one), then each whole name.
+    if (parts.empty()) {
+        Check(files.empty());
+        return;
+    }
     Check(files.size() == parts.size() - 1);
     std::string folder(parts[0]);
     if (!EndsWithSeparator(folder))
@@ -63,6 +75,38 @@ void CheckChosenFiles(std::string_view buffer) {
     for (std::size_t k = 0; k < files.size(); ++k) {
         Check(files[k].find('\0') == std::string::npos);
         Check(files[k] == folder + std::string(parts[k + 1]));
+    }
+}
+
+// Rows of five small numbers each, from the bytes; the gap from the first.
+void CheckLabelRows(std::string_view bytes) {
+    if (bytes.empty())
+        return;
+    const int gap = static_cast<unsigned char>(bytes[0]) % 8;
+    std::vector<LabelRow> rows;
+    for (std::size_t at = 1; at + 5 <= bytes.size() && rows.size() < 6; at += 5) {
+        auto n = [&](std::size_t k) {
+            return static_cast<int>(static_cast<unsigned char>(bytes[at + k]));
+        };
+        rows.push_back({n(0), n(1), n(2), n(3) % 16 * 16, n(3) % 16 * 16 + n(4)});
+    }
+    std::vector<LabelFit> fits = FitLabelRows(rows, gap);
+    Check(fits.size() == rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const LabelRow& row = rows[i];
+        const LabelFit& fit = fits[i];
+        // The text shows whole; the field moved only right, never past its right edge, and
+        // clear of the text unless that edge stopped it.
+        Check(fit.labelWidth >= row.textWidth);
+        Check(fit.fieldLeft >= row.fieldLeft &&
+              fit.fieldLeft <= std::max(row.fieldLeft, row.fieldRight));
+        if (fit.fieldLeft < row.fieldRight)
+            Check(row.labelLeft + row.textWidth + gap <= fit.fieldLeft);
+        // Fields that started together still do.
+        for (std::size_t j = 0; j < rows.size(); ++j)
+            if (rows[j].fieldLeft == row.fieldLeft && fit.fieldLeft < row.fieldRight &&
+                fits[j].fieldLeft < rows[j].fieldRight)
+                Check(fits[j].fieldLeft == fit.fieldLeft);
     }
 }
 
@@ -155,6 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view rest(reinterpret_cast<const char*>(data + 6), size - 6);
 
     CheckChosenFiles(rest);
+    CheckLabelRows(rest);
     CheckCounts(stored, valueCount, rest);
     CheckFilter(std::string(rest));
     std::vector<std::string_view> pieces = Pieces(rest, '\0');

@@ -10,6 +10,7 @@
 #include "handoff/CompanionLaunch.h"
 #include "handoff/WorkFolder.h"
 #include "settings/SettingsStore.h"
+#include "ui/ErrorReport.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
 #include "util/MessageBox.h"
@@ -25,12 +26,13 @@ constexpr const char* kArchiveFilter =
     "*.tar;*.tgz;*.taz;*.gz;*.z;*.bz2|Arj 書庫 (*.arj)|*.arj|Rar 書庫 (*.rar)|*.rar|"
     "自己解凍書庫 (*.exe)|*.exe|すべてのファイル(*.*)|*.*|";
 
-// A chosen file the recognizer accepts. An ".exe" that cannot be read is no archive: the other
-// chosen files still go.
-bool IsChosenArchive(const std::string& path) {
+// A chosen file the recognizer accepts. An ".exe" that cannot be read is no archive either:
+// the other chosen files still go, and its error is kept for the user.
+bool IsChosenArchive(const std::string& path, std::vector<std::string>& unreadable) {
     try {
         return GetArchiveKind(path) != ArchiveKind::None;
-    } catch (const EFOpenError&) {
+    } catch (const EFOpenError& error) {
+        unreadable.insert(unreadable.begin(), error.what());
         return false;
     }
 }
@@ -100,8 +102,17 @@ void TArchiveCoolForm::OpenArchives(const std::string& startFolder) {
             chosen = dialog.Files;
     }
     // From the last chosen file to the first, those that are no archives go.
+    std::vector<std::string> unreadable;
     for (std::size_t i = chosen.size(); i-- > 0;)
-        if (!IsChosenArchive(chosen[i]))
+        if (!IsChosenArchive(chosen[i], unreadable))
             chosen.erase(chosen.begin() + static_cast<std::ptrdiff_t>(i));
     SendChosenArchives(chosen);
+    // The others are on their way; then the user learns which files could not be read, each
+    // on a line of one box.
+    if (!unreadable.empty()) {
+        std::string message = unreadable.front();
+        for (std::size_t i = 1; i < unreadable.size(); ++i)
+            message += "\r\n" + unreadable[i];
+        ui::ReportException(EFOpenError(message));
+    }
 }

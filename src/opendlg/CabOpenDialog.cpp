@@ -2,12 +2,13 @@
 // history combo box and its save button.
 #include "opendlg/CabOpenDialog.h"
 
-#include <commdlg.h>
+#include <dlgs.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "folders/FolderItemData.h"
 #include "opendlg/OpenDialogRules.h"
@@ -24,7 +25,7 @@ namespace {
 // Posted to the child dialog: a place led to a folder that is not there. The message is shown
 // once the list box's click is over, never from inside it.
 constexpr UINT kShowMissingPlace = WM_APP + 40;
-// Room for many chosen names; a single path of any length fits too.
+// Room for many chosen names to start with; a selection that needs more grows it.
 constexpr std::size_t kFileBufferSize = 65536;
 constexpr int kDroppedItems = 14;
 constexpr int kHistoryDroppedWidth = 385;
@@ -35,6 +36,43 @@ std::string WindowText(HWND window) {
     int got = GetWindowTextA(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(std::max(got, 0)));
     return text;
+}
+
+// The width a label's text takes on one line in the label's own font (its "&" drawn as an
+// underline, not as a character).
+int TextWidth(HWND label) {
+    std::string text = WindowText(label);
+    HDC dc = GetDC(label);
+    if (!dc)
+        return 0;
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    RECT rect{};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return rect.right - rect.left;
+}
+
+// A control's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Moves a control's left edge, keeping its right edge. A combo box is sized with its list
+// dropped down, or its list would shrink to nothing.
+void MoveLeftEdge(HWND control, int shift) {
+    RECT rect = RectInParent(control);
+    int height = rect.bottom - rect.top;
+    // Answered by combo boxes only; other controls leave the rectangle empty.
+    RECT dropped{};
+    SendMessageA(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    height = std::max<int>(height, dropped.bottom - dropped.top);
+    SetWindowPos(control, nullptr, rect.left + shift, rect.top, rect.right - rect.left - shift,
+                 height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The shell's icon of a place in the system image list.
@@ -84,12 +122,12 @@ bool TCabOpenDialog::Execute() {
     std::string templateName = TemplateName;
     if (templateName.empty())
         templateName = IsIconFontUIGothic() ? "CABINET_OPEN_DIALOG" : "CABINET_OPEN_DIALOG2";
-    std::string initialDir = InitialDir;
+    initialDir_ = InitialDir;
     if (SetInitDirFrom1st && !Favorites.empty())
-        initialDir = Favorites.front();
+        initialDir_ = Favorites.front();
     std::string filter = FilterBuffer(Filter);
-    std::vector<char> file(kFileBufferSize, '\0');
-    FileName.copy(file.data(), std::min(FileName.size(), file.size() - 1));
+    fileBuffer_.assign(kFileBufferSize, '\0');
+    FileName.copy(fileBuffer_.data(), std::min(FileName.size(), fileBuffer_.size() - 1));
 
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -97,9 +135,9 @@ bool TCabOpenDialog::Execute() {
     dialog.hInstance = GetModuleHandleA(nullptr);
     dialog.lpstrFilter = filter.empty() ? nullptr : filter.data();
     dialog.nFilterIndex = static_cast<DWORD>(std::max(FilterIndex, 0));
-    dialog.lpstrFile = file.data();
-    dialog.nMaxFile = static_cast<DWORD>(file.size());
-    dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    dialog.lpstrFile = fileBuffer_.data();
+    dialog.nMaxFile = static_cast<DWORD>(fileBuffer_.size());
+    dialog.lpstrInitialDir = initialDir_.empty() ? nullptr : initialDir_.c_str();
     dialog.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
     dialog.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
     dialog.Flags = Options | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE;
@@ -109,8 +147,12 @@ bool TCabOpenDialog::Execute() {
     // The platform's own places bar would stand beside ours.
     dialog.FlagsEx = OFN_EX_NOPLACESBAR;
 
+    request_ = &dialog;
     BOOL chosen = GetOpenFileNameA(&dialog);
+    request_ = nullptr;
     child_ = parent_ = places_ = nullptr;
+    std::vector<char> result = std::move(fileBuffer_);
+    fileBuffer_.clear();
     // Closing: the history is saved whether or not files were chosen, and OnClose is raised
     // whatever the saving met.
     struct Closing {
@@ -124,9 +166,9 @@ bool TCabOpenDialog::Execute() {
     if (!chosen)
         return false;
     if (Options & OFN_ALLOWMULTISELECT)
-        Files = ChosenFiles(file.data(), file.size());
+        Files = ChosenFiles(result.data(), result.size());
     else
-        Files = {std::string(file.data())};
+        Files = {std::string(result.data(), strnlen(result.data(), result.size()))};
     FilterIndex = static_cast<int>(dialog.nFilterIndex);
     if (!Files.empty())
         FileName = Files.front();
@@ -170,6 +212,18 @@ UINT_PTR TCabOpenDialog::Hook(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case CDN_FOLDERCHANGE:
             DoFolderChange();
+            break;
+        case CDN_SELCHANGE:
+            FitResultBuffer();
+            break;
+        case CDN_FILEOK:
+            // Some platforms (Wine) fill the buffer before they ask, cutting what does not fit:
+            // this OK is refused and pressed again once the buffer holds the whole selection.
+            if (FitResultBuffer()) {
+                SetWindowLongPtrA(child_, DWLP_MSGRESULT, 1);
+                PostMessageA(GetDlgItem(parent_, IDOK), BM_CLICK, 0, 0);
+                return TRUE;
+            }
             break;
         }
         return 0;
@@ -233,10 +287,77 @@ void TCabOpenDialog::DoShow() {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageA(history, CB_SETDROPPEDWIDTH, kHistoryDroppedWidth, 0);
     }
+    FitLabels();
     CreatePlacesList();
     DoFolderChange();
     if (OnShow)
         OnShow(*this);
+}
+
+bool TCabOpenDialog::FitResultBuffer() {
+    // The platform writes the chosen names into the buffer it was given and cuts (or refuses)
+    // a selection that outgrows it; the buffer grows ahead of the name box instead.
+    if (!request_)
+        return false;
+    LRESULT spec = SendMessageA(parent_, CDM_GETSPEC, 0, 0);
+    LRESULT folder = SendMessageA(parent_, CDM_GETFOLDERPATH, 0, 0);
+    if (spec <= 0)
+        return false;
+    std::size_t need = ResultBufferSize(static_cast<std::size_t>(std::max<LRESULT>(folder, 0)),
+                                        static_cast<std::size_t>(spec));
+    if (need <= request_->nMaxFile)
+        return false;
+    fileBuffer_.resize(need, '\0');
+    request_->lpstrFile = fileBuffer_.data();
+    request_->nMaxFile = static_cast<DWORD>(fileBuffer_.size());
+    return true;
+}
+
+void TCabOpenDialog::FitLabels() {
+    // The labels of the platform's controls and of the history, each beside its field. Their
+    // widths are fixed in dialog units, and a font wider than the one they were made for would
+    // cut or wrap their texts: the fields make room instead.
+    HWND historyLabel = nullptr;
+    for (HWND control = GetWindow(child_, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        char name[16] = "";
+        GetClassNameA(control, name, sizeof name);
+        if (lstrcmpiA(name, "Static") == 0 && GetDlgCtrlID(control) != IDC_CAB_STANDARD_AREA &&
+            GetWindowTextLengthA(control) > 0)
+            historyLabel = control;
+    }
+    struct Pair {
+        HWND label, field;
+    };
+    const Pair pairs[] = {
+        {GetDlgItem(parent_, stc4), GetDlgItem(parent_, cmb2)},
+        {GetDlgItem(parent_, stc3), FileNameBox()},
+        {GetDlgItem(parent_, stc2), GetDlgItem(parent_, cmb1)},
+        {historyLabel, GetDlgItem(child_, IDC_CAB_HISTORY)},
+    };
+    std::vector<LabelRow> rows;
+    std::vector<Pair> shown;
+    for (const Pair& pair : pairs) {
+        // The dialog itself is not shown yet: the labels' own style tells which ones will be.
+        if (!pair.label || !pair.field || !(GetWindowLongA(pair.label, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        RECT label = ChildRect(pair.label), field = ChildRect(pair.field);
+        rows.push_back(
+            {label.left, label.right - label.left, TextWidth(pair.label), field.left, field.right});
+        shown.push_back(pair);
+    }
+    RECT gap{0, 0, 2, 0};
+    MapDialogRect(child_, &gap);
+    std::vector<LabelFit> fits = FitLabelRows(rows, gap.right);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (fits[i].labelWidth != rows[i].labelWidth) {
+            RECT label = RectInParent(shown[i].label);
+            SetWindowPos(shown[i].label, nullptr, 0, 0, fits[i].labelWidth,
+                         label.bottom - label.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (fits[i].fieldLeft != rows[i].fieldLeft)
+            MoveLeftEdge(shown[i].field, fits[i].fieldLeft - rows[i].fieldLeft);
+    }
 }
 
 void TCabOpenDialog::CreatePlacesList() {
@@ -264,8 +385,9 @@ void TCabOpenDialog::CreatePlacesList() {
     for (const TCabinetItem& item : Items) {
         int index = static_cast<int>(
             SendMessageA(places_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.Caption.c_str())));
-        int icon = ImageList || item.ImageIndex != 0 ? item.ImageIndex
-                                                     : PlaceIconIndex(item, PlacePath(item, ""));
+        int icon = ImageList || item.ImageIndex != 0
+                       ? item.ImageIndex
+                       : PlaceIconIndex(item, PlacePath(item, initialDir_));
         SendMessageA(places_, LB_SETITEMDATA, index, icon);
     }
 }
@@ -291,7 +413,7 @@ void TCabOpenDialog::PlaceChosen() {
     int index = static_cast<int>(SendMessageA(places_, LB_GETCURSEL, 0, 0));
     if (index < 0 || index >= static_cast<int>(Items.size()))
         return;
-    GoToDialogFolder(PlacePath(Items[static_cast<std::size_t>(index)], InitialDir));
+    GoToDialogFolder(PlacePath(Items[static_cast<std::size_t>(index)], initialDir_));
 }
 
 HWND TCabOpenDialog::FileNameBox() const {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <functional>
 #include <string>
@@ -77,6 +78,8 @@ class TCabOpenDialog {
 
     void DoShow();
     void DoFolderChange();
+    bool FitResultBuffer();
+    void FitLabels();
     void DoCommand(int id, int code);
     void DoSize();
     bool DoDrawItem(const DRAWITEMSTRUCT& item);
@@ -94,6 +97,11 @@ class TCabOpenDialog {
     RECT ChildRect(HWND control) const;
 
     HWND owner_;
+    // While the platform's dialog runs: what it was given, the result buffer (grown with the
+    // selection) and the folder it started in.
+    OPENFILENAMEA* request_ = nullptr;
+    std::vector<char> fileBuffer_;
+    std::string initialDir_;
     HWND child_ = nullptr;
     HWND parent_ = nullptr;
     HWND places_ = nullptr;

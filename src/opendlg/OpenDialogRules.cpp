@@ -67,18 +67,26 @@ int PresentRun(std::uint32_t limit, const std::function<bool(int index)>& presen
 
 std::vector<std::string> ChosenFiles(const char* buffer, std::size_t size) {
     std::vector<std::string> parts;
+    bool cut = false;
     std::size_t i = 0;
     while (i < size && buffer[i] != '\0') {
         std::size_t end = i;
         while (end < size && buffer[end] != '\0')
             ++end;
+        if (end == size) {
+            cut = true;
+            break;
+        }
         parts.emplace_back(buffer + i, end - i);
         i = end + 1;
     }
-    if (parts.size() <= 1)
+    // A cut buffer held several names: its first whole piece is their folder.
+    if (parts.size() <= 1 && !cut)
         return parts;
-    std::string folder = AddTrailingSeparator(parts.front());
     std::vector<std::string> files;
+    if (parts.empty())
+        return files;
+    std::string folder = AddTrailingSeparator(parts.front());
     for (std::size_t k = 1; k < parts.size(); ++k)
         files.push_back(folder + parts[k]);
     return files;
@@ -98,4 +106,27 @@ std::string FilterBuffer(const std::string& filter) {
     }
     buffer.append(2, '\0');
     return buffer;
+}
+
+std::size_t ResultBufferSize(std::size_t folderSize, std::size_t specSize) {
+    // The folder, a separator or a NUL, the names each ended by a NUL, and the last NUL.
+    return 2 * (folderSize + specSize) + 1;
+}
+
+std::vector<LabelFit> FitLabelRows(const std::vector<LabelRow>& rows, int gap) {
+    std::vector<LabelFit> fits;
+    fits.reserve(rows.size());
+    for (const LabelRow& row : rows) {
+        // Where the fields of this row's group start: right of every label of the group.
+        int column = row.fieldLeft;
+        for (const LabelRow& other : rows)
+            if (other.fieldLeft == row.fieldLeft)
+                column = std::max(column, other.labelLeft + other.textWidth + gap);
+        int fieldLeft = std::max(row.fieldLeft, std::min(column, row.fieldRight));
+        int labelWidth = std::max(row.labelWidth, row.textWidth);
+        if (row.labelLeft + labelWidth > fieldLeft - gap)
+            labelWidth = std::max(row.textWidth, fieldLeft - gap - row.labelLeft);
+        fits.push_back({labelWidth, fieldLeft});
+    }
+    return fits;
 }

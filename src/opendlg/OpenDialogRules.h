@@ -39,8 +39,39 @@ std::optional<int> TrustedCount(std::optional<int> count, std::uint32_t valueCou
 int PresentRun(std::uint32_t limit, const std::function<bool(int index)>& present);
 
 // The files of the dialog's result buffer: "folder\0name\0name\0\0" for several, "path\0\0"
-// for one. Names are joined to the folder with one separator.
+// for one. Names are joined to the folder with one separator. A last piece that runs to the
+// end of the buffer without its NUL was cut short and names no chosen file: it is left out
+// (and what stays before it is a folder and whole names).
 std::vector<std::string> ChosenFiles(const char* buffer, std::size_t size);
+
+// The result buffer's size that holds whatever the name box holds now: `folderSize` and
+// `specSize` are the sizes of the folder shown and of the name box's text as the platform
+// reports them, each with its NUL. Some platforms (Wine) count characters where bytes are
+// asked for, and a character takes at most two bytes. The quotes and blanks around several
+// names always take at least the room of the NULs and the separator that stand for them in
+// the result.
+std::size_t ResultBufferSize(std::size_t folderSize, std::size_t specSize);
+
+// One row of the dialog in pixels: a label, the width its text takes on one line, and the field
+// it names.
+struct LabelRow {
+    int labelLeft;
+    int labelWidth;
+    int textWidth;
+    int fieldLeft;
+    int fieldRight;
+};
+struct LabelFit {
+    int labelWidth;
+    int fieldLeft;
+};
+
+// Lays the rows out so that each label shows its whole text on one line, `gap` before its
+// field. Rows whose fields start together keep starting together, moved right as far as their
+// longest label needs; a field keeps its right edge (its left edge never crosses it). A label
+// narrower than its text grows to it; one that reaches into the gap before its field is cut
+// back to the gap, never below its text.
+std::vector<LabelFit> FitLabelRows(const std::vector<LabelRow>& rows, int gap);
 
 // The filter "caption|patterns|..." as the platform takes it: every "|" (never a trail byte) a
 // NUL, and two NULs at the end. Empty for an empty filter.

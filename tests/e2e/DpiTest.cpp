@@ -16,48 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-// The desktop's density for the programs started while the object lives; the old value, or its
-// absence, comes back at the end, also when a check fails.
-class ScopedLogPixels {
-  public:
-    explicit ScopedLogPixels(DWORD dpi) {
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
-                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        DWORD type = 0, size = sizeof old_;
-        had_ = RegQueryValueExA(key_, kValue, nullptr, &type, reinterpret_cast<BYTE*>(&old_),
-                                &size) == ERROR_SUCCESS &&
-               type == REG_DWORD;
-        set_ = Write(dpi);
-    }
-    ~ScopedLogPixels() {
-        if (!key_)
-            return;
-        if (had_)
-            Write(old_);
-        else
-            RegDeleteValueA(key_, kValue);
-        RegCloseKey(key_);
-    }
-    ScopedLogPixels(const ScopedLogPixels&) = delete;
-    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
-    bool Set() const { return set_; }
-
-  private:
-    static constexpr const char* kValue = "LogPixels";
-    bool Write(DWORD value) {
-        return RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                              sizeof value) == ERROR_SUCCESS;
-    }
-    HKEY key_ = nullptr;
-    DWORD old_ = 0;
-    bool had_ = false;
-    bool set_ = false;
-};
-
 RECT WorkArea() {
     RECT area{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);

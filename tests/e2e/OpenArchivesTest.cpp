@@ -108,7 +108,8 @@ TEST_F(OpenArchives, TheFolderEntryOpensTheDialogAndSendsOnlyRealArchives) {
     ExpectHandOff(pakico, runs[0], "/Da TaskTray!", {folder + "\\a.lzh", folder + "\\b.lzh"},
                   " /Send");
 
-    // A self-extractor that cannot be read is no archive; the others still go, without an error.
+    // A self-extractor that cannot be read is no archive: the others go first, then the user
+    // is told which file could not be opened.
     std::string locked = folder + "\\self.exe";
     HANDLE hold = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, hold);
@@ -116,11 +117,12 @@ TEST_F(OpenArchives, TheFolderEntryOpensTheDialogAndSendsOnlyRealArchives) {
     ASSERT_TRUE(dialog.WaitOpen());
     dialog.Choose("\"self.exe\" \"b.lzh\"");
     ASSERT_TRUE(dialog.WaitClosed());
+    HWND error = WaitForErrorBox(kSettleMs);
     runs = pakico.WaitForMorva(2);
+    ASSERT_EQ(2u, runs.size()) << "handed over while the error shows";
+    EXPECT_EQ("ファイル " + locked + " は開けません", AnswerErrorBox(error));
     CloseHandle(hold);
-    ASSERT_EQ(2u, runs.size());
     ExpectHandOff(pakico, runs[1], "/Da TaskTray!", {folder + "\\b.lzh"}, " /Send");
-    EXPECT_EQ("", AnswerErrorBox(1000));
 
     // Read, the self-extractor is an archive; only fakes are dropped.
     ChooseFromMenu(pakico, {'R', 'P', '0'});
@@ -138,6 +140,42 @@ TEST_F(OpenArchives, TheFolderEntryOpensTheDialogAndSendsOnlyRealArchives) {
     ASSERT_TRUE(dialog.WaitClosed());
     Sleep(1500);
     EXPECT_EQ(3u, pakico.MorvaRuns());
+
+    // Archives with long names, more than the dialog's first buffer holds: 3,000 named in the
+    // name box, then 700 chosen in the list; each time all of them are handed over, in order.
+    auto makeArchives = [&](const std::string& name, int count) {
+        std::string where = pakico.Scratch() + name;
+        CreateDirectoryA(where.c_str(), nullptr);
+        std::vector<std::string> made;
+        for (int i = 0; i < count; ++i) {
+            char number[8];
+            snprintf(number, sizeof number, "%04d", i);
+            made.push_back(where + "\\とても長い名前の書庫ファイル_" + number + "_" +
+                           std::string(60, 'x') + ".lzh");
+            WriteFileBytes(made.back(), LzhBytes());
+        }
+        return made;
+    };
+    std::vector<std::string> named = makeArchives("named", 3000);
+    std::vector<std::string> listed = makeArchives("listed", 700);
+    WriteHistoryList(kFolders, {pakico.Scratch() + "named", pakico.Scratch() + "listed"});
+    std::string names;
+    for (const std::string& path : named)
+        names += "\"" + path.substr(path.rfind('\\') + 1) + "\" ";
+    ChooseFromMenu(pakico, {'R', 'P', '0'});
+    ASSERT_TRUE(dialog.WaitOpen(kStartMs));
+    dialog.Choose(names);
+    ASSERT_TRUE(dialog.WaitClosed(kStartMs));
+    runs = pakico.WaitForMorva(4, kStartMs);
+    ASSERT_EQ(4u, runs.size());
+    ExpectHandOff(pakico, runs[3], "/Da TaskTray!", named, " /Send");
+    ChooseFromMenu(pakico, {'R', 'P', '1'});
+    ASSERT_TRUE(dialog.WaitOpen(kStartMs));
+    ASSERT_TRUE(dialog.ChooseAllListed(60000));
+    ASSERT_TRUE(dialog.WaitClosed(kStartMs));
+    runs = pakico.WaitForMorva(5, kStartMs);
+    ASSERT_EQ(5u, runs.size());
+    ExpectHandOff(pakico, runs[4], "/Da TaskTray!", listed, " /Send");
 }
 
 TEST_F(OpenArchives, TheCatRestsWhileTheDialogIsOpenAndIsReadyAfterwards) {
@@ -151,7 +189,15 @@ TEST_F(OpenArchives, TheCatRestsWhileTheDialogIsOpenAndIsReadyAfterwards) {
     WriteSettingText("Dialog\\Cabinet", "Caption1", "消えた");
     WriteSettingNumber("Dialog\\Cabinet", "RootFolder1", 0);
     WriteSettingText("Dialog\\Cabinet", "FolderPath1", pakico.Scratch() + "gone");
-    WriteSettingText("Dialog\\Cabinet", "Count", "2");
+    // A place below the folder the dialog starts in, and the same folder named in full.
+    CreateDirectoryA((folder + "\\中身").c_str(), nullptr);
+    WriteSettingText("Dialog\\Cabinet", "Caption2", "下");
+    WriteSettingNumber("Dialog\\Cabinet", "RootFolder2", 1);
+    WriteSettingText("Dialog\\Cabinet", "FolderPath2", "\\中身");
+    WriteSettingText("Dialog\\Cabinet", "Caption3", "下の全体");
+    WriteSettingNumber("Dialog\\Cabinet", "RootFolder3", 0);
+    WriteSettingText("Dialog\\Cabinet", "FolderPath3", folder + "\\中身");
+    WriteSettingText("Dialog\\Cabinet", "Count", "4");
     ASSERT_TRUE(pakico.Start());
     std::string note = pakico.Scratch() + "note.txt";
     WriteFileBytes(note, "note");
@@ -161,7 +207,10 @@ TEST_F(OpenArchives, TheCatRestsWhileTheDialogIsOpenAndIsReadyAfterwards) {
         ChooseFromMenu(pakico, {'R', 'P', '0'});
         OpenDialog dialog(pakico);
         ASSERT_TRUE(dialog.WaitOpen());
-        EXPECT_EQ(2, dialog.PlaceCount()) << "the places that are there";
+        EXPECT_EQ(4, dialog.PlaceCount()) << "the places that are there";
+        // The place below the start folder has the icon of the folder it leads to.
+        EXPECT_EQ(dialog.PlaceIcon(3), dialog.PlaceIcon(2));
+        EXPECT_NE(dialog.PlaceIcon(1), dialog.PlaceIcon(2)) << "a folder looks unlike a lost one";
         EXPECT_TRUE(pakico.WaitForLayer("CoolForm2", kSettleMs)) << pakico.Layer();
         ExpectRestingWithoutTrayMenu(pakico);
         EXPECT_EQ(kEffectNone, DragFiles({}, pakico.Centre(), {note}));

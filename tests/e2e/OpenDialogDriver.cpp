@@ -75,12 +75,51 @@ void OpenDialog::Front() const {
     Sleep(200);
 }
 
-void OpenDialog::Choose(const std::string& names) const {
+HWND OpenDialog::NameBox() const {
     HWND box = GetDlgItem(dialog_, 1152);
-    if (!box)
-        box = GetDlgItem(dialog_, 1148);
-    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(names.c_str()));
+    return box ? box : GetDlgItem(dialog_, 1148);
+}
+
+void OpenDialog::Choose(const std::string& names) const {
+    SendMessageA(NameBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(names.c_str()));
     PostMessageA(GetDlgItem(dialog_, IDOK), BM_CLICK, 0, 0);
+}
+
+bool OpenDialog::ChooseAllListed(unsigned ms) const {
+    HWND list = FindWindowExA(FindWindowExA(dialog_, nullptr, "SHELLDLL_DefView", nullptr), nullptr,
+                              "SysListView32", nullptr);
+    if (!list)
+        return false;
+    Front();
+    RECT box{};
+    GetWindowRect(list, &box);
+    ClickAt({box.right - 30, box.bottom - 30});
+    // The keys go where the focus is: into the list, once the click has put it there.
+    DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
+    if (!WaitUntil(
+            [&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof info;
+                return GetGUIThreadInfo(thread, &info) && info.hwndFocus == list;
+            },
+            ms))
+        return false;
+    PressKey(VK_HOME);
+    PressChord({VK_SHIFT}, VK_END);
+    // The dialog answers once it has taken the keys; the name box then holds every chosen
+    // name and keeps its length.
+    LRESULT length = 0;
+    bool settled = WaitUntil(
+        [&] {
+            LRESULT now = SendMessageA(NameBox(), WM_GETTEXTLENGTH, 0, 0);
+            bool same = now > 0 && now == length;
+            length = now;
+            return same;
+        },
+        ms);
+    if (settled)
+        PostMessageA(GetDlgItem(dialog_, IDOK), BM_CLICK, 0, 0);
+    return settled;
 }
 
 void OpenDialog::Cancel() const {
@@ -89,6 +128,10 @@ void OpenDialog::Cancel() const {
 
 int OpenDialog::PlaceCount() const {
     return static_cast<int>(SendMessageA(Child(kPlaces), LB_GETCOUNT, 0, 0));
+}
+
+LRESULT OpenDialog::PlaceIcon(int index) const {
+    return SendMessageA(Child(kPlaces), LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
 }
 
 void OpenDialog::ClickPlace(int index) const {

@@ -28,9 +28,14 @@ class OpenDialog {
 
     // Puts the text into the name box and presses the dialog's OK button.
     void Choose(const std::string& names) const;
+    // Chooses every file of the list as a person does with the keyboard (a click into the
+    // list, Home, Shift+End) and presses OK; false when the name box never took the selection.
+    bool ChooseAllListed(unsigned ms = kSettleMs) const;
     void Cancel() const;
 
     int PlaceCount() const;
+    // The icon the place shows (its index in the shell's image list).
+    LRESULT PlaceIcon(int index) const;
     // A real click on the place's icon.
     void ClickPlace(int index) const;
     // The folder history: the number of entries, and a choice with the keyboard, `steps` down.
@@ -41,6 +46,7 @@ class OpenDialog {
     void Front() const;
 
   private:
+    HWND NameBox() const;
     const PakicoRun& pakico_;
     HWND dialog_ = nullptr;
     HWND child_ = nullptr;

@@ -112,11 +112,52 @@ TEST(ChosenFiles, OneOrSeveral) {
         // A root keeps one separator.
         {std::string("C:\\\0a.lzh\0b.zip\0\0", 17), {"C:\\a.lzh", "C:\\b.zip"}},
         {std::string("\0\0", 2), {}},
-        // A buffer without its final NULs ends at its size.
-        {std::string("C:\\x\0y", 6), {"C:\\x\\y"}},
+        // A buffer without its final NULs was cut: the whole names are kept, the cut one goes.
+        {std::string("C:\\x\0y.lzh\0y.tar.gz", 19), {"C:\\x\\y.lzh"}},
+        {std::string("C:\\x\0y.tar", 10), {}},
+        {std::string("C:\\x\\y.tar", 10), {}},
+        // Without its last NUL only.
+        {std::string("C:\\x\0y\0", 7), {"C:\\x\\y"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.files, ChosenFiles(c.buffer.data(), c.buffer.size())) << c.buffer;
+}
+
+TEST(ResultBuffer, HoldsTheFolderAndEveryNameTheBoxHolds) {
+    // "C:\\Data" (8 with its NUL); the box: "a.lzh" (6), or "a.lzh" "b.zip" (16).
+    EXPECT_EQ(29u, ResultBufferSize(8, 6));
+    EXPECT_LE(std::string("C:\\Data\\a.lzh\0", 15).size(), ResultBufferSize(8, 6));
+    EXPECT_LE(std::string("C:\\Data\0a.lzh\0b.zip\0\0", 21).size(), ResultBufferSize(8, 16));
+    // Counted in characters: "書庫" is 3 with its NUL, and 5 bytes.
+    EXPECT_LE(std::string("C:\\Data\\書庫\0", 14).size(), ResultBufferSize(8, 3));
+}
+
+TEST(FitLabelRows, EveryLabelShowsWholeBesideItsField) {
+    struct Case {
+        const char* what;
+        std::vector<LabelRow> rows;
+        std::vector<LabelFit> fits;
+    } cases[] = {
+        {"everything fits: nothing moves",
+         {{10, 60, 50, 80, 300}, {10, 60, 58, 80, 300}},
+         {{60, 80}, {60, 80}}},
+        {"one text too long: its group moves right together, keeping the right edges",
+         {{10, 60, 90, 80, 300}, {10, 60, 40, 80, 250}, {10, 50, 40, 70, 200}},
+         {{90, 104}, {60, 104}, {50, 70}}},
+        {"a label over its field is cut back to the gap, never below its text",
+         {{10, 100, 40, 80, 300}, {10, 100, 75, 81, 300}},
+         {{66, 80}, {75, 89}}},
+        {"a field never crosses its right edge", {{10, 20, 200, 80, 150}}, {{200, 150}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<LabelFit> fits = FitLabelRows(c.rows, 4);
+        ASSERT_EQ(c.fits.size(), fits.size());
+        for (std::size_t i = 0; i < fits.size(); ++i) {
+            EXPECT_EQ(c.fits[i].labelWidth, fits[i].labelWidth) << i;
+            EXPECT_EQ(c.fits[i].fieldLeft, fits[i].fieldLeft) << i;
+        }
+    }
 }
 
 TEST(FilterBuffer, BarsBecomeNulsButNeverATrailByte) {

@@ -130,4 +130,51 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    char text[2048] = "";
+    // The message reaches windows of other processes too, unlike GetWindowTextA's shortcut.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+namespace {
+constexpr const char* kLogPixels = "LogPixels";
+} // namespace
+
+ScopedLogPixels::ScopedLogPixels(DWORD dpi) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                        nullptr) != ERROR_SUCCESS) {
+        key_ = nullptr;
+        return;
+    }
+    DWORD type = 0, size = sizeof old_;
+    had_ = RegQueryValueExA(key_, kLogPixels, nullptr, &type, reinterpret_cast<BYTE*>(&old_),
+                            &size) == ERROR_SUCCESS &&
+           type == REG_DWORD;
+    set_ = Write(dpi);
+}
+
+ScopedLogPixels::~ScopedLogPixels() {
+    if (!key_)
+        return;
+    if (had_)
+        Write(old_);
+    else
+        RegDeleteValueA(key_, kLogPixels);
+    RegCloseKey(key_);
+}
+
+bool ScopedLogPixels::Write(DWORD value) {
+    return RegSetValueExA(key_, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof value) == ERROR_SUCCESS;
+}
+
 } // namespace testing_support

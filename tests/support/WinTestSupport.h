@@ -1,6 +1,8 @@
 // Helpers shared by the tests that run under Wine: folders, files and the stand-ins' files.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,10 +39,32 @@ class TempFolder {
     std::string path_;
 };
 
+// A window's class name, and its text (of a window of any process).
+std::string ClassOf(HWND window);
+std::string TextOf(HWND window);
+
 // UTF-16 text (up to its first NUL, if any) in the ANSI code page.
 std::string AnsiText(std::wstring_view wide);
 
 // Splits text into its lines (CR LF or LF), without the line ends.
 std::vector<std::string> SplitLines(const std::string& text);
+
+// The desktop's density for the programs started while the object lives (each reads it once,
+// as it starts); the old value, or its absence, comes back at the end, also when a check fails.
+class ScopedLogPixels {
+  public:
+    explicit ScopedLogPixels(DWORD dpi);
+    ~ScopedLogPixels();
+    ScopedLogPixels(const ScopedLogPixels&) = delete;
+    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+    bool Set() const { return set_; }
+
+  private:
+    bool Write(DWORD value);
+    HKEY key_ = nullptr;
+    DWORD old_ = 0;
+    bool had_ = false;
+    bool set_ = false;
+};
 
 } // namespace testing_support
