@@ -516,7 +516,9 @@ HWND PakicoRun::WaitForMenu(unsigned ms) const {
 }
 
 bool PakicoRun::WaitForMenuClosed(unsigned ms) const {
-    return WaitUntil([&] { return VisibleMenu(ProcessId()) == nullptr; }, ms);
+    // Gone, not only hidden: a menu opened while the last one's window still exists would draw
+    // beside it, and the platform would keep one more window DC for good.
+    return WaitUntil([&] { return TopWindows("#32768", ProcessId()).empty(); }, ms);
 }
 
 void RightClickAt(POINT at) {

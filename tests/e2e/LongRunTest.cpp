@@ -235,18 +235,25 @@ GdiObjects GdiObjectsOf(DWORD processId) {
         VirtualFreeEx(process.get(), name, 0, MEM_RELEASE);
     if (!there || !countHere)
         return {};
-    void* countThere = reinterpret_cast<char*>(static_cast<ULONG_PTR>(there)) +
-                       (reinterpret_cast<char*>(countHere) - reinterpret_cast<char*>(here));
+    // Where something of the library lies in the program.
+    auto inProgram = [&](void* local) {
+        return reinterpret_cast<char*>(static_cast<ULONG_PTR>(there)) +
+               (reinterpret_cast<char*>(local) - reinterpret_cast<char*>(here));
+    };
     GdiObjects objects;
+    objects.total = runThere(inProgram(countHere), nullptr);
+    DWORD counts[16] = {};
+    void* countsHere = reinterpret_cast<void*>(GetProcAddress(here, "GdiCountsByKind"));
+    if (!countsHere ||
+        !ReadProcessMemory(process.get(), inProgram(countsHere), counts, sizeof counts, nullptr))
+        return objects;
     static const char* const kKinds[] = {
-        "",       "pen",      "brush",     "DC",      "meta DC", "palette", "font",        "bitmap",
+        "other",  "pen",      "brush",     "DC",      "meta DC", "palette", "font",        "bitmap",
         "region", "metafile", "memory DC", "ext pen", "EMF DC",  "EMF",     "colour space"};
-    for (ULONG_PTR kind = 1; kind < std::size(kKinds); ++kind) {
-        if (DWORD count = runThere(countThere, reinterpret_cast<void*>(kind))) {
-            objects.total += count;
+    for (std::size_t kind = 0; kind < std::size(kKinds); ++kind) {
+        if (counts[kind])
             objects.kinds += std::string(objects.kinds.empty() ? "" : ", ") + kKinds[kind] + " " +
-                             std::to_string(count);
-        }
+                             std::to_string(counts[kind]);
     }
     return objects;
 }
