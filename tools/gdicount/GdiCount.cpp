@@ -2,10 +2,15 @@
 // inside: the platform's own count (GetGuiResources) answers 0 under Wine.
 #include <windows.h>
 
+extern "C" {
 // The number of GDI objects of each kind (by its OBJ_... value) at the last count, for the
 // counting process to read.
-extern "C" {
 __declspec(dllexport) DWORD GdiCountsByKind[16] = {};
+// Of the DCs, those of no window: the platform's idle window DCs. Wine keeps the DCs it hands
+// out for windows (a DC and its visible region each) in a cache of up to 64 and makes a new one
+// whenever no idle one is free for the window that asks, so the cache grows to the most windows
+// that have drawn at one time, and stays.
+__declspec(dllexport) DWORD GdiIdleWindowDcs = 0;
 }
 
 // A thread procedure, started in the program with CreateRemoteThread: counts the process's GDI
@@ -20,14 +25,18 @@ extern "C" __declspec(dllexport) DWORD WINAPI CountGdiObjects(void*) {
         GetSysColorBrush(colour);
     DWORD counts[16] = {};
     DWORD total = 0;
+    DWORD idleWindowDcs = 0;
     for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) {
         DWORD kind = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
         if (kind != 0) {
             ++counts[kind < 16 ? kind : 0];
             ++total;
         }
+        if (kind == OBJ_DC && !WindowFromDC(reinterpret_cast<HDC>(index)))
+            ++idleWindowDcs;
     }
     for (int kind = 0; kind < 16; ++kind)
         GdiCountsByKind[kind] = counts[kind];
+    GdiIdleWindowDcs = idleWindowDcs;
     return total;
 }
