@@ -1,5 +1,6 @@
 # Process start and the archive icon window.
-target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/IconPlacement.cpp)
+target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/IconPlacement.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FullScreenRules.cpp)
 if(WIN32)
     enable_language(RC)
     add_executable(Pakico WIN32
@@ -11,6 +12,7 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormMenu.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormWatch.cpp
         ${CMAKE_CURRENT_LIST_DIR}/DesktopMonitors.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/FullScreenWatch.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormOpen.cpp
         ${CMAKE_CURRENT_LIST_DIR}/DropAboutForm.cpp
         ${CMAKE_SOURCE_DIR}/res/Pakico.rc
