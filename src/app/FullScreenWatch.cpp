@@ -153,11 +153,16 @@ void TFullScreenWatch::StepAside(HWND cover) {
     if (aside_ && !IsTopmost(window_) && cover == followed_)
         return;
     constexpr UINT kOnlyOrder = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    // Out of the topmost band, which leaves it at the top of the others, then just behind the
-    // window in front: it is not seen, and it is the first to show when that window goes.
-    SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, kOnlyOrder);
+    // Just behind the window in front, which takes it out of the topmost band: it is not seen,
+    // and it is the first to show when that window goes. Leaving the band first would raise it
+    // to the top of the other windows on the way, and Wine then puts it back there later.
     if (cover)
         SetWindowPos(window_, cover, 0, 0, 0, 0, kOnlyOrder);
+    if (IsTopmost(window_)) {
+        SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, kOnlyOrder);
+        if (cover)
+            SetWindowPos(window_, cover, 0, 0, 0, 0, kOnlyOrder);
+    }
     aside_ = true;
     Follow(cover);
 }
