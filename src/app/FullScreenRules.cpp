@@ -1,6 +1,10 @@
 // When the always-on-top cat steps aside for full-screen work on its monitor.
 #include "app/FullScreenRules.h"
 
+bool IsAnotherProgramsWindow(const ForegroundWindow& foreground) {
+    return foreground.present && !foreground.ownProcess && !foreground.desktop;
+}
+
 bool CoversMonitor(const WorkArea& window, const WorkArea& monitor) {
     return window.left <= monitor.left && window.top <= monitor.top &&
            window.right >= monitor.right && window.bottom >= monitor.bottom;
@@ -13,7 +17,7 @@ bool IsShellDesktopClass(const std::string& className) {
 bool StepsAside(const WorkArea& cat, const std::vector<MonitorArea>& monitors,
                 const ForegroundWindow& foreground, UserNotificationState state) {
     const MonitorArea* catMonitor = MonitorOf(cat, monitors);
-    const bool other = foreground.present && !foreground.ownProcess && !foreground.desktop;
+    const bool other = IsAnotherProgramsWindow(foreground);
     if (other && catMonitor && CoversMonitor(foreground.client, catMonitor->monitor))
         return true;
     switch (state) {

@@ -33,6 +33,9 @@ enum class UserNotificationState {
     App = 7,
 };
 
+// The window in front is another program's, not the desktop: the one the cat may step behind.
+bool IsAnotherProgramsWindow(const ForegroundWindow& foreground);
+
 // The window's area covers the whole monitor.
 bool CoversMonitor(const WorkArea& window, const WorkArea& monitor);
 

@@ -43,8 +43,6 @@ const LateFunctions& Late() {
     return late;
 }
 
-using QueryUserNotificationStateFn = HRESULT(WINAPI*)(int* state);
-
 // Posted to the notice window: look again once an activation has run its course.
 constexpr UINT kLookAgain = WM_APP + 1;
 
@@ -102,6 +100,7 @@ TFullScreenWatch::TFullScreenWatch(HWND window)
           [this](WPARAM, LPARAM) { PostMessageA(notices_.Handle(), kLookAgain, 0, 0); },
           ErrorReporter),
       shell_(LoadLibraryA("shell32.dll")) {
+    Find(shell_.get(), "SHQueryUserNotificationState", queryState_);
     Watches().push_back(this);
     notices_.AlsoHandle(kLookAgain, [this](WPARAM, LPARAM) { Check(); });
     notices_.AlsoHandle(RegisterWindowMessageA("SHELLHOOK"), [this](WPARAM code, LPARAM) {
@@ -133,18 +132,15 @@ void TFullScreenWatch::Check() {
     if (!IsWindow(window_))
         return;
     auto state = UserNotificationState::Unknown;
-    if (auto query = reinterpret_cast<QueryUserNotificationStateFn>(reinterpret_cast<void*>(
-            shell_ ? GetProcAddress(shell_.get(), "SHQueryUserNotificationState") : nullptr))) {
-        int answer = 0;
-        if (SUCCEEDED(query(&answer)))
-            state = static_cast<UserNotificationState>(answer);
-    }
+    int answer = 0;
+    if (queryState_ && SUCCEEDED(queryState_(&answer)))
+        state = static_cast<UserNotificationState>(answer);
     HWND foreground = GetForegroundWindow();
     const ForegroundWindow seen = Describe(foreground);
     RECT frame{};
     GetWindowRect(window_, &frame);
     if (StepsAside(AreaOf(frame), DesktopMonitors(), seen, state))
-        StepAside(seen.present && !seen.ownProcess && !seen.desktop ? foreground : nullptr);
+        StepAside(IsAnotherProgramsWindow(seen) ? foreground : nullptr);
     else
         ComeBack();
 }

@@ -47,4 +47,5 @@ class TFullScreenWatch {
     HWND followed_ = nullptr;
     // The shell, for its notification state; systems before Windows Vista have none.
     win::ScopedModule shell_;
+    HRESULT(WINAPI* queryState_)(int* state) = nullptr;
 };

@@ -2,6 +2,7 @@
 // and comes back on top, at its place, when that window closes; a large window that leaves part
 // of the monitor free changes nothing.
 #include "e2e/E2eSupport.h"
+#include "support/ZOrder.h"
 
 using namespace e2e;
 using namespace testing_support;
@@ -12,19 +13,6 @@ constexpr DWORD kCatLeft = 400;
 constexpr DWORD kCatTop = 300;
 // The refresh tick confirms the state once a second; the test sees it a moment later.
 constexpr unsigned kWithinASecond = 2500;
-
-bool Topmost(HWND window) {
-    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-// `upper` lies above `lower` in the z-order of the desktop's windows.
-bool Above(HWND upper, HWND lower) {
-    for (HWND window = GetWindow(lower, GW_HWNDPREV); window;
-         window = GetWindow(window, GW_HWNDPREV))
-        if (window == upper)
-            return true;
-    return false;
-}
 
 // The top-level window a drop at a screen point goes to.
 HWND TopWindowAt(POINT point) {
@@ -58,8 +46,8 @@ TEST_F(FullScreen, TheCatStepsBehindAWindowOverItsMonitorAndComesBackWhenItClose
 
     // The desktop covers the monitor too: over two ticks the cat stays on top of it.
     Sleep(2500);
-    EXPECT_TRUE(Topmost(cat)) << "the cat stepped aside for "
-                              << WindowTextOf(GetForegroundWindow());
+    EXPECT_TRUE(IsTopmost(cat)) << "the cat stepped aside for "
+                                << WindowTextOf(GetForegroundWindow());
 
     const struct {
         const char* what;
@@ -75,15 +63,15 @@ TEST_F(FullScreen, TheCatStepsBehindAWindowOverItsMonitorAndComesBackWhenItClose
         HWND window = front.WaitInFront(kSettleMs);
         ASSERT_NE(nullptr, window) << "the window did not come to the front";
         if (row.covers) {
-            EXPECT_TRUE(WaitUntil([&] { return !Topmost(cat); }, kWithinASecond))
+            EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(cat); }, kWithinASecond))
                 << "the cat stayed on top";
-            EXPECT_TRUE(Above(window, cat)) << "the cat lies above the window";
+            EXPECT_TRUE(LiesAbove(window, cat)) << "the cat lies above the window";
             EXPECT_EQ(window, TopWindowAt(pakico.Centre())) << "the cat's place shows the cat";
         } else {
             // Two refresh ticks: nothing changes.
             Sleep(2500);
-            EXPECT_TRUE(Topmost(cat));
-            EXPECT_TRUE(Above(cat, window));
+            EXPECT_TRUE(IsTopmost(cat));
+            EXPECT_TRUE(LiesAbove(cat, window));
             EXPECT_EQ(cat, TopWindowAt(pakico.Centre()));
         }
         // Neither hidden, moved nor changed otherwise.
@@ -96,7 +84,7 @@ TEST_F(FullScreen, TheCatStepsBehindAWindowOverItsMonitorAndComesBackWhenItClose
         // window closes: the cat is on top again, at its place.
         const std::size_t runs = pakico.MorvaRuns();
         const DragOutcome dropped = front.DragAndClose();
-        EXPECT_TRUE(WaitUntil([&] { return Topmost(cat); }, kWithinASecond))
+        EXPECT_TRUE(WaitUntil([&] { return IsTopmost(cat); }, kWithinASecond))
             << "the cat did not come back on top";
         EXPECT_TRUE(SameRect(place, pakico.Frame()));
         EXPECT_EQ(cat, TopWindowAt(pakico.Centre()));

@@ -5,6 +5,7 @@
 
 #include "support/ProgramRun.h"
 #include "support/WinTestSupport.h"
+#include "support/ZOrder.h"
 #include "win/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +15,6 @@
 using namespace testing_support;
 
 namespace {
-
-bool Topmost(HWND window) {
-    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-// `upper` lies above `lower` in the z-order of the desktop's windows.
-bool Above(HWND upper, HWND lower) {
-    for (HWND window = GetWindow(lower, GW_HWNDPREV); window;
-         window = GetWindow(window, GW_HWNDPREV))
-        if (window == upper)
-            return true;
-    return false;
-}
 
 // A topmost tool window in the cat's place and size.
 struct CatWindow {
@@ -50,7 +38,7 @@ TEST(FullScreenWatch, StepsAsideAndComesBackOnThePlatformsNoticesAlone) {
     CatWindow cat;
     TFullScreenWatch watch(cat.handle);
     EXPECT_FALSE(watch.SteppedAside());
-    EXPECT_TRUE(Topmost(cat.handle));
+    EXPECT_TRUE(IsTopmost(cat.handle));
 
     // Another program's window over the whole monitor takes the front (a drag source that waits
     // for a signal that never comes).
@@ -72,8 +60,8 @@ TEST(FullScreenWatch, StepsAsideAndComesBackOnThePlatformsNoticesAlone) {
         20000));
     EXPECT_TRUE(ui_test::PumpUntil([&] { return watch.SteppedAside(); }, 2000))
         << "no notice reached the watch";
-    EXPECT_FALSE(Topmost(cat.handle));
-    EXPECT_TRUE(Above(cover, cat.handle));
+    EXPECT_FALSE(IsTopmost(cat.handle));
+    EXPECT_TRUE(LiesAbove(cover, cat.handle));
     EXPECT_TRUE(IsWindowVisible(cat.handle));
 
     // It closes: the front comes back to this program, and the window is on top again.
@@ -81,7 +69,7 @@ TEST(FullScreenWatch, StepsAsideAndComesBackOnThePlatformsNoticesAlone) {
     EXPECT_EQ(106, other.WaitForExit(10000)) << "closed before its drag";
     EXPECT_TRUE(ui_test::PumpUntil([&] { return !watch.SteppedAside(); }, 2000))
         << "no notice reached the watch";
-    EXPECT_TRUE(Topmost(cat.handle));
+    EXPECT_TRUE(IsTopmost(cat.handle));
     RECT frame{};
     GetWindowRect(cat.handle, &frame);
     EXPECT_EQ(400, frame.left);

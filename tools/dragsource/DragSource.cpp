@@ -266,9 +266,9 @@ class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
 // remembers that it did.
 class OwnWindowTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
   public:
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
-        *effect &= DROPEFFECT_COPY;
-        return S_OK;
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD keys, POINTL at,
+                                        DWORD* effect) override {
+        return DragOver(keys, at, effect);
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
         *effect &= DROPEFFECT_COPY;
