@@ -51,12 +51,6 @@ HKEY CreateSettingKey(const std::string& subkey) {
     return key;
 }
 
-std::string ClassOf(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 std::string TextOf(HWND window) {
     char text[2048] = "";
     // The message reaches windows of other processes too, unlike GetWindowTextA's shortcut.
@@ -87,6 +81,12 @@ void SendKey(WORD key, bool down) {
 }
 
 } // namespace
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
 
 namespace {
 

@@ -66,6 +66,8 @@ HWND VisibleMenu(DWORD processId);
 HWND FindDialog(DWORD processId, const std::string& caption);
 // The text of a window of any process.
 std::string WindowTextOf(HWND window);
+// The class name of a window of any process.
+std::string ClassOf(HWND window);
 // A child control of a window by its text, or null.
 HWND FindChildByText(HWND parent, const std::string& text);
 
