@@ -151,12 +151,15 @@ void TFullScreenWatch::StepAside(HWND cover) {
     constexpr UINT kOnlyOrder = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     // Just behind the window in front, which takes it out of the topmost band: it is not seen,
     // and it is the first to show when that window goes. Leaving the band first would raise it
-    // to the top of the other windows on the way, and Wine then puts it back there later.
-    if (cover)
+    // to the top of the other windows on the way, and Wine then puts it back there later. A
+    // topmost window in front lies above all the others anyway: leaving the band is enough, and
+    // lying just behind it would keep the cat in the band.
+    const bool behindCover = cover && !IsTopmost(cover);
+    if (behindCover)
         SetWindowPos(window_, cover, 0, 0, 0, 0, kOnlyOrder);
     if (IsTopmost(window_)) {
         SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, kOnlyOrder);
-        if (cover)
+        if (behindCover)
             SetWindowPos(window_, cover, 0, 0, 0, 0, kOnlyOrder);
     }
     aside_ = true;

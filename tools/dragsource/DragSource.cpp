@@ -23,6 +23,7 @@
 //                drag from a borderless window over this rectangle, as a program's full-screen
 //                window is, instead of the small topmost one in the top left; it takes drops
 //                itself (answering copy)
+//   --topmost    that window is a topmost one, as some full-screen programs make theirs
 //   --wait-for E before the first drag, wait in front until the named event E is set; when
 //                the window is closed first, end without a drag
 //
@@ -71,6 +72,7 @@ struct Options {
     POINT thenTo{};
     std::vector<std::string> thenFiles;
     bool haveWindow = false;
+    bool topmost = false;
     RECT window{};
     std::string waitFor;
 };
@@ -96,10 +98,11 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     bool then = false;
     // Flags that set a switch of their own.
     const std::pair<const char*, bool Options::*> flags[] = {
-        {"--wide", &Options::wide},      {"--right", &Options::right},
-        {"--shift", &Options::shift},    {"--ctrl", &Options::ctrl},
-        {"--text", &Options::text},      {"--copy-only", &Options::copyOnly},
-        {"--no-data", &Options::noData}, {"--quick", &Options::quick},
+        {"--wide", &Options::wide},       {"--right", &Options::right},
+        {"--shift", &Options::shift},     {"--ctrl", &Options::ctrl},
+        {"--text", &Options::text},       {"--copy-only", &Options::copyOnly},
+        {"--no-data", &Options::noData},  {"--quick", &Options::quick},
+        {"--topmost", &Options::topmost},
     };
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -400,13 +403,14 @@ HWND CreateSourceWindow(const Options& options) {
     windowClass.lpszClassName = "DragSourceWindow";
     RegisterClassA(&windowClass);
     const RECT& r = options.window;
-    HWND window = options.haveWindow
-                      ? CreateWindowExA(0, "DragSourceWindow", "DragSource", WS_POPUP, r.left,
-                                        r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                                        windowClass.hInstance, nullptr)
-                      : CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "DragSourceWindow",
-                                        "DragSource", WS_POPUP | WS_BORDER, 16, 16, 120, 80,
-                                        nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window =
+        options.haveWindow
+            ? CreateWindowExA(options.topmost ? WS_EX_TOPMOST : 0, "DragSourceWindow", "DragSource",
+                              WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
+                              nullptr, windowClass.hInstance, nullptr)
+            : CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "DragSourceWindow", "DragSource",
+                              WS_POPUP | WS_BORDER, 16, 16, 120, 80, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
     if (window) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
