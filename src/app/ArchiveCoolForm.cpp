@@ -219,6 +219,7 @@ void TArchiveCoolForm::FinishStart() {
     // A taskbar that is not there yet (a slow start at log-on) is reported once; the refresh
     // tick and the taskbar's own announcement try again.
     AddTrayIcon(true);
+    step([&] { FullScreenWatch = std::make_unique<TFullScreenWatch>(Handle()); });
 }
 
 bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
@@ -427,6 +428,9 @@ void TArchiveCoolForm::Timer1Timer() {
         AddTrayIcon(false);
     if (!Dragging)
         RefreshIconState();
+    // The platform tells of full-screen windows as they come and go; the tick confirms.
+    if (FullScreenWatch)
+        FullScreenWatch->Check();
     // A watched folder that went away may give no change report at all.
     LookForWatchedFolder();
 }
@@ -451,6 +455,7 @@ void TArchiveCoolForm::FormDestroy() {
     // A failing step is shown, and the rest of the clean-up still runs.
     auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
     ui::SetFormClosedHandler(nullptr);
+    FullScreenWatch.reset();
     step([&] { TApplication::QuitHelp(); });
     step([&] { TrayIcon.reset(); });
     DroppedFiles.clear();

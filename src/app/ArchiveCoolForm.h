@@ -2,6 +2,7 @@
 // notification-area icon, its hot key and its recent-archive histories.
 #pragma once
 
+#include "app/FullScreenWatch.h"
 #include "app/IconPlacement.h"
 #include "history/HistoryList.h"
 #include "history/HistoryMenu.h"
@@ -169,6 +170,8 @@ class TArchiveCoolForm : public ui::Window {
     ui::Timer Timer1, Timer2;
     std::unique_ptr<TTaskTrayIcon> TrayIcon;
     std::unique_ptr<THookHotKey> HookHotKey1;
+    // Takes the cat out of the way of full-screen work on its monitor.
+    std::unique_ptr<TFullScreenWatch> FullScreenWatch;
     bool trayMenuAvailable_ = false;
     // The density of the monitor the cat is on, and the whole factor its pictures have.
     int dpi_ = 96;

@@ -1,6 +1,7 @@
 // Pakico's entry point: one resident copy per session, the icon window and its message loop.
 #include "app/Application.h"
 #include "app/ArchiveCoolForm.h"
+#include "app/FullScreenWatch.h"
 #include "app/ProcessStart.h"
 #include "archive/ArchiverLibraries.h"
 #include "shell/DropTarget.h"
@@ -17,6 +18,7 @@ void RouteComponentErrors() {
     TDropTarget::SetErrorReporter(report);
     TTaskTrayIcon::ErrorReporter = report;
     THookHotKey::ErrorReporter = report;
+    TFullScreenWatch::ErrorReporter = report;
     watch::TGuiHandOff::SetErrorReporter(report);
 }
 } // namespace

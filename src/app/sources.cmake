@@ -1,6 +1,12 @@
 # Process start and the archive icon window.
-target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/IconPlacement.cpp)
+target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/IconPlacement.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FullScreenRules.cpp)
 if(WIN32)
+    # The monitors and the full-screen watch are tested under Wine on their own.
+    target_sources(pakico_win PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/DesktopMonitors.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/FullScreenWatch.cpp
+    )
     enable_language(RC)
     add_executable(Pakico WIN32
         ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
@@ -10,7 +16,6 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormDrop.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormMenu.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormWatch.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/DesktopMonitors.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormOpen.cpp
         ${CMAKE_CURRENT_LIST_DIR}/DropAboutForm.cpp
         ${CMAKE_SOURCE_DIR}/res/Pakico.rc

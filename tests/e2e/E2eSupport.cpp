@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <sstream>
@@ -70,10 +71,6 @@ void SendKey(WORD key, bool down) {
     SendInput(1, &input, sizeof input);
     Sleep(60);
 }
-
-} // namespace
-
-namespace {
 
 std::string Lower(std::string text) {
     for (char& c : text)
@@ -654,6 +651,18 @@ std::string DragArguments(const std::vector<std::string>& options, POINT to,
         arguments += " " + Quoted(file);
     return arguments;
 }
+
+// The lines of DragSource's report, one for each drag.
+std::vector<DragOutcome> ReadDragReport(const std::string& path) {
+    std::vector<DragOutcome> outcomes;
+    std::istringstream lines(ReadFileBytes(path));
+    DragOutcome outcome{};
+    for (int own = 0; lines >> outcome.effect >> outcome.cursor >> outcome.released >> own;) {
+        outcome.ownWindow = own != 0;
+        outcomes.push_back(outcome);
+    }
+    return outcomes;
+}
 } // namespace
 
 int DragFiles(const std::vector<std::string>& options, POINT to,
@@ -678,11 +687,51 @@ std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& optio
     }
     ProgramRun source(ProgramFolder() + "DragSource.exe", arguments);
     source.WaitForExit(40000);
-    std::vector<DragOutcome> outcomes;
-    std::istringstream lines(ReadFileBytes(report));
-    for (DragOutcome outcome{}; lines >> outcome.effect >> outcome.cursor >> outcome.released;)
-        outcomes.push_back(outcome);
-    return outcomes;
+    return ReadDragReport(report);
+}
+
+WindowInFront::WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files) {
+    static int made = 0;
+    const std::string event =
+        "PakicoTestDrag" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made);
+    go_.reset(CreateEventA(nullptr, TRUE, FALSE, event.c_str()));
+    const std::string window = std::to_string(area.left) + "," + std::to_string(area.top) + "," +
+                               std::to_string(area.right) + "," + std::to_string(area.bottom);
+    source_ = std::make_unique<ProgramRun>(
+        ProgramFolder() + "DragSource.exe",
+        DragArguments({"--window", window, "--wait-for", event, "--report",
+                       Quoted(folder_.path() + "report.txt")},
+                      to, files));
+}
+
+WindowInFront::~WindowInFront() {
+    // Never sent on its drag: closed, as a person closes a program.
+    for (HWND window : TopWindows("DragSourceWindow", source_->ProcessId()))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    source_->WaitForExit(kSettleMs);
+}
+
+HWND WindowInFront::WaitInFront(unsigned ms) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            HWND front = GetForegroundWindow();
+            auto mine = TopWindows("DragSourceWindow", source_->ProcessId());
+            if (std::find(mine.begin(), mine.end(), front) != mine.end())
+                found = front;
+            return found != nullptr;
+        },
+        ms);
+    return found;
+}
+
+DragOutcome WindowInFront::DragAndClose() {
+    SetEvent(go_.get());
+    long code = source_->WaitForExit(40000);
+    auto outcomes = ReadDragReport(folder_.path() + "report.txt");
+    if (outcomes.size() != 1)
+        return {static_cast<int>(code), 0, 0, false};
+    return outcomes.front();
 }
 
 HWND WaitForErrorBox(unsigned ms) {

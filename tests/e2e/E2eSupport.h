@@ -174,6 +174,8 @@ struct DragOutcome {
     int cursor;
     // The performance counter when the button was released.
     long long released;
+    // The drop was taken by DragSource's own window (one made with --window).
+    bool ownWindow;
 };
 // Drags like DragFiles, then, when `thenFiles` are given, drags those to `thenTo` at once after
 // the first drag has ended; one outcome for each drag.
@@ -181,6 +183,29 @@ std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& optio
                                            const std::vector<std::string>& files,
                                            const std::vector<std::string>& thenFiles = {},
                                            POINT thenTo = {});
+
+// Another program in front with a borderless window over an area of the screen (a full-screen
+// window when it covers the monitor): DragSource with a window of its own, which takes drops
+// itself. It waits in front until Drag() sends it on its one drag of the files to the point,
+// and closes after that drag (or, when never sent, at the end of the object).
+class WindowInFront {
+  public:
+    WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files);
+    ~WindowInFront();
+    WindowInFront(const WindowInFront&) = delete;
+    WindowInFront& operator=(const WindowInFront&) = delete;
+
+    // Its window once it is the foreground window; null when it is not within `ms`.
+    HWND WaitInFront(unsigned ms);
+    // Makes the drag and waits until the window has closed; what DragSource saw of the drag
+    // (effect 100 and above when it went wrong).
+    DragOutcome DragAndClose();
+
+  private:
+    testing_support::TempFolder folder_{"drag"};
+    win::ScopedHandle go_;
+    std::unique_ptr<testing_support::ProgramRun> source_;
+};
 
 // The program's standard error box (the platform's message box with the program's title),
 // or null when none shows within `ms`.

@@ -12,12 +12,20 @@
 //   --copy-only  allow the copy effect only (as from read-only media); otherwise copy, move, link
 //   --no-data    offer file names but fail to hand them out
 //   --report F   append a line per drag to file F: "<drop effect or code> <last cursor effect>
-//                <performance counter at the button's release>"
+//                <performance counter at the button's release> <1 when the source's own window
+//                took the drop, else 0>"
 //   --quick      waste no time on the way: no lingering over the target before the release
 //   --repeat N   make the (first) drag N times, each as quickly as --then does
 //   --then [--to X,Y] ...
 //                as soon as the first drag has ended, drag these files the same way, quickly
 //                (to the same point unless another is given)
+//   --window L,T,R,B
+//                drag from a borderless window over this rectangle, as a program's full-screen
+//                window is, instead of the small topmost one in the top left; it takes drops
+//                itself (answering copy)
+//   --topmost    that window is a topmost one, as some full-screen programs make theirs
+//   --wait-for E before the first drag, wait in front until the named event E is set; when
+//                the window is closed first, end without a drag
 //
 // The exit code, also printed, is the drop effect the target answered (0..7) or one of the
 // codes of ExitCode, of the last drag. Every wait is bounded; a drag that does not end is
@@ -42,7 +50,8 @@ enum ExitCode {
     kWindowFailed = 102,
     kCancelled = 103, // the platform ended the drag without a drop
     kDragFailed = 104,
-    kStuck = 105, // the drag did not end after the release and was cancelled
+    kStuck = 105,      // the drag did not end after the release and was cancelled
+    kNotStarted = 106, // the window was closed, or the event not set, before the first drag
 };
 
 struct Options {
@@ -62,6 +71,10 @@ struct Options {
     bool haveThenTarget = false;
     POINT thenTo{};
     std::vector<std::string> thenFiles;
+    bool haveWindow = false;
+    bool topmost = false;
+    RECT window{};
+    std::string waitFor;
 };
 
 bool ParsePoint(const char* text, POINT& point) {
@@ -72,14 +85,24 @@ bool ParsePoint(const char* text, POINT& point) {
     return true;
 }
 
+bool ParseRect(const char* text, RECT& rect) {
+    long left = 0, top = 0, right = 0, bottom = 0;
+    if (std::sscanf(text, "%ld,%ld,%ld,%ld", &left, &top, &right, &bottom) != 4 || left >= right ||
+        top >= bottom)
+        return false;
+    rect = RECT{left, top, right, bottom};
+    return true;
+}
+
 bool ParseOptions(int argc, char** argv, Options& options) {
     bool then = false;
     // Flags that set a switch of their own.
     const std::pair<const char*, bool Options::*> flags[] = {
-        {"--wide", &Options::wide},      {"--right", &Options::right},
-        {"--shift", &Options::shift},    {"--ctrl", &Options::ctrl},
-        {"--text", &Options::text},      {"--copy-only", &Options::copyOnly},
-        {"--no-data", &Options::noData}, {"--quick", &Options::quick},
+        {"--wide", &Options::wide},       {"--right", &Options::right},
+        {"--shift", &Options::shift},     {"--ctrl", &Options::ctrl},
+        {"--text", &Options::text},       {"--copy-only", &Options::copyOnly},
+        {"--no-data", &Options::noData},  {"--quick", &Options::quick},
+        {"--topmost", &Options::topmost},
     };
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -98,6 +121,12 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.repeat = std::atoi(argv[++i]);
         } else if (!then && arg == "--report" && i + 1 < argc) {
             options.report = argv[++i];
+        } else if (!then && arg == "--window" && i + 1 < argc) {
+            if (!ParseRect(argv[++i], options.window))
+                return false;
+            options.haveWindow = true;
+        } else if (!then && arg == "--wait-for" && i + 1 < argc) {
+            options.waitFor = argv[++i];
         } else if (!then && arg == "--then") {
             then = true;
         } else {
@@ -236,6 +265,27 @@ class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
     const std::atomic<bool>& abort_;
 };
 
+// The drop target of the source's own window (with --window): it takes every drop as a copy and
+// remembers that it did.
+class OwnWindowTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
+  public:
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD keys, POINTL at,
+                                        DWORD* effect) override {
+        return DragOver(keys, at, effect);
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect &= DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        *effect &= DROPEFFECT_COPY;
+        taken = true;
+        return S_OK;
+    }
+    bool taken = false;
+};
+
 void SendMouse(DWORD flags, POINT at = {}) {
     INPUT input{};
     input.type = INPUT_MOUSE;
@@ -261,14 +311,19 @@ void SendKey(WORD key, bool down) {
     SendInput(1, &input, sizeof input);
 }
 
+// Runs the messages that are waiting.
+void Drain() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 // Lets the window's messages run for `ms`, so the platform sees the input sent so far.
 void Pump(DWORD ms) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        Drain();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
@@ -339,7 +394,7 @@ void DriveDrag(const Options& options, bool quick, POINT from, HWND window,
         SendKey(VK_CONTROL, false);
 }
 
-HWND CreateSourceWindow() {
+HWND CreateSourceWindow(const Options& options) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -347,9 +402,15 @@ HWND CreateSourceWindow() {
     windowClass.hbrBackground = GetSysColorBrush(COLOR_HIGHLIGHT);
     windowClass.lpszClassName = "DragSourceWindow";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "DragSourceWindow",
-                                  "DragSource", WS_POPUP | WS_BORDER, 16, 16, 120, 80, nullptr,
-                                  nullptr, windowClass.hInstance, nullptr);
+    const RECT& r = options.window;
+    HWND window =
+        options.haveWindow
+            ? CreateWindowExA(options.topmost ? WS_EX_TOPMOST : 0, "DragSourceWindow", "DragSource",
+                              WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
+                              nullptr, windowClass.hInstance, nullptr)
+            : CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "DragSourceWindow", "DragSource",
+                              WS_POPUP | WS_BORDER, 16, 16, 120, 80, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
     if (window) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
@@ -373,7 +434,25 @@ struct DragResult {
     int code;
     DWORD cursor;
     long long released;
+    bool ownWindow = false;
 };
+
+// Waits in front, with the window's messages running, until the named event is set. False when
+// the window is closed first or the event is not set within a minute.
+bool WaitForEvent(const std::string& name, HWND window) {
+    HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name.c_str());
+    if (!event)
+        return false;
+    bool set = false;
+    for (DWORD start = GetTickCount(); !set && IsWindow(window);) {
+        if (GetTickCount() - start > 60000)
+            break;
+        set = MsgWaitForMultipleObjects(1, &event, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0;
+        Drain();
+    }
+    CloseHandle(event);
+    return set && IsWindow(window);
+}
 
 // One drag of `files` from the source window; a quick one waits only as long as it must.
 DragResult RunDrag(const Options& options, const std::vector<std::string>& files, HWND window,
@@ -416,25 +495,49 @@ DragResult RunDrag(const Options& options, const std::vector<std::string>& files
 }
 
 int RunDrags(const Options& options) {
-    HWND window = CreateSourceWindow();
+    HWND window = CreateSourceWindow(options);
     if (!window)
         return kWindowFailed;
+    OwnWindowTarget* target = nullptr;
+    if (options.haveWindow) {
+        target = new OwnWindowTarget;
+        RegisterDragDrop(window, target);
+    }
+    auto close = [&] {
+        if (target) {
+            RevokeDragDrop(window);
+            target->Release();
+        }
+        DestroyWindow(window);
+    };
     Pump(300); // a new window takes the foreground a moment after it appears
-    std::vector<DragResult> results{RunDrag(options, options.files, window, options.quick)};
+    if (!options.waitFor.empty() && !WaitForEvent(options.waitFor, window)) {
+        close();
+        return kNotStarted;
+    }
+    // Each drag's result tells whether the window took its drop.
+    auto run = [&](const Options& drag, const std::vector<std::string>& files, bool quick) {
+        if (target)
+            target->taken = false;
+        DragResult result = RunDrag(drag, files, window, quick);
+        result.ownWindow = target && target->taken;
+        return result;
+    };
+    std::vector<DragResult> results{run(options, options.files, options.quick)};
     for (int again = 1; again < options.repeat && results.back().code != kStuck; ++again)
-        results.push_back(RunDrag(options, options.files, window, true));
+        results.push_back(run(options, options.files, true));
     if (!options.thenFiles.empty()) {
         Options then = options;
         if (options.haveThenTarget)
             then.to = options.thenTo;
-        results.push_back(RunDrag(then, options.thenFiles, window, true));
+        results.push_back(run(then, options.thenFiles, true));
     }
-    DestroyWindow(window);
+    close();
     if (!options.report.empty()) {
         if (FILE* report = std::fopen(options.report.c_str(), "a")) {
             for (const DragResult& r : results)
-                std::fprintf(report, "%d %lu %lld\n", r.code, static_cast<unsigned long>(r.cursor),
-                             r.released);
+                std::fprintf(report, "%d %lu %lld %d\n", r.code,
+                             static_cast<unsigned long>(r.cursor), r.released, r.ownWindow ? 1 : 0);
             std::fclose(report);
         }
     }
@@ -447,8 +550,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: DragSource [--wide] [--right] [--shift] [--ctrl] [--text] "
-                             "[--copy-only] [--no-data] [--report FILE] --to X,Y file1 file2 ... "
-                             "[--then file ...]\n");
+                             "[--copy-only] [--no-data] [--report FILE] [--window L,T,R,B] "
+                             "[--wait-for EVENT] --to X,Y file1 file2 ... [--then file ...]\n");
         return kUsage;
     }
     int code = kOleFailed;
