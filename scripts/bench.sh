@@ -7,9 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export PAKICO_BUILD="$root/build"
 
 "$root/scripts/setup.sh" || exit 1
-cmake -S "$root" -B "$PAKICO_BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null &&
-    cmake --build "$PAKICO_BUILD/win" -j "$(nproc)" --target benchmarks >/dev/null || exit 1
+"$root/scripts/build-win.sh" benchmarks >/dev/null || exit 1
 
 source "$root/scripts/wine-env.sh"
 trap pakico_cleanup EXIT

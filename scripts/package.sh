@@ -16,9 +16,7 @@ export PAKICO_BUILD="$root/build"
 # Builds the zip of the tree $1 in its build/win; prints the zip's path.
 build_zip() {
     local tree=$1
-    cmake -S "$tree" -B "$tree/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$tree/cmake/mingw-i686.cmake" >/dev/null &&
-        cmake --build "$tree/build/win" -j "$(nproc)" --target release_zip >/dev/null || return 1
+    PAKICO_BUILD="$tree/build" "$tree/scripts/build-win.sh" release_zip >/dev/null || return 1
     local zips=("$tree"/build/win/dist/Pakico-*.zip)
     [ ${#zips[@]} -eq 1 ] && [ -f "${zips[0]}" ] || return 1
     echo "${zips[0]}"

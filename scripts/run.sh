@@ -6,9 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export PAKICO_BUILD="$root/build"
 
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$PAKICO_BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$PAKICO_BUILD/win" -j "$(nproc)" --target run-layout
+"$root/scripts/build-win.sh" run-layout
 
 source "$root/scripts/wine-env.sh"
 trap pakico_cleanup EXIT

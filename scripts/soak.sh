@@ -7,8 +7,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export PAKICO_BUILD="$root/build"
 
 "$root/scripts/setup.sh" || exit 1
-cmake -S "$root" -B "$PAKICO_BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null &&
-    cmake --build "$PAKICO_BUILD/win" -j "$(nproc)" --target pakico_e2e_tests >/dev/null || exit 1
+"$root/scripts/build-win.sh" pakico_e2e_tests >/dev/null || exit 1
 
 PAKICO_TEST_LIMIT=3600 exec "$root/scripts/wine-tests.sh" 1 'e2e/pakico_e2e_tests.exe:Soak.*'

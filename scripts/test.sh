@@ -30,9 +30,7 @@ cmake -S "$root" -B "$PAKICO_BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/d
 run_ctest native "$PAKICO_BUILD/native" -j "$jobs" || status=1
 
 echo "== Windows build"
-cmake -S "$root" -B "$PAKICO_BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null &&
-    cmake --build "$PAKICO_BUILD/win" -j "$jobs" || exit 1
+"$root/scripts/build-win.sh" || exit 1
 
 # Two lanes side by side, unless told otherwise: the tests under Wine mostly wait for windows,
 # so each lane keeps a core busy only part of the time.

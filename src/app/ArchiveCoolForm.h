@@ -146,10 +146,10 @@ class TArchiveCoolForm : public ui::Window {
     // Ends the watch (mark, monitor, title) and hands over its listings.
     std::unique_ptr<watch::TImportListing> StopWatch();
     void ImportCollected(std::unique_ptr<watch::TImportListing> listing);
-    // The window's title and the notification-area tip.
-    void SetWatchTitle(const std::string& title);
-    // What they say: the program's name, or while watching how far the import is.
+    // The window's title and the notification-area tip: the program's name, or while watching
+    // how far the import is.
     std::string Title() const;
+    void ShowTitle();
 
     // Recent archives and the open dialog.
     void HistoryMenuHistorySelected(THistoryMenu& sender, bool isPath, const std::string& fileName,

@@ -17,6 +17,10 @@ namespace {
 
 constexpr const char* kWatchingTitle = "書庫自動取込の実行中";
 
+// A folder that is really gone ends the watch; one that did not answer for a moment (a network
+// folder briefly away) does not: it must have been missing at every look for this long.
+constexpr DWORD kMissingBeforeLostMs = 2000;
+
 bool Confirmed(const std::string& question) {
     return ShowMessageBox(nullptr, question, MessageKind::Confirmation, MessageButton::YesNo) ==
            MessageResult::Yes;
@@ -73,7 +77,7 @@ void TArchiveCoolForm::StartWatch(const std::string& folder) {
     // The menu writes the list at once: it is what the menu shows next, even after a failed end.
     if (HisWatchRePath1)
         ReportingRegistryErrors([&] { HisWatchRePath1->AddFile(folder); });
-    SetWatchTitle(Title());
+    ShowTitle();
 }
 
 std::string TArchiveCoolForm::Title() const {
@@ -84,7 +88,8 @@ std::string TArchiveCoolForm::Title() const {
     return FormatCount(static_cast<long long>(lastReportedCount_)) + " 件 取込";
 }
 
-void TArchiveCoolForm::SetWatchTitle(const std::string& title) {
+void TArchiveCoolForm::ShowTitle() {
+    const std::string title = Title();
     SetWindowTextA(Handle(), title.c_str());
     if (TrayIcon)
         TrayIcon->SetHint(title);
@@ -96,7 +101,7 @@ void TArchiveCoolForm::FileMonitorChange() {
     const std::size_t collected = ImportWatch.Update();
     if (collected > 0 && collected != lastReportedCount_) {
         lastReportedCount_ = collected;
-        SetWatchTitle(Title());
+        ShowTitle();
     }
 }
 
@@ -105,10 +110,6 @@ void TArchiveCoolForm::LookForWatchedFolder() {
         folderLookPending_ =
             watch::PostFolderPresence(Handle(), kWatchedFolderLooked, watchNumber_, WatchedFolder);
 }
-
-// A folder that is really gone ends the watch; one that did not answer for a moment (a network
-// folder briefly away) does not: it must have been missing at every look for this long.
-constexpr DWORD kMissingBeforeLostMs = 2000;
 
 void TArchiveCoolForm::WatchedFolderLooked(WPARAM watch, bool present) {
     folderLookPending_ = false;
@@ -129,7 +130,7 @@ void TArchiveCoolForm::WatchedFolderLooked(WPARAM watch, bool present) {
 
 std::unique_ptr<watch::TImportListing> TArchiveCoolForm::StopWatch() {
     std::unique_ptr<watch::TImportListing> listing = ImportWatch.Stop();
-    SetWatchTitle(Title());
+    ShowTitle();
     return listing;
 }
 
