@@ -23,6 +23,18 @@ run_ctest() {
     return 1
 }
 
+# Two lanes side by side, unless told otherwise: the tests under Wine mostly wait for windows,
+# so each lane keeps a core busy only part of the time. Their Wine prefixes, and the one of the
+# run on the release zip, are made while the programs build.
+lanes=${PAKICO_WINE_LANES:-2}
+mkdir -p "$PAKICO_BUILD"
+{
+    "$root/scripts/wine-tests.sh" --prefixes "$lanes" &
+    PAKICO_LANE_NAME=packaged "$root/scripts/wine-tests.sh" --prefixes 1 &
+    wait
+} >"$PAKICO_BUILD/wine-prefixes.log" 2>&1 &
+prefixes=$!
+
 status=0
 echo "== native build and unit tests"
 cmake -S "$root" -B "$PAKICO_BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
@@ -32,10 +44,8 @@ run_ctest native "$PAKICO_BUILD/native" -j "$jobs" || status=1
 echo "== Windows build"
 "$root/scripts/build-win.sh" || exit 1
 
-# Two lanes side by side, unless told otherwise: the tests under Wine mostly wait for windows,
-# so each lane keeps a core busy only part of the time.
-lanes=${PAKICO_WINE_LANES:-2}
 echo "== Win32 and end-to-end tests under Wine, $lanes lanes"
+wait "$prefixes"
 wine_summary="$PAKICO_BUILD/wine-tests.summary"
 # The soak of weeks of use has a command of its own, scripts/soak.sh.
 "$root/scripts/wine-tests.sh" "$lanes" wintest/pakico_win_tests.exe \

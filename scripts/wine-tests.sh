@@ -4,6 +4,8 @@
 # program's tests (GoogleTest's sharding), so two lanes never drive the same desktop.
 #
 #   wine-tests.sh LANES PROGRAM[:FILTER]...
+#   wine-tests.sh --prefixes LANES     only makes the lanes' Wine prefixes (no display needed),
+#                                      so that a caller can have them made while it builds
 #
 # PROGRAM is a path below build/win/bin; FILTER a GoogleTest filter. Each lane's whole output is
 # in build/wine-lane<N>.log. Prints each program's counts ("  <program> N passed, M failed") and
@@ -14,20 +16,38 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 : "${PAKICO_BUILD:=$root/build}"
 bin="$PAKICO_BUILD/win/bin"
+prefixes_only=""
+if [ "${1:-}" = "--prefixes" ]; then
+    prefixes_only=1
+    shift
+fi
 lanes=$1
 shift
 limit=${PAKICO_TEST_LIMIT:-1200}
 name=${PAKICO_LANE_NAME:-lane}
+
+# A lane's prefix and recycle bin, and the Wine settings of the project.
+enter_lane() {
+    export WINEPREFIX="$PAKICO_BUILD/wineprefix-$name$1"
+    export PAKICO_XDG_DATA="$PAKICO_BUILD/xdg-data-$name$1"
+    unset DISPLAY
+    source "$root/scripts/wine-env.sh"
+}
+
+if [ -n "$prefixes_only" ]; then
+    for ((lane = 0; lane < lanes; lane++)); do
+        (enter_lane "$lane" && pakico_start_prefix) &
+    done
+    wait
+    exit 0
+fi
 
 # One lane: its prefix, display and share of each program. A program runs from a copy of its
 # folder, because tests put files beside their program (stand-in libraries, screenshots).
 run_lane() {
     local lane=$1
     shift
-    export WINEPREFIX="$PAKICO_BUILD/wineprefix-$name$lane"
-    export PAKICO_XDG_DATA="$PAKICO_BUILD/xdg-data-$name$lane"
-    unset DISPLAY
-    source "$root/scripts/wine-env.sh"
+    enter_lane "$lane"
     trap pakico_cleanup EXIT
     pakico_start_display && pakico_start_prefix || return 1
     export PAKICO_WINE_READY=1 GTEST_TOTAL_SHARDS=$lanes GTEST_SHARD_INDEX=$lane
