@@ -51,10 +51,10 @@ run_lane() {
     trap pakico_cleanup EXIT
     pakico_start_display && pakico_start_prefix || return 1
     export PAKICO_WINE_READY=1 GTEST_TOTAL_SHARDS=$lanes GTEST_SHARD_INDEX=$lane
-    local spec status=0
-    for spec in "$@"; do
-        local program=${spec%%:*} filter="*"
-        [ "$spec" != "$program" ] && filter=${spec#*:}
+    local asked status=0
+    for asked in "$@"; do
+        local program=${asked%%:*} filter="*"
+        [ "$asked" != "$program" ] && filter=${asked#*:}
         local folder="$bin/$(dirname "$program")"
         local copy="$folder.$name$lane"
         rm -rf "$copy" && cp -r "$folder" "$copy" || return 1

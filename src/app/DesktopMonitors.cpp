@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-namespace {
-
 WorkArea AreaOf(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
+
+namespace {
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     MONITORINFO info{};

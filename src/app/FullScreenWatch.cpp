@@ -25,8 +25,7 @@ struct LateFunctions {
 };
 
 template <typename Fn> void Find(HMODULE module, const char* name, Fn& fn) {
-    fn = module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                : nullptr;
+    fn = win::FunctionIn<Fn>(module, name);
 }
 
 const LateFunctions& Late() {
@@ -50,10 +49,6 @@ constexpr UINT kLookAgain = WM_APP + 1;
 std::vector<TFullScreenWatch*>& Watches() {
     static std::vector<TFullScreenWatch*> watches;
     return watches;
-}
-
-WorkArea AreaOf(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
 }
 
 bool IsTopmost(HWND window) {

@@ -54,18 +54,18 @@ int TextWidth(HWND label) {
     return rect.right - rect.left;
 }
 
-// A control's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND control) {
+// A control's rectangle in the client coordinates of `window`.
+RECT RectIn(HWND control, HWND window) {
     RECT rect{};
     GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
 // Moves a control's left edge, keeping its right edge. A combo box is sized with its list
 // dropped down, or its list would shrink to nothing.
 void MoveLeftEdge(HWND control, int shift) {
-    RECT rect = RectInParent(control);
+    RECT rect = RectIn(control, GetParent(control));
     int height = rect.bottom - rect.top;
     // Answered by combo boxes only; other controls leave the rectangle empty.
     RECT dropped{};
@@ -253,10 +253,7 @@ UINT_PTR TCabOpenDialog::Hook(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 RECT TCabOpenDialog::ChildRect(HWND control) const {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, child_, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return RectIn(control, child_);
 }
 
 void TCabOpenDialog::DoShow() {
@@ -299,12 +296,12 @@ bool TCabOpenDialog::FitResultBuffer() {
     // a selection that outgrows it; the buffer grows ahead of the name box instead.
     if (!request_)
         return false;
-    LRESULT spec = SendMessageA(parent_, CDM_GETSPEC, 0, 0);
+    LRESULT names = SendMessageA(parent_, CDM_GETSPEC, 0, 0);
     LRESULT folder = SendMessageA(parent_, CDM_GETFOLDERPATH, 0, 0);
-    if (spec <= 0)
+    if (names <= 0)
         return false;
     std::size_t need = ResultBufferSize(static_cast<std::size_t>(std::max<LRESULT>(folder, 0)),
-                                        static_cast<std::size_t>(spec));
+                                        static_cast<std::size_t>(names));
     if (need <= request_->nMaxFile)
         return false;
     fileBuffer_.resize(need, '\0');
@@ -351,7 +348,7 @@ void TCabOpenDialog::FitLabels() {
     std::vector<LabelFit> fits = FitLabelRows(rows, gap.right);
     for (std::size_t i = 0; i < shown.size(); ++i) {
         if (fits[i].labelWidth != rows[i].labelWidth) {
-            RECT label = RectInParent(shown[i].label);
+            RECT label = ChildRect(shown[i].label);
             SetWindowPos(shown[i].label, nullptr, 0, 0, fits[i].labelWidth,
                          label.bottom - label.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }

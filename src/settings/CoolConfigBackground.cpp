@@ -5,6 +5,7 @@
 #include "settings/CoolConfigForm.h"
 
 #include "res/resource.h"
+#include "util/ScopedWin.h"
 
 namespace {
 
@@ -12,10 +13,8 @@ namespace {
 // and is loaded by the common controls that use it; without it nothing is themed.
 bool IsThemed(HWND control) {
     using GetWindowThemeFn = HANDLE(WINAPI*)(HWND);
-    HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");
-    auto getWindowTheme = uxtheme ? reinterpret_cast<GetWindowThemeFn>(reinterpret_cast<void*>(
-                                        GetProcAddress(uxtheme, "GetWindowTheme")))
-                                  : nullptr;
+    auto getWindowTheme =
+        win::FunctionIn<GetWindowThemeFn>(GetModuleHandleA("uxtheme.dll"), "GetWindowTheme");
     return getWindowTheme && getWindowTheme(control);
 }
 

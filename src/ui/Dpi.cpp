@@ -2,6 +2,7 @@
 #include "ui/Dpi.h"
 
 #include "util/DpiScale.h"
+#include "util/ScopedWin.h"
 
 #include <cstring>
 #include <vector>
@@ -16,9 +17,7 @@ using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
 template <typename Fn> Fn Lookup(const char* module, const char* name, bool load) {
-    HMODULE handle = load ? LoadLibraryA(module) : GetModuleHandleA(module);
-    return handle ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(handle, name)))
-                  : nullptr;
+    return win::FunctionIn<Fn>(load ? LoadLibraryA(module) : GetModuleHandleA(module), name);
 }
 
 GetDpiForWindowFn GetDpiForWindowOrNull() {

@@ -1,4 +1,5 @@
-// Move-only owners for Win32 handles, and scope guards for process-wide switches.
+// Move-only owners for Win32 handles, scope guards for process-wide switches, and the lookup of
+// functions that older systems lack.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +33,13 @@ using ScopedModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer
 using ScopedGdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiObjectDeleter>;
 using ScopedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 using ScopedMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+// A function of `module` that older systems may lack, as a pointer of type Fn; null when the
+// module or the function is not there.
+template <typename Fn> Fn FunctionIn(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                  : nullptr;
+}
 
 // A kernel handle; both null and INVALID_HANDLE_VALUE count as empty.
 class ScopedHandle {
