@@ -336,18 +336,6 @@ void OpenMenuTimes(PakicoRun& pakico, int count) {
     }
 }
 
-// Environment of the programs this process starts, for the length of a scope.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name) {
-        SetEnvironmentVariableA(name, value);
-    }
-    ~ScopedEnvironment() { SetEnvironmentVariableA(name_, nullptr); }
-
-  private:
-    const char* name_;
-};
-
 // How much use a run sees after the first ten drops and menu openings.
 struct Use {
     int rounds;        // of UseOnce: drops to extract and compress, a start from the icon
@@ -367,7 +355,7 @@ struct Use {
 // - OLE's own pipes for the drags ("\Device\NamedPipe\lrpc\...") come and go with the drag
 //   sources' connections: counted at both ends.
 void SoakLeavesNothingBehind(const Use& use) {
-    ScopedEnvironment fastRefresh("PAKICO_REFRESH_MS", "10");
+    ScopedEnvironmentVariable fastRefresh("PAKICO_REFRESH_MS", "10");
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
     SetStandinControl(pakico.Folder(), "Unlha32.dll", "log=0\r\n");
     SetMorvaControl(pakico.Folder(), "delete_list=1\r\n");

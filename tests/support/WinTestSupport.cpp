@@ -148,6 +148,22 @@ namespace {
 constexpr const char* kLogPixels = "LogPixels";
 } // namespace
 
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const char* name, const char* value)
+    : name_(name) {
+    DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+    if (size > 0) {
+        std::string old(size, '\0');
+        DWORD length = GetEnvironmentVariableA(name, old.data(), size);
+        had_ = length < size;
+        old_ = old.substr(0, had_ ? length : 0);
+    }
+    SetEnvironmentVariableA(name, value);
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
+    SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr);
+}
+
 ScopedLogPixels::ScopedLogPixels(DWORD dpi) {
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
                         KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,

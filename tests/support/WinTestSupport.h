@@ -49,6 +49,21 @@ std::string AnsiText(std::wstring_view wide);
 // Splits text into its lines (CR LF or LF), without the line ends.
 std::vector<std::string> SplitLines(const std::string& text);
 
+// Sets an environment variable (or removes it, for null) for the programs this process starts
+// while the object lives; the old value, or its absence, comes back at the end.
+class ScopedEnvironmentVariable {
+  public:
+    ScopedEnvironmentVariable(const char* name, const char* value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+  private:
+    const char* name_;
+    bool had_ = false;
+    std::string old_;
+};
+
 // The desktop's density for the programs started while the object lives (each reads it once,
 // as it starts); the old value, or its absence, comes back at the end, also when a check fails.
 class ScopedLogPixels {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "settings/SettingsTable.h"
+#include "support/WinTestSupport.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -15,26 +16,11 @@ namespace handoff_test {
 // Points TMP and TEMP, which GetTempPathA reads, at another folder while it lives.
 class ScopedTempPath {
   public:
-    explicit ScopedTempPath(const std::string& folder) {
-        for (int i = 0; i < 2; ++i) {
-            char old[32768];
-            DWORD n = GetEnvironmentVariableA(kNames[i], old, sizeof old);
-            had_[i] = n > 0 && n < sizeof old;
-            old_[i] = had_[i] ? std::string(old, n) : std::string();
-            SetEnvironmentVariableA(kNames[i], folder.c_str());
-        }
-    }
-    ~ScopedTempPath() {
-        for (int i = 0; i < 2; ++i)
-            SetEnvironmentVariableA(kNames[i], had_[i] ? old_[i].c_str() : nullptr);
-    }
-    ScopedTempPath(const ScopedTempPath&) = delete;
-    ScopedTempPath& operator=(const ScopedTempPath&) = delete;
+    explicit ScopedTempPath(const std::string& folder)
+        : tmp_("TMP", folder.c_str()), temp_("TEMP", folder.c_str()) {}
 
   private:
-    static constexpr const char* kNames[2] = {"TMP", "TEMP"};
-    bool had_[2] = {};
-    std::string old_[2];
+    testing_support::ScopedEnvironmentVariable tmp_, temp_;
 };
 
 // Removes HKEY_CURRENT_USER\Software\Tavi\Morva with everything below it.

@@ -141,26 +141,6 @@ class MeasuringProcess : public ::testing::Environment {
 [[maybe_unused]] const auto* const kMeasuring =
     ::testing::AddGlobalTestEnvironment(new MeasuringProcess);
 
-// Sets an environment variable (or removes it, for null) for the processes started while the
-// object lives.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        char old[MAX_PATH] = "";
-        had_ = GetEnvironmentVariableA(name, old, sizeof old) > 0;
-        old_ = old;
-        SetEnvironmentVariableA(name, value);
-    }
-    ~ScopedVariable() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-  private:
-    const char* name_;
-    bool had_ = false;
-    std::string old_;
-};
-
 std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> fields;
     std::istringstream in(line);
@@ -183,8 +163,8 @@ TEST(OpenDialogLayout, EveryLabelShowsWholeAtEachDensity) {
         TempFolder results("measured");
         const std::string into = results.path() + "labels.txt";
         // The whole program runs in the measuring process, not its share of a lane.
-        ScopedVariable measure(kMeasureInto, into.c_str());
-        ScopedVariable shards(kTotalShards, nullptr), shard(kShardIndex, nullptr);
+        ScopedEnvironmentVariable measure(kMeasureInto, into.c_str());
+        ScopedEnvironmentVariable shards(kTotalShards, nullptr), shard(kShardIndex, nullptr);
         ProgramRun run(self, "--gtest_filter=OpenDialogLayout.*");
         ASSERT_EQ(0, run.WaitForExit(60000));
         std::vector<std::string> lines = SplitLines(ReadFileBytes(into));
