@@ -132,8 +132,11 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         if (wParam)
             FormEndSession();
         return 0;
-    case kShowPendingReports:
-        ShowPendingReports();
+    case kShowHeldReports:
+        ui::ShowHeldReports();
+        return 0;
+    case kHandOverDrops:
+        HandOverDrops();
         return 0;
     case kOtherWindowClosed:
         if (!Dragging)
@@ -170,6 +173,8 @@ void TArchiveCoolForm::FormCreate() {
     // watch starts: only a watched folder that is really gone ends the watch.
     FileMonitor.OnInvalid = [this](TDiscMonitor&) { LookForWatchedFolder(); };
     MessagesStayOnTop = true;
+    // No box opens while a drag is over the cat: its source holds the mouse in its drag loop.
+    ui::HoldReportsWhile([this] { return Dragging; });
     ui::SetFormClosedHandler([this] { PostMessageA(Handle(), kOtherWindowClosed, 0, 0); });
 
     Dragging = false;
@@ -242,10 +247,16 @@ bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
             ui::ReportException(error);
         return false;
     }
-    TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { Act_ExecExecute(); };
-    // The menu is there unless another window of the program is open.
-    trayMenuAvailable_ = false;
-    SetTrayMenu(!IsOtherWindowOpen());
+    TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { RunCommand([&] { Act_ExecExecute(); }); };
+    // Whether the icon has a menu is decided at the press that opens it: none while another
+    // window of the program is open, even one opened a moment ago (About, from this very menu),
+    // and without taking the foreground from that window.
+    TrayIcon->OnMouseDown = [this](TTaskTrayIcon& icon, TMouseButton, TShiftState, int, int) {
+        if (IsOtherWindowOpen())
+            icon.PopupMenu = nullptr;
+        else
+            icon.PopupMenu = [this](POINT where) { ShowMenu(PopupMenu1, where); };
+    };
     return true;
 }
 
@@ -258,7 +269,7 @@ void TArchiveCoolForm::CreateLayers() {
         handled = true;
         CoolForm1ContextPopup(point);
     };
-    CoolForm1.OnDblClick = [this] { Act_ConfigExecute(); };
+    CoolForm1.OnDblClick = [this] { RunCommand([&] { Act_ConfigExecute(); }); };
 }
 
 std::array<TArchiveCoolForm::Layer, 4> TArchiveCoolForm::Layers() {
@@ -359,7 +370,7 @@ void TArchiveCoolForm::CreateHistoryMenus() {
         m.menu->WriteThrough = true;
         m.menu->OnHistorySelected = [this](THistoryMenu& sender, bool isPath,
                                            const std::string& fileName, bool& holdAuto) {
-            HistoryMenuHistorySelected(sender, isPath, fileName, holdAuto);
+            RunCommand([&] { HistoryMenuHistorySelected(sender, isPath, fileName, holdAuto); });
         };
         m.menu->OnCanDeleted = [this](THistoryMenu& sender, bool& canDelete) {
             HistoryMenuCanDeleted(sender, canDelete);
@@ -367,7 +378,7 @@ void TArchiveCoolForm::CreateHistoryMenus() {
         ReportingRegistryErrors([&] { m.menu->SetActive(true); });
     }
     HisWatchRePath1->OnHistorySelected = [this](THistoryMenu&, bool, const std::string& folder,
-                                                bool&) { StartWatch(folder); };
+                                                bool&) { RunCommand([&] { StartWatch(folder); }); };
 }
 
 void TArchiveCoolForm::RegisterHotKey() {
@@ -394,20 +405,8 @@ void TArchiveCoolForm::RefreshIconState() {
     CoolForm4.SetVisible(false);
     // Tested in this order, each only when the one before passed.
     bool ready = FileExistsQuiet(CompanionPath()) && !IsArchiverBusy() && !IsOtherWindowOpen();
-    // While another window is open a right click on the notification-area icon opens nothing.
-    SetTrayMenu(ready || !IsOtherWindowOpen());
     CoolForm1.SetVisible(ready);
     CoolForm2.SetVisible(!ready);
-}
-
-void TArchiveCoolForm::SetTrayMenu(bool available) {
-    if (!TrayIcon || available == trayMenuAvailable_)
-        return;
-    trayMenuAvailable_ = available;
-    if (available)
-        TrayIcon->PopupMenu = [this](POINT where) { ShowMenu(PopupMenu1, where); };
-    else
-        TrayIcon->PopupMenu = nullptr;
 }
 
 void TArchiveCoolForm::ShowDragPicture(TShiftState shift) {
@@ -426,6 +425,7 @@ void TArchiveCoolForm::Timer1Timer() {
     } restart{Timer1};
     if (!TrayIcon)
         AddTrayIcon(false);
+    EndQuietDrag();
     if (!Dragging)
         RefreshIconState();
     // The platform tells of full-screen windows as they come and go; the tick confirms.
@@ -455,6 +455,7 @@ void TArchiveCoolForm::FormDestroy() {
     // A failing step is shown, and the rest of the clean-up still runs.
     auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
     ui::SetFormClosedHandler(nullptr);
+    ui::HoldReportsWhile(nullptr);
     FullScreenWatch.reset();
     step([&] { TApplication::QuitHelp(); });
     step([&] { TrayIcon.reset(); });

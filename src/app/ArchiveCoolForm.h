@@ -21,6 +21,8 @@
 #include "watch/ImportWatch.h"
 
 #include <array>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,13 +63,15 @@ class TArchiveCoolForm : public ui::Window {
 
   private:
     // Posted to the window to show the messages of a drag once the drag is over.
-    static constexpr UINT kShowPendingReports = WM_APP + 1;
+    static constexpr UINT kShowHeldReports = WM_APP + 1;
     // Posted when another window of the program has closed: the picture follows at once rather
     // than at the next tick, so that the cat answers the moment it is alone again.
     static constexpr UINT kOtherWindowClosed = WM_APP + 2;
     // Posted with the answer whether the watched folder is there (wParam: the watch it was
     // asked for, lParam: 1 when there).
     static constexpr UINT kWatchedFolderLooked = WM_APP + 3;
+    // Posted by a drop: its files go to the companion once the drop has returned to the source.
+    static constexpr UINT kHandOverDrops = WM_APP + 4;
 
     // Window events.
     void FormCreate();
@@ -101,8 +105,6 @@ class TArchiveCoolForm : public ui::Window {
     // Adds the notification-area icon; false when the shell has no taskbar for it yet (the
     // error is reported when `reportFailure`). Tried again until it is there.
     bool AddTrayIcon(bool reportFailure);
-    // Gives the notification-area icon the window's menu, or none.
-    void SetTrayMenu(bool available);
 
     // Drops.
     void DropFileTarget1Enter(TShiftState shift, DWORD& effect);
@@ -110,14 +112,35 @@ class TArchiveCoolForm : public ui::Window {
     void DropFileTarget1Leave();
     void DropFileTarget1Drop(TShiftState shift, POINT point, DWORD& effect);
     bool ShowsDragPicture() const;
-    // Errors met inside a drag wait for its end: a box must not open while the source holds
-    // the mouse in its drag loop.
-    void ReportWhenDragEnds(const std::string& message);
-    void PostPendingReports();
-    void ShowPendingReports();
-    std::vector<std::string> pendingReports_;
+    // The drag is over (left, dropped, or its source gone quiet): reports held back during the
+    // drag are shown once the window is back in its own loop.
+    void DragEnded();
+    // A drag source that ended without a leave or a drop (it was closed, or crashed) leaves the
+    // drag picture; after a few quiet seconds the drag counts as over.
+    void EndQuietDrag();
+    // What a left drop hands over, kept with its own files until the drop has returned.
+    struct DropHandOff {
+        bool extract;
+        std::vector<std::string> files;
+    };
+    std::deque<DropHandOff> dropHandOffs_;
+    void HandOverDrops();
+    // A right drop's menu, opened half a second after the drop, for that drop's files.
+    struct DropMenu {
+        POINT at;
+        std::vector<std::string> files;
+    };
+    std::deque<DropMenu> dropMenus_;
+    bool dropMenuOpen_ = false;
+    // The files of the right drop whose menu is open.
+    std::vector<std::string> menuFiles_;
 
     // Menus and commands.
+    // Runs a command of the menu, or of a click on the cat or its icon, only while no other
+    // window of the program is open at that moment: the pictures and the icon follow the last
+    // refresh, and a window opened a moment before (About, chosen from this very menu) would
+    // otherwise get a second About, or the settings, over it.
+    void RunCommand(const std::function<void()>& command);
     void BuildMenus();
     void PopupMenu1Popup();
     void PopupMenu2Popup();
@@ -172,7 +195,6 @@ class TArchiveCoolForm : public ui::Window {
     std::unique_ptr<THookHotKey> HookHotKey1;
     // Takes the cat out of the way of full-screen work on its monitor.
     std::unique_ptr<TFullScreenWatch> FullScreenWatch;
-    bool trayMenuAvailable_ = false;
     // The density of the monitor the cat is on, and the whole factor its pictures have.
     int dpi_ = 96;
     int scale_ = 1;

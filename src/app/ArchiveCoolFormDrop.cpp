@@ -1,15 +1,30 @@
 // Files dragged onto the icon window: the compress or extract picture during the drag, and
-// the hand-off to the companion at the drop (or the menu of a right-button drop).
+// the hand-off to the companion after the drop (or the menu of a right-button drop).
 #include "app/ArchiveCoolForm.h"
 #include "archive/ArchiveRecognizer.h"
 #include "handoff/CompanionLaunch.h"
 #include "ui/ErrorReport.h"
 #include "util/Errors.h"
-
-#include <algorithm>
+#include "util/MessageBox.h"
 
 namespace {
+
 constexpr UINT kRightDropMenuDelay = 500;
+
+// The platform asks the target again every moment a drag lingers over it; a drag that has not
+// been heard of for this long has ended without a word.
+constexpr DWORD kQuietDragMs = 3000;
+
+// Why dropped files did not reach the companion: their names have characters the code page
+// lacks, and no short form either (a volume without short names).
+std::string LeftOutMessage(const std::vector<std::string>& names) {
+    std::string text;
+    ListFilesMessage("次のファイルは、名前にこのコンピューターの文字コードで表せない文字が"
+                     "含まれているため、Morvaに渡せません。\r\n",
+                     10, text, false, names);
+    return text;
+}
+
 } // namespace
 
 bool TArchiveCoolForm::ShowsDragPicture() const {
@@ -29,11 +44,10 @@ void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
             // Every drag decides from its own files.
             AllArchives = AreAllArchives(files);
         } catch (const std::exception& error) {
-            // A file that cannot be read (a folder named like a program). No box may open while
-            // the source sits in its drag loop holding the mouse: the drag is refused and the
-            // message waits until the drag is over.
+            // A file that cannot be read (a folder named like a program). The drag is refused;
+            // the message waits until the drag is over, as every report does meanwhile.
             DragRefused = true;
-            ReportWhenDragEnds(error.what());
+            ui::ReportException(error);
         }
     }
     // A refused drag keeps the no-drop cursor until it leaves.
@@ -58,21 +72,21 @@ void TArchiveCoolForm::DropFileTarget1DragOver(TShiftState shift, DWORD& effect)
 }
 
 void TArchiveCoolForm::DropFileTarget1Leave() {
-    Dragging = false;
     DragRefused = false;
-    PostPendingReports();
+    DragEnded();
 }
 
 void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD& effect) {
     struct DragEnds {
         TArchiveCoolForm& form;
         ~DragEnds() {
-            form.Dragging = false;
             form.DragRefused = false;
-            form.PostPendingReports();
+            form.DragEnded();
         }
     } dragEnds{*this};
     const auto& files = DropFileTarget1.Files();
+    if (!DragRefused && !DropFileTarget1.LeftOutNames().empty())
+        ui::ReportException(EAppError(LeftOutMessage(DropFileTarget1.LeftOutNames())));
     if (files.empty() || DragRefused) {
         effect = dropfiles::kEffectNone;
         return;
@@ -84,51 +98,79 @@ void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD
     if (RightDrag) {
         // The menu opens once the drag-and-drop exchange with the source has finished.
         ClientToScreen(Handle(), &point);
-        PopupPoint = point;
-        Timer2.SetInterval(kRightDropMenuDelay);
+        dropMenus_.push_back({point, files});
+        if (!dropMenuOpen_ && dropMenus_.size() == 1)
+            Timer2.SetInterval(kRightDropMenuDelay);
         return;
     }
-    if (AllArchives && !(shift & ssShift))
-        QuickExtract(DroppedFiles);
-    else
-        QuickCompress(DroppedFiles);
-    // Handed over: the cat shows what its state calls for at once, ready for the next drag.
+    // Nothing that may wait runs inside the drop: the source (Explorer, say) sits in its drag
+    // loop until the drop returns, and starting the companion can take seconds.
+    dropHandOffs_.push_back({AllArchives && !(shift & ssShift), files});
+    PostMessageA(Handle(), kHandOverDrops, 0, 0);
+    // Handed on: the cat shows what its state calls for at once, ready for the next drag.
     Dragging = false;
     RefreshIconState();
 }
 
-void TArchiveCoolForm::ReportWhenDragEnds(const std::string& message) {
-    // The pointer crossing the cat's picture layers enters again with the same files: one
-    // message is enough.
-    if (std::find(pendingReports_.begin(), pendingReports_.end(), message) == pendingReports_.end())
-        pendingReports_.push_back(message);
+void TArchiveCoolForm::HandOverDrops() {
+    // One start for each drop, in the order of the drops; a failing one does not hold up the next.
+    while (!dropHandOffs_.empty()) {
+        const DropHandOff next = std::move(dropHandOffs_.front());
+        dropHandOffs_.pop_front();
+        ui::RunGuarded([&] {
+            if (next.extract)
+                QuickExtract(next.files);
+            else
+                QuickCompress(next.files);
+        });
+    }
 }
 
-void TArchiveCoolForm::PostPendingReports() {
-    if (!pendingReports_.empty())
-        PostMessageA(Handle(), kShowPendingReports, 0, 0);
+void TArchiveCoolForm::DragEnded() {
+    Dragging = false;
+    PostMessageA(Handle(), kShowHeldReports, 0, 0);
 }
 
-void TArchiveCoolForm::ShowPendingReports() {
-    // Still inside a drag (the message came early): the drag's end posts it again.
-    if (DropFileTarget1.Dragging())
+void TArchiveCoolForm::EndQuietDrag() {
+    if (!Dragging || !DropFileTarget1.QuietFor(kQuietDragMs))
         return;
-    auto reports = std::move(pendingReports_);
-    pendingReports_.clear();
-    for (const std::string& message : reports)
-        ui::ReportException(EAppError(message));
+    // The drop target keeps what it read: a source that was only slow may still drop, and is
+    // then served as ever. The refresh that follows shows the cat's own picture again.
+    DropFileTarget1.HideDragImage();
+    DragEnded();
 }
 
 void TArchiveCoolForm::Timer2Timer() {
     Timer2.SetInterval(0);
-    ShowMenu(PopupMenu2, PopupPoint);
+    if (dropMenus_.empty())
+        return;
+    // A menu takes the mouse: it waits while another drag is over the cat.
+    if (Dragging) {
+        Timer2.SetInterval(kRightDropMenuDelay);
+        return;
+    }
+    DropMenu menu = std::move(dropMenus_.front());
+    dropMenus_.pop_front();
+    menuFiles_ = std::move(menu.files);
+    dropMenuOpen_ = true;
+    struct Closed {
+        TArchiveCoolForm& form;
+        ~Closed() {
+            form.dropMenuOpen_ = false;
+            form.menuFiles_.clear();
+            // Another right drop came while this menu was waiting or open: its own menu next.
+            if (!form.dropMenus_.empty())
+                form.Timer2.SetInterval(kRightDropMenuDelay);
+        }
+    } closed{*this};
+    ShowMenu(PopupMenu2, menu.at);
     // The choice is made (or the menu dismissed): back to the picture the state calls for.
     if (!Dragging)
         RefreshIconState();
 }
 
 void TArchiveCoolForm::PopupMenu2Popup() {
-    bool archives = AreAllArchives(DroppedFiles);
+    bool archives = AreAllArchives(menuFiles_);
     Act_View.SetEnabled(archives);
     Act_Extract.SetEnabled(archives);
     Act_Compress1.SetEnabled(true);

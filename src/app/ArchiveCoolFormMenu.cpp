@@ -31,53 +31,62 @@ void AddSeparator(ui::MenuItem& parent) {
 
 } // namespace
 
+void TArchiveCoolForm::RunCommand(const std::function<void()>& command) {
+    if (!IsOtherWindowOpen())
+        command();
+}
+
 void TArchiveCoolForm::BuildMenus() {
     PopupMenu1.Images = &ImageList1;
     PopupMenu1.OnPopup = [this](ui::PopupMenu&) { PopupMenu1Popup(); };
     auto& m1 = PopupMenu1.Items;
-    AddAction(m1, Act_Exec, "Morvaを起動(&L)", 1, [this] { Act_ExecExecute(); });
+    // Every command of this menu is decided at its click (see RunCommand).
+    auto command = [this](void (TArchiveCoolForm::*handler)()) {
+        return [this, handler] { RunCommand([&] { (this->*handler)(); }); };
+    };
+    auto move = [this](IconPlacement placement) {
+        return [this, placement] { MoveTo(placement); };
+    };
+    AddAction(m1, Act_Exec, "Morvaを起動(&L)", 1, command(&TArchiveCoolForm::Act_ExecExecute));
     Menu_ROpen = &AddAction(m1, Act_ReOpen, "開き直す(&R)", 6);
     AddSeparator(m1);
-    AddAction(m1, Act_Config, "環境設定(&G)", 4, [this] { Act_ConfigExecute(); });
+    AddAction(m1, Act_Config, "環境設定(&G)", 4, command(&TArchiveCoolForm::Act_ConfigExecute));
     AddSeparator(m1);
-    AddAction(m1, Act_About, "バージョン情報(&A)...", -1, [this] { Act_AboutExecute(); });
-    AddAction(m1, Act_Help, "ヘルプ(&H)", 9, [this] { Act_HelpExecute(); });
+    AddAction(m1, Act_About, "バージョン情報(&A)...", -1,
+              command(&TArchiveCoolForm::Act_AboutExecute));
+    AddAction(m1, Act_Help, "ヘルプ(&H)", 9, command(&TArchiveCoolForm::Act_HelpExecute));
     AddSeparator(m1);
-    auto& move = AddAction(m1, Act_Move, "居場所(&P)", -1);
-    AddAction(move, Act_Move_TopLeft, "上の左寄せ", -1, [this] { MoveTo(IconPlacement::TopLeft); });
-    AddAction(move, Act_Move_TopCenter, "上の中央寄せ", -1,
-              [this] { MoveTo(IconPlacement::TopCenter); });
-    AddAction(move, Act_Move_TopRight, "上の右寄せ", -1,
-              [this] { MoveTo(IconPlacement::TopRight); });
-    AddAction(move, Act_Move_TopRight2, "上の右端付近", -1,
-              [this] { MoveTo(IconPlacement::TopRight2); });
-    AddSeparator(move);
-    AddAction(move, Act_Move_BottomLeft, "下の左寄せ", -1,
-              [this] { MoveTo(IconPlacement::BottomLeft); });
-    AddAction(move, Act_Move_BottomCenter, "下の中央寄せ", -1,
-              [this] { MoveTo(IconPlacement::BottomCenter); });
-    AddAction(move, Act_Move_BottomRight, "下の右寄せ", -1,
-              [this] { MoveTo(IconPlacement::BottomRight); });
+    auto& places = AddAction(m1, Act_Move, "居場所(&P)", -1);
+    AddAction(places, Act_Move_TopLeft, "上の左寄せ", -1, move(IconPlacement::TopLeft));
+    AddAction(places, Act_Move_TopCenter, "上の中央寄せ", -1, move(IconPlacement::TopCenter));
+    AddAction(places, Act_Move_TopRight, "上の右寄せ", -1, move(IconPlacement::TopRight));
+    AddAction(places, Act_Move_TopRight2, "上の右端付近", -1, move(IconPlacement::TopRight2));
+    AddSeparator(places);
+    AddAction(places, Act_Move_BottomLeft, "下の左寄せ", -1, move(IconPlacement::BottomLeft));
+    AddAction(places, Act_Move_BottomCenter, "下の中央寄せ", -1, move(IconPlacement::BottomCenter));
+    AddAction(places, Act_Move_BottomRight, "下の右寄せ", -1, move(IconPlacement::BottomRight));
     AddSeparator(m1);
-    AddAction(m1, Act_ArchIcon, "表示(&I)", 8, [this] { Act_ArchIconExecute(); });
-    AddAction(m1, Act_Hide, "非表示(&H)", -1, [this] { Act_HideExecute(); });
+    AddAction(m1, Act_ArchIcon, "表示(&I)", 8, command(&TArchiveCoolForm::Act_ArchIconExecute));
+    AddAction(m1, Act_Hide, "非表示(&H)", -1, command(&TArchiveCoolForm::Act_HideExecute));
     AddSeparator(m1);
     AddAction(m1, Act_NewWatch, "新たな監視フォルダで実行(&N)", 7,
-              [this] { Act_NewWatchExecute(); });
+              command(&TArchiveCoolForm::Act_NewWatchExecute));
     Menu_ReWatchPath = &AddAction(m1, Act_ReWatch, "過去の監視フォルダで実行(&B)", -1);
-    AddAction(m1, Act_WatchEnd, "フォルダ監視の終了(&Z)", 5, [this] { Act_WatchEndExecute(); });
+    AddAction(m1, Act_WatchEnd, "フォルダ監視の終了(&Z)", 5,
+              command(&TArchiveCoolForm::Act_WatchEndExecute));
     AddSeparator(m1);
-    AddAction(m1, Act_FIN, "常駐の解除(&E)", 0, [this] { Act_FINExecute(); });
+    AddAction(m1, Act_FIN, "常駐の解除(&E)", 0, command(&TArchiveCoolForm::Act_FINExecute));
 
+    // The right drop's menu acts on the files of its own drop, whatever came since.
     PopupMenu2.Images = &ImageList1;
     PopupMenu2.OnPopup = [this](ui::PopupMenu&) { PopupMenu2Popup(); };
     auto& m2 = PopupMenu2.Items;
     AddAction(m2, Act_PopCancel, "操作のキャンセル(&C)", 5, [] {});
     AddSeparator(m2);
-    AddAction(m2, Act_View, "書庫内を確認する(&C)", 10, [this] { ViewArchives(DroppedFiles); });
+    AddAction(m2, Act_View, "書庫内を確認する(&C)", 10, [this] { ViewArchives(menuFiles_); });
     AddSeparator(m2);
-    AddAction(m2, Act_Compress1, "圧縮する(&P)", 2, [this] { QuickCompress(DroppedFiles); });
-    AddAction(m2, Act_Extract, "解凍する(&E)", 3, [this] { QuickExtract(DroppedFiles); });
+    AddAction(m2, Act_Compress1, "圧縮する(&P)", 2, [this] { QuickCompress(menuFiles_); });
+    AddAction(m2, Act_Extract, "解凍する(&E)", 3, [this] { QuickExtract(menuFiles_); });
 }
 
 void TArchiveCoolForm::ShowMenu(ui::PopupMenu& menu, POINT screen) {
@@ -88,7 +97,7 @@ void TArchiveCoolForm::ShowMenu(ui::PopupMenu& menu, POINT screen) {
 
 void TArchiveCoolForm::CoolForm1ContextPopup(POINT point) {
     ClientToScreen(Handle(), &point);
-    ShowMenu(PopupMenu1, point);
+    RunCommand([&] { ShowMenu(PopupMenu1, point); });
 }
 
 void TArchiveCoolForm::PopupMenu1Popup() {

@@ -2,6 +2,7 @@
 #include "archive/ArchiveRecognizer.h"
 
 #include "util/Errors.h"
+#include "util/FileProbe.h"
 #include "util/ScopedWin.h"
 
 #include <memory>
@@ -71,12 +72,15 @@ bool IsSelfExtractor(const std::string& path) {
     return false;
 }
 
+FileAttributesCall fileAttributes = FileAttributesQuiet;
+
 bool IsAcceptedByQuickTest(const std::string& path) {
     // The path is read once for its extension; the rules then look at the extension alone.
     const std::string_view ext = FileExtension(path);
     if (auto library = QuickTestLibrary(ext))
         return IsLibraryAvailable(*library);
-    return IsExeFile(ext) && IsSelfExtractor(path);
+    return IsExeFile(ext) && MayReadDuringDrag(path.size(), fileAttributes(path)) &&
+           IsSelfExtractor(path);
 }
 
 } // namespace
@@ -158,6 +162,12 @@ ArchiveKind GetArchiveKind(const std::string& path) {
     if (VerifyRar(path))
         return ArchiveKind::Rar;
     return ArchiveKind::None;
+}
+
+FileAttributesCall ReplaceFileAttributesCall(FileAttributesCall call) {
+    FileAttributesCall previous = fileAttributes;
+    fileAttributes = call ? call : FileAttributesQuiet;
+    return previous;
 }
 
 bool HasCabinetSignature(const std::string& path) {

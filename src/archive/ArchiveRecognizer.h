@@ -15,9 +15,16 @@ bool IsArchiverBusy();
 
 // The quick test of a drop: every path is an archive by its extension (guarded by the
 // library of its family), or a self-extracting ".exe" that a library or the cabinet scan
-// accepts. An empty list, or no library at all, gives false. Raises EFOpenError when an
-// ".exe" cannot be opened for the cabinet scan.
+// accepts. An ".exe" whose bytes are not on the disk (a cloud placeholder), or whose path is too
+// long for the libraries, is not read and so no archive. An empty list, or no library at all,
+// gives false. Raises EFOpenError when an ".exe" cannot be opened for the cabinet scan.
 bool AreAllArchives(const std::vector<std::string>& paths);
+
+// The call the quick test asks a file's attributes with (FileAttributesQuiet). Tests put one of
+// their own in its place for the files Wine cannot stage (offline ones); the one in place before
+// is returned.
+using FileAttributesCall = std::uint32_t (*)(const std::string& path);
+FileAttributesCall ReplaceFileAttributesCall(FileAttributesCall call);
 
 // The verified test of one path: the library of the family its extension names checks the
 // content. For ".exe" the libraries and the cabinet scan are tried in turn.

@@ -152,3 +152,9 @@ std::optional<std::size_t> FindCabinetSignature(const std::uint8_t* buffer, std:
         return std::nullopt;
     return static_cast<std::size_t>(hit - buffer);
 }
+
+bool MayReadDuringDrag(std::size_t pathLength, std::uint32_t attributes) {
+    // FILE_ATTRIBUTE_OFFLINE, FILE_ATTRIBUTE_RECALL_ON_OPEN, FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS.
+    constexpr std::uint32_t kNotOnTheDisk = 0x1000 | 0x40000 | 0x400000;
+    return pathLength <= kLongestLibraryPath && !(attributes & kNotOnTheDisk);
+}

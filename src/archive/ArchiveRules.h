@@ -34,6 +34,16 @@ std::optional<ArchiverLibrary> QuickTestLibrary(std::string_view path);
 
 bool IsExeFile(std::string_view path);
 
+// The longest path handed to an archiver library: they keep paths in buffers of the platform's
+// old limit (260 bytes with the terminator).
+inline constexpr std::size_t kLongestLibraryPath = 259;
+
+// Whether the quick test of a drag may read a self-extractor candidate to decide, by its path's
+// length and its file attributes. A file whose bytes are not on the disk (offline, or recalled
+// when opened or read: a cloud placeholder) would be fetched whole first, inside the source's
+// drag loop; a path too long for the libraries is never handed to them.
+bool MayReadDuringDrag(std::size_t pathLength, std::uint32_t attributes);
+
 // The cabinet scan reads this many bytes at most from the start of a file into a
 // zero-filled buffer one byte larger, and looks for the signature at offsets up to
 // kCabinetLastOffset, so a file that ends in "MSCF" matches.

@@ -73,6 +73,9 @@ namespace {
 // The check's answer, and whether a fault inside the library cut it short.
 std::pair<std::int32_t, bool> CheckUnderGuard(ArchiverLibrary library, const char* entryPoint,
                                               const std::string& path, std::int32_t mode) {
+    // A longer path would overrun the library's own buffers: no library can check it.
+    if (path.size() > kLongestLibraryPath)
+        return {0, false};
     auto fn = EntryPoint<CheckFn>(library, entryPoint);
     bool faulted = false;
     std::int32_t result = fn ? CallCheckWithFaultGuard(fn, path.c_str(), mode, faulted) : 0;

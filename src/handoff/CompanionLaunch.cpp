@@ -21,9 +21,25 @@ bool CompanionExists(const std::string& companionPath) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// WinExec answers 32 or more when the process was created; the companion is never waited for.
+// Starts the companion as WinExec would (the command line as it is, shown normally), but never
+// waits for it: WinExec returns only once the new process first asks for input, or after 30 s,
+// and a companion loading from a cold disk would hold up the cat, and a drop's source, that
+// long. True when the process was created.
 bool Start(const std::string& commandLine) {
-    return WinExec(commandLine.c_str(), SW_SHOWNORMAL) > 31;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    // The platform may write into the command line it is given.
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
 }
 
 using CommandBuilder = std::string (*)(std::string_view token, std::string_view listPath);

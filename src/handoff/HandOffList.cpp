@@ -2,11 +2,15 @@
 #include "handoff/HandOffList.h"
 
 #include "handoff/CommandLines.h"
-#include "util/SystemLookups.h"
+#include "util/CodePagePath.h"
+#include "util/Errors.h"
 #include "util/ScopedWin.h"
+#include "util/SystemLookups.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -25,10 +29,40 @@ std::string ShortPathOf(const std::string& longPath) {
     return std::string(buffer.data(), length);
 }
 
+ListWriteCall writeCall = WriteFile;
+
+// The temporary folder in the code page; empty when the platform has none. A folder whose name
+// the code page cannot write ("C:\Users\José\..." on a volume without short names) is told,
+// rather than guessed at by a look-alike that names some other folder.
+std::string ListFolder() {
+    const std::wstring folder = WideTempPath();
+    if (folder.empty())
+        return {};
+    if (std::optional<std::string> path = CodePagePath(folder))
+        return *path;
+    throw EAppError(
+        FormatText("一時フォルダ %s の名前にこのコンピューターの文字コードで表せない文字が"
+                   "含まれているため、Morvaにファイルを渡せません。",
+                   {CodePageTextForDisplay(folder)}));
+}
+
+// Writes all the bytes, or says it could not.
+bool WriteWhole(HANDLE file, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!writeCall(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
 } // namespace
 
 bool WriteHandOffList(const std::vector<std::string>& paths, std::string& listPath) {
-    const std::string tempFolder = PlatformTempPath();
+    const std::string tempFolder = ListFolder();
     if (tempFolder.empty())
         return false;
     // GetTempFileNameA never writes more than MAX_PATH bytes: it refuses a folder too long to
@@ -43,16 +77,22 @@ bool WriteHandOffList(const std::vector<std::string>& paths, std::string& listPa
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
-    // The companion finds out for itself whether the paths are usable, so a short write is not
-    // told apart here either.
-    const std::string text = HandOffListText(paths);
-    if (!text.empty()) {
-        DWORD written = 0;
-        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    // A list cut short would hand over only some of the files, and the import would report
+    // them all: it is taken back as a whole instead.
+    if (!WriteWhole(file.get(), HandOffListText(paths))) {
+        file.reset();
+        DeleteFileA(path.c_str());
+        return false;
     }
     file.reset();
     listPath = path;
     return true;
+}
+
+ListWriteCall ReplaceListWriteCall(ListWriteCall call) {
+    ListWriteCall previous = writeCall;
+    writeCall = call ? call : WriteFile;
+    return previous;
 }
 
 bool WriteSingleHandOffList(const std::string& path, std::string& listPath) {

@@ -2,6 +2,7 @@
 #include "handoff/WorkFolder.h"
 
 #include "handoff/CommandLines.h"
+#include "util/CodePagePath.h"
 #include "util/SystemLookups.h"
 #include "settings/SettingsStore.h"
 #include "util/PathText.h"
@@ -25,6 +26,12 @@ std::string GetWorkFolder() {
     std::string base = ReadSetting(settings::WorkPath, tempFolder);
     if (!IsExistingFolder(base))
         base = tempFolder;
+    // A temporary folder whose name the code page cannot write (and that has no short form)
+    // has no path here: the work folder is never made in the current folder instead.
+    if (base.empty())
+        throw ETempError(FormatText(
+            "作業フォルダが作成できません。フォルダ名 = %s",
+            {WorkFolderIn(RemoveTrailingSeparator(CodePageTextForDisplay(WideTempPath())))}));
     const std::string folder = WorkFolderIn(base);
     if (IsExistingFolder(folder))
         return folder;

@@ -2,51 +2,18 @@
 // drags and the program-wide OLE set-up.
 #include "shell/DropTarget.h"
 
-#include <climits>
+#include "util/CodePagePath.h"
+
+#include <algorithm>
 #include <string>
 
 namespace {
 
-std::string WideToAnsiCodePage(std::u16string_view wide) {
-    if (wide.empty() || wide.size() > INT_MAX / 4)
-        return {};
-    auto* text = reinterpret_cast<const wchar_t*>(wide.data());
-    int length = static_cast<int>(wide.size());
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return {};
-    std::string out(bytes, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, length, out.data(), bytes, nullptr, nullptr);
-    return out;
-}
-
-// Every character of the wide text has its own form in the program's code page: none would be
-// replaced by '?' or a look-alike.
-bool FitsCodePage(std::wstring_view wide) {
-    BOOL replaced = FALSE;
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                        nullptr, 0, nullptr, &replaced);
-    return !replaced;
-}
-
-// A dropped path with characters the code page lacks (Korean, accented letters, emoji) would
-// reach the companion with '?' or look-alikes in their place: a path to no file, or, read as
-// a wildcard, to other files. Such a path is given in its short form, which the file system
-// builds from characters every code page has. Without a short form it stays as converted.
-std::string WidePathToAnsiCodePage(std::u16string_view wide) {
-    std::wstring path(reinterpret_cast<const wchar_t*>(wide.data()), wide.size());
-    if (path.size() > INT_MAX / 4 || FitsCodePage(path))
-        return WideToAnsiCodePage(wide);
-    DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
-    std::wstring shortPath(needed, L'\0');
-    DWORD length = needed ? GetShortPathNameW(path.c_str(), shortPath.data(), needed) : 0;
-    if (length == 0 || length >= needed)
-        return WideToAnsiCodePage(wide);
-    shortPath.resize(length);
-    if (!FitsCodePage(shortPath))
-        return WideToAnsiCodePage(wide);
-    return WideToAnsiCodePage(
-        std::u16string_view(reinterpret_cast<const char16_t*>(shortPath.data()), length));
+// A bare name (a file-name map's) has no short form: it comes as it is or not at all.
+std::string ExactName(std::u16string_view wide) {
+    return ExactCodePageText(
+               std::wstring_view(reinterpret_cast<const wchar_t*>(wide.data()), wide.size()))
+        .value_or(std::string());
 }
 
 // Calls `read` with the bytes of a global memory block, never more than the block holds.
@@ -136,8 +103,10 @@ bool TDropFileTarget::ExtractData(IDataObject* data) {
         std::vector<std::string> mapped;
         if (map.medium.tymed == TYMED_HGLOBAL)
             ReadGlobal(map.medium.hGlobal, [&](const std::uint8_t* bytes, std::size_t size) {
-                mapped = dropfiles::ParseNameList(bytes, size, wide, WideToAnsiCodePage);
+                mapped = dropfiles::ParseNameList(bytes, size, wide, ExactName);
             });
+        refused_ =
+            refused_ || std::any_of(mapped.begin(), mapped.end(), dropfiles::HasControlCharacter);
         mappedNames_ = dropfiles::MatchMappedNames(std::move(mapped), files_.size());
         break;
     }
@@ -146,14 +115,28 @@ bool TDropFileTarget::ExtractData(IDataObject* data) {
 
 void TDropFileTarget::ClearData() {
     files_.clear();
+    leftOut_.clear();
     mappedNames_.clear();
+    refused_ = false;
 }
 
 bool TDropFileTarget::ReadFileBlock(HGLOBAL block) {
+    leftOut_.clear();
     ReadGlobal(block, [&](const std::uint8_t* bytes, std::size_t size) {
-        files_ = dropfiles::ParseDropFiles(bytes, size, WidePathToAnsiCodePage);
+        files_ = dropfiles::ParseDropFiles(bytes, size, [&](std::u16string_view name) {
+            const std::wstring_view wide(reinterpret_cast<const wchar_t*>(name.data()),
+                                         name.size());
+            std::optional<std::string> path = CodePagePath(wide);
+            if (!path)
+                leftOut_.push_back(CodePageTextForDisplay(wide));
+            return path.value_or(std::string());
+        });
     });
-    return !files_.empty();
+    auto controlled = [](const std::vector<std::string>& names) {
+        return std::any_of(names.begin(), names.end(), dropfiles::HasControlCharacter);
+    };
+    refused_ = controlled(files_) || controlled(leftOut_);
+    return !files_.empty() || !leftOut_.empty();
 }
 
 DWORD TDropFileTarget::PasteFromClipboard() {
@@ -165,7 +148,9 @@ DWORD TDropFileTarget::PasteFromClipboard() {
         ~Close() { CloseClipboard(); }
     } close;
     DWORD effect = DROPEFFECT_NONE;
-    if (ReadFileBlock(static_cast<HGLOBAL>(GetClipboardData(CF_HDROP)))) {
+    if (!ReadFileBlock(static_cast<HGLOBAL>(GetClipboardData(CF_HDROP))) || refused_) {
+        ClearData();
+    } else {
         effect = DROPEFFECT_COPY;
         auto preferred = static_cast<HGLOBAL>(GetClipboardData(DropFormats().preferredDropEffect));
         ReadGlobal(preferred, [&](const std::uint8_t* bytes, std::size_t size) {

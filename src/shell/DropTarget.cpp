@@ -153,6 +153,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::DragEnter(IDataObject* data, DWORD keySta
         return E_INVALIDARG;
     const DWORD allowed = *effect;
     *effect = DROPEFFECT_NONE;
+    lastAsked_ = GetTickCount();
     const bool handled = Guarded([&] {
         ClearData();
         dataExtracted_ = false;
@@ -167,6 +168,12 @@ HRESULT STDMETHODCALLTYPE TDropTarget::DragEnter(IDataObject* data, DWORD keySta
         ReadScrollInfo();
         if (GetDataOnEnter)
             dataExtracted_ = ExtractData(data);
+        if (RefusesData()) {
+            ClearData();
+            ReleaseData();
+            dataExtracted_ = false;
+            return;
+        }
         DWORD answer = ComputeEffect(keyState, allowed);
         FireDrop(OnEnter, keyState, answer);
         *effect = answer;
@@ -184,6 +191,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::DragOver(DWORD keyState, POINTL point, DW
         return E_INVALIDARG;
     const DWORD allowed = *effect;
     *effect = DROPEFFECT_NONE;
+    lastAsked_ = GetTickCount();
     Guarded([&] {
         POINT client = ToClient(point);
         const bool moved = client.x != lastPoint_.x || client.y != lastPoint_.y;
@@ -236,10 +244,11 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* data, DWORD keyState, P
         lastScreen_ = point;
         // The scroll bit means nothing once the drag is over.
         DWORD answer = ComputeEffect(keyState, allowed) & ~DROPEFFECT_SCROLL;
-        if (dataExtracted_ || ExtractData(data ? data : dataObject_)) {
+        if (dataExtracted_ || (ExtractData(data ? data : dataObject_) && !RefusesData())) {
             dropped = true;
             FireDrop(OnDrop, keyState, answer);
         } else {
+            ClearData();
             answer = DROPEFFECT_NONE;
         }
         *effect = answer;
@@ -251,6 +260,10 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* data, DWORD keyState, P
     if (wasDragging && !dropped && OnLeave)
         Guarded([&] { OnLeave(*this); });
     return S_OK;
+}
+
+bool TDropTarget::QuietFor(DWORD ms) const {
+    return Dragging() && GetTickCount() - lastAsked_ >= ms;
 }
 
 DWORD TDropTarget::ComputeEffect(DWORD keyState, DWORD allowed) {

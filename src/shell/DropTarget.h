@@ -69,6 +69,11 @@ class TDropTarget : public IDropTarget {
     bool Registered() const { return registered_; }
     // True from an enter with acceptable data until the drag leaves or drops.
     bool Dragging() const { return dataObject_ != nullptr; }
+    // A drag is on, but the platform has not asked about it (entering or moving) for `ms`: its
+    // source may have ended without a leave or a drop.
+    bool QuietFor(DWORD ms) const;
+    // Takes the drag image away (and lets the window draw again) without ending the drag.
+    void HideDragImage() { LeaveDragImage(); }
 
     TDragTypes Dragtypes = dtCopy;
     bool GetDataOnEnter = false;
@@ -100,6 +105,9 @@ class TDropTarget : public IDropTarget {
     virtual bool AcceptsData(IDataObject* data) = 0;
     // Reads the data; true when something was read.
     virtual bool ExtractData(IDataObject* data) = 0;
+    // The data read is of a kind no drop may bring: the drag is refused as a whole, as if it
+    // offered nothing this target takes.
+    virtual bool RefusesData() const { return false; }
     virtual void ClearData() = 0;
 
     static void ReportError(const std::exception& error);
@@ -129,6 +137,7 @@ class TDropTarget : public IDropTarget {
     bool dataExtracted_ = false;
     POINT lastPoint_{};
     POINTL lastScreen_{};
+    DWORD lastAsked_ = 0;
     bool showImage_ = true;
     HIMAGELIST dragImage_ = nullptr;
     POINT hotSpot_{};
@@ -142,8 +151,14 @@ class TDropTarget : public IDropTarget {
 
 class TDropFileTarget : public TDropTarget {
   public:
-    // The dropped names in the order of the data object, in the program's code page.
+    // The dropped names in the order of the data object, in the program's code page. A wide
+    // name with characters the code page lacks comes in its short form; one without such a form
+    // is left out, never given as a look-alike. A drag with a control character in a name is
+    // refused.
     const std::vector<std::string>& Files() const { return files_; }
+    // The names left out of Files(), as a person can read them ('?' for what the code page
+    // lacks), to be told why.
+    const std::vector<std::string>& LeftOutNames() const { return leftOut_; }
     // The names a virtual source wants the files to receive: empty or one for each file.
     const std::vector<std::string>& MappedNames() const { return mappedNames_; }
 
@@ -154,10 +169,13 @@ class TDropFileTarget : public TDropTarget {
   protected:
     bool AcceptsData(IDataObject* data) override;
     bool ExtractData(IDataObject* data) override;
+    bool RefusesData() const override { return refused_; }
     void ClearData() override;
 
   private:
     bool ReadFileBlock(HGLOBAL block);
     std::vector<std::string> files_;
+    std::vector<std::string> leftOut_;
     std::vector<std::string> mappedNames_;
+    bool refused_ = false;
 };

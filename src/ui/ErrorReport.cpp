@@ -6,8 +6,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 namespace ui {
 
@@ -15,6 +17,15 @@ namespace {
 ErrorSink& CurrentSink() {
     static ErrorSink sink;
     return sink;
+}
+
+struct HeldReports {
+    std::function<bool()> holding;
+    std::vector<std::string> messages;
+};
+HeldReports& Held() {
+    static HeldReports held;
+    return held;
 }
 
 void ShowErrorBox(const std::string& message) {
@@ -28,15 +39,48 @@ const char* ApplicationTitle() {
     return kApplicationTitle;
 }
 
+namespace {
+void Deliver(const std::string& message) {
+    const ErrorSink& sink = CurrentSink();
+    if (sink)
+        sink(message);
+    else
+        ShowErrorBox(message);
+}
+} // namespace
+
 void ReportException(const std::exception& error) {
     // Reporting must never throw back into the platform either: a sink that fails is ignored.
     try {
-        const ErrorSink& sink = CurrentSink();
-        if (sink)
-            sink(error.what());
-        else
-            ShowErrorBox(error.what());
+        HeldReports& held = Held();
+        if (held.holding && held.holding()) {
+            // A drag that crosses the window's parts meets the same fault again: once is enough.
+            if (std::find(held.messages.begin(), held.messages.end(), error.what()) ==
+                held.messages.end())
+                held.messages.emplace_back(error.what());
+            return;
+        }
+        Deliver(error.what());
     } catch (...) {
+    }
+}
+
+void HoldReportsWhile(std::function<bool()> holding) {
+    Held().holding = std::move(holding);
+}
+
+void ShowHeldReports() {
+    HeldReports& held = Held();
+    if (held.holding && held.holding())
+        return;
+    // A report shown here may be followed by more (a box's own loop runs the program's
+    // messages): those wait for the next call or show at once.
+    std::vector<std::string> messages = std::exchange(held.messages, {});
+    for (const std::string& message : messages) {
+        try {
+            Deliver(message);
+        } catch (...) {
+        }
     }
 }
 

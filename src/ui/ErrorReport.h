@@ -20,6 +20,12 @@ void ReportException(const std::exception& error);
 using ErrorSink = std::function<void(const std::string& message)>;
 ErrorSink SetErrorSink(ErrorSink sink);
 
+// While `holding` answers true (a drag is over the program's window: the drag source sits in
+// its loop holding the mouse, and a box must not open under it), reports wait, each message once;
+// ShowHeldReports shows them once it answers false. Without it every report shows at once.
+void HoldReportsWhile(std::function<bool()> holding);
+void ShowHeldReports();
+
 // Runs `action`; an exception that leaves it is reported instead of travelling on into the
 // platform. False when one was caught.
 bool RunGuarded(const std::function<void()>& action) noexcept;

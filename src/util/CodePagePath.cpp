@@ -71,7 +71,7 @@ std::string CodePageTextForDisplay(std::wstring_view text) {
     return Convert(text, false).value_or(std::string());
 }
 
-ShortPathNameCall SetShortPathNameCall(ShortPathNameCall call) {
+ShortPathNameCall ReplaceShortPathNameCall(ShortPathNameCall call) {
     ShortPathNameCall previous = shortPathName;
     shortPathName = call ? call : GetShortPathNameW;
     return previous;

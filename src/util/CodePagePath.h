@@ -25,4 +25,4 @@ std::string CodePageTextForDisplay(std::wstring_view text);
 // The platform's short-name call. Tests put one of their own in its place for the volumes
 // without short names that Wine cannot stage; the call in place before is returned.
 using ShortPathNameCall = DWORD(WINAPI*)(LPCWSTR longPath, LPWSTR shortPath, DWORD size);
-ShortPathNameCall SetShortPathNameCall(ShortPathNameCall call);
+ShortPathNameCall ReplaceShortPathNameCall(ShortPathNameCall call);

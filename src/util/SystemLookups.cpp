@@ -1,6 +1,8 @@
 // What the program asks the system.
 #include "util/SystemLookups.h"
 
+#include "util/CodePagePath.h"
+
 #include <shlobj.h>
 
 #include <cstdlib>
@@ -111,15 +113,21 @@ std::string GetTempFolder() {
 }
 
 std::string PlatformTempPath() {
-    // Asked with too small a buffer, GetTempPathA answers the size it needs (NUL included);
+    // GetTempPathA would give a name the code page lacks characters for by look-alikes: the
+    // name of some other folder, or of none.
+    return CodePagePath(WideTempPath()).value_or(std::string());
+}
+
+std::wstring WideTempPath() {
+    // Asked with too small a buffer, GetTempPathW answers the size it needs (NUL included);
     // the TMP variable may change in between, so ask again until the answer fits.
-    std::vector<char> buffer(MAX_PATH + 1);
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
     for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+        DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0)
             return {};
         if (length < buffer.size())
-            return std::string(buffer.data(), length);
+            return std::wstring(buffer.data(), length);
         buffer.resize(length + 1);
     }
     return {};

@@ -32,8 +32,11 @@ std::string FormatCount(long long number);
 std::string GetTempFolder();
 
 // The temporary folder exactly as the platform gives it (normally ending in '\\'), of any
-// length; empty when it cannot be had.
+// length, in the code page: by its short form when its name has characters the code page lacks;
+// empty when it cannot be had, or has no such form.
 std::string PlatformTempPath();
+// The same as the platform gives it, in wide characters.
+std::wstring WideTempPath();
 
 // The program's own executable, of any length; empty when it cannot be had.
 std::string ExecutablePath();

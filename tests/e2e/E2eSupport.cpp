@@ -657,7 +657,8 @@ std::vector<DragOutcome> ReadDragReport(const std::string& path) {
     std::vector<DragOutcome> outcomes;
     std::istringstream lines(ReadFileBytes(path));
     DragOutcome outcome{};
-    for (int own = 0; lines >> outcome.effect >> outcome.cursor >> outcome.released >> own;) {
+    for (int own = 0; lines >> outcome.effect >> outcome.cursor >> outcome.released >> own >>
+                      outcome.returned;) {
         outcome.ownWindow = own != 0;
         outcomes.push_back(outcome);
     }
@@ -671,10 +672,43 @@ int DragFiles(const std::vector<std::string>& options, POINT to,
     return static_cast<int>(source.WaitForExit(ms));
 }
 
+namespace {
+// Stops every thread of a process where it stands.
+void SuspendProcess(DWORD processId) {
+    win::ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = snapshot && Thread32First(snapshot.get(), &entry); more;
+         more = Thread32Next(snapshot.get(), &entry)) {
+        if (entry.th32OwnerProcessID != processId)
+            continue;
+        win::ScopedHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+        if (thread)
+            SuspendThread(thread.get());
+    }
+}
+} // namespace
+
+bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
+                             const std::function<bool()>& midway,
+                             const std::function<void()>& meanwhile) {
+    bool reached = false;
+    {
+        ProgramRun source(ProgramFolder() + "DragSource.exe", DragArguments({"--hold"}, to, files));
+        reached = WaitUntil(midway, 20000);
+        if (reached) {
+            SuspendProcess(source.ProcessId());
+            meanwhile();
+        }
+    } // ended here
+    SendPointer(MOUSEEVENTF_LEFTUP, to);
+    return reached;
+}
+
 std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& options, POINT to,
                                            const std::vector<std::string>& files,
-                                           const std::vector<std::string>& thenFiles,
-                                           POINT thenTo) {
+                                           const std::vector<std::string>& thenFiles, POINT thenTo,
+                                           const std::vector<std::string>& thenOptions) {
     TempFolder folder("drag");
     std::string report = folder.path() + "report.txt";
     std::vector<std::string> withReport = options;
@@ -682,6 +716,8 @@ std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& optio
     std::string arguments = DragArguments(withReport, to, files);
     if (!thenFiles.empty()) {
         arguments += " --then --to " + std::to_string(thenTo.x) + "," + std::to_string(thenTo.y);
+        for (const std::string& option : thenOptions)
+            arguments += " " + option;
         for (const std::string& file : thenFiles)
             arguments += " " + Quoted(file);
     }
@@ -730,7 +766,7 @@ DragOutcome WindowInFront::DragAndClose() {
     long code = source_->WaitForExit(40000);
     auto outcomes = ReadDragReport(folder_.path() + "report.txt");
     if (outcomes.size() != 1)
-        return {static_cast<int>(code), 0, 0, false};
+        return {static_cast<int>(code), 0, 0, 0, false};
     return outcomes.front();
 }
 

@@ -172,17 +172,28 @@ int DragFiles(const std::vector<std::string>& options, POINT to,
 struct DragOutcome {
     int effect;
     int cursor;
-    // The performance counter when the button was released.
+    // The performance counter when the button was released, and when the drag loop returned
+    // (the source is held until then).
     long long released;
+    long long returned;
     // The drop was taken by DragSource's own window (one made with --window).
     bool ownWindow;
 };
 // Drags like DragFiles, then, when `thenFiles` are given, drags those to `thenTo` at once after
-// the first drag has ended; one outcome for each drag.
+// the first drag has ended (with the left button when `thenOptions` has "--left"); one outcome
+// for each drag.
 std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& options, POINT to,
                                            const std::vector<std::string>& files,
                                            const std::vector<std::string>& thenFiles = {},
-                                           POINT thenTo = {});
+                                           POINT thenTo = {},
+                                           const std::vector<std::string>& thenOptions = {});
+
+// Drags the files towards the point and, once `midway` holds (the drag is over the target, say),
+// stops the drag source dead, as a source that hangs or crashes is: it calls the target no more.
+// Then runs `meanwhile`, ends the source and lets the button go. False when `midway` never held.
+bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
+                             const std::function<bool()>& midway,
+                             const std::function<void()>& meanwhile);
 
 // Another program in front with a borderless window over an area of the screen (a full-screen
 // window when it covers the monitor): DragSource with a window of its own, which takes drops

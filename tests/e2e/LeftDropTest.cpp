@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <sstream>
 #include <thread>
 
 using namespace e2e;
@@ -91,6 +92,53 @@ TEST_F(LeftDrop, OneArchiveIsExtractedAndWithShiftCompressed) {
     seen = shifted.Stop();
     ExpectHandOff(pakico, run, "/QA \\", {archive});
     EXPECT_TRUE(shifted.Saw("CoolForm3")) << Joined(seen);
+}
+
+// A companion that takes seconds to load (a large program from a cold disk) holds up neither
+// the drag's source nor the cat: the source is let go at once, the cat opens its menu while the
+// companion still loads, and the companion gets its one start with its list all the same.
+TEST_F(LeftDrop, ASlowCompanionHoldsUpNeitherTheSourceNorTheCat) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    SetMorvaControl(pakico.Folder(), "ready_delay=6000\r\nclock=1\r\n");
+    ASSERT_TRUE(pakico.Start());
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+
+    auto outcomes = DragFilesReported({}, pakico.Centre(), {archive});
+    ASSERT_EQ(1u, outcomes.size());
+    ASSERT_EQ(kEffectCopy, outcomes[0].effect) << "the drag was lost on the way";
+    const std::string ready = pakico.Folder() + "Morva.ready";
+    EXPECT_NE(nullptr, pakico.OpenCatMenu()) << "no menu on the cat while the companion loads";
+    EXPECT_FALSE(FileExists(ready)) << "the cat answered only once the companion was ready";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
+
+    auto runs = pakico.WaitForMorva(1, 20000);
+    ASSERT_EQ(1u, runs.size());
+    ExpectHandOff(pakico, runs[0], "/QE \\", {archive});
+    long long readyAt = 0;
+    std::istringstream(ReadFileBytes(ready)) >> readyAt;
+    ASSERT_NE(0, readyAt) << "the companion wrote no ready time";
+    EXPECT_LT(outcomes[0].returned, readyAt) << "the source was held until the companion was ready";
+}
+
+// A drag whose source stops midway (it hangs, or crashes) brings neither a leave nor a drop: a
+// few seconds later the cat shows its ready picture again, and takes the next drop as ever.
+TEST_F(LeftDrop, ADragWhoseSourceStopsMidwayLeavesTheCatReady) {
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    ASSERT_TRUE(pakico.Start());
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+
+    ASSERT_TRUE(DragAndStopSourceMidway(
+        pakico.Centre(), {archive}, [&] { return pakico.Layer() == "CoolForm4"; },
+        [&] { EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", 10000)) << pakico.Layer(); }))
+        << "the drag never showed the extract picture";
+    EXPECT_EQ(0u, pakico.MorvaRuns());
+    MorvaRun run = DropAndWait(pakico, {}, {archive});
+    ExpectHandOff(pakico, run, "/QE \\", {archive});
 }
 
 TEST_F(LeftDrop, AnArchiveWithATextFileIsCompressedInDropOrder) {

@@ -175,12 +175,6 @@ std::string NewHandles(DWORD processId, const std::vector<HandleEntry>& before) 
     return text;
 }
 
-// Wine's WaitForInputIdle, which WinExec calls, keeps an event handle for every windowed
-// program it waits for; Windows does not. Under Wine each start of the companion adds one.
-bool UnderWine() {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 // One round of what a person does with the cat: a drop to extract, one to compress, a start
 // of the companion from the notification-area icon, and its menu opened and closed. (The hot
 // key has tests of its own: a key sent the moment a drag has ended was once lost here.)
@@ -348,12 +342,9 @@ struct Use {
 // the program holds what it held after the first ten drops and menu openings: the same windows,
 // the same GDI objects but for the platform's idle window DCs (see GdiCount; each is counted and
 // shown), USER objects where the platform counts them, private bytes within 512 KB of heap that
-// may stay allocated, and the same kernel handles but for two kinds the platform keeps, each
-// counted exactly:
-// - Wine's WaitForInputIdle, which WinExec calls, keeps an event handle for every windowed
-//   program it waits for (Windows does not): one per start of the companion;
-// - OLE's own pipes for the drags ("\Device\NamedPipe\lrpc\...") come and go with the drag
-//   sources' connections: counted at both ends.
+// may stay allocated, and the same kernel handles but for OLE's own pipes for the drags
+// ("\Device\NamedPipe\lrpc\..."), which come and go with the drag sources' connections and are
+// counted at both ends.
 void SoakLeavesNothingBehind(const Use& use) {
     ScopedEnvironmentVariable fastRefresh("PAKICO_REFRESH_MS", "10");
     PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
@@ -388,7 +379,7 @@ void SoakLeavesNothingBehind(const Use& use) {
     Sleep(1500);
     const DWORD starts = static_cast<DWORD>(pakico.MorvaRuns() - startsBefore);
     auto expectedHandles = [&](DWORD rpcPipes) {
-        return first.handles + (UnderWine() ? starts : 0) + rpcPipes - first.rpcPipes;
+        return first.handles + rpcPipes - first.rpcPipes;
     };
     // On a busy machine the platform's own helper threads for the drags (seen: six or seven
     // more handles) end only a while after the last drop.

@@ -186,6 +186,56 @@ TEST_F(RestingReasons, AnUnreadableProgramFileInADragIsReportedAfterTheDrag) {
     ExpectHandOff(pakico, run, "/QA \\", {text});
 }
 
+// A temporary folder whose name the code page cannot write, and that has no short form (on
+// Windows a volume without short names; here a folder that is not there has none either): the
+// work folder cannot be made at the start, and a drop's list cannot be written. Both are told,
+// the latter only once the drop has returned to its source; nothing is started, and nothing goes
+// to the look-alike folder.
+TEST_F(RestingReasons, ATemporaryFolderOutsideTheCodePageIsToldAfterTheDrop) {
+    SaveCatPlace(400, 300);
+    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+    const std::string lookAlike = pakico.Scratch() + "tmp cafe";
+    ASSERT_TRUE(CreateDirectoryA(lookAlike.c_str(), nullptr));
+    std::wstring accented(pakico.Scratch().begin(), pakico.Scratch().end()); // an ASCII path
+    accented += L"tmp caf\u00e9\\";
+    std::vector<std::wstring> old;
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+        wchar_t value[1024] = L"";
+        GetEnvironmentVariableW(name, value, 1024);
+        old.push_back(value);
+        SetEnvironmentVariableW(name, accented.c_str());
+    }
+    std::vector<std::string> messages;
+    std::thread answer([&] { messages = AnswerStartErrorBoxes(3000); });
+    auto started = pakico.Start();
+    answer.join();
+    SetEnvironmentVariableW(L"TMP", old[0].c_str());
+    SetEnvironmentVariableW(L"TEMP", old[1].c_str());
+    ASSERT_TRUE(started);
+    EXPECT_EQ(Joined({"作業フォルダが作成できません。フォルダ名 = " + pakico.Scratch() +
+                      "tmp caf?\\~MORVA("}),
+              Joined(messages));
+
+    std::string archive = pakico.Scratch() + "backup.lzh";
+    WriteFileBytes(archive, LzhBytes());
+    auto outcomes = DragFilesReported({}, pakico.Centre(), {archive});
+    ASSERT_EQ(1u, outcomes.size());
+    EXPECT_EQ(kEffectCopy, outcomes[0].effect) << "the source was held by the drop";
+    EXPECT_EQ(
+        "一時フォルダ " + pakico.Scratch() +
+            "tmp caf?\\ の名前にこのコンピューターの文字コードで表せない文字が含まれているため、"
+            "Morvaにファイルを渡せません。",
+        AnswerErrorBox(kSettleMs));
+    EXPECT_EQ(0u, pakico.MorvaRuns());
+    EXPECT_FALSE(FileExists(lookAlike + "\\~MORVA("));
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((lookAlike + "\\MRV*.TMP").c_str(), &found);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, search) << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+}
+
 // A source that offers file names but hands none out at the drop: nothing is started, and the
 // drag ends, so the picture of the drag does not stay for good.
 TEST_F(RestingReasons, ADropWhoseDataGiveNoNamesEndsTheDrag) {

@@ -167,6 +167,10 @@ TEST_F(TrayMenu, TheAboutBoxRestsTheCatAndSilencesTheIcon) {
     PressKey('A');
     HWND about = WaitForDialog(pakico_.ProcessId(), "About Pakico");
     ASSERT_NE(nullptr, about) << "the About box did not open";
+    // Decided at the click, not at the next refresh: at once the icon opens no menu over the box
+    // (a second About could be chosen from it), and its double click starts nothing.
+    EXPECT_EQ(nullptr, pakico_.OpenTrayMenu(1000)) << "the icon's menu opened over the About box";
+    PostMessageA(pakico_.Tray(), WM_USER + 1, 0, WM_LBUTTONDBLCLK);
     // A fixed box of 378 x 131 client pixels, centred on the screen, on top of everything.
     RECT client{}, frame{};
     GetClientRect(about, &client);
@@ -202,6 +206,7 @@ TEST_F(TrayMenu, TheAboutBoxRestsTheCatAndSilencesTheIcon) {
     std::string controls = LoadedModulePath(pakico_.ProcessId(), "comctl32.dll");
     EXPECT_NE(std::string::npos, LowerCase(controls).find("common-controls")) << controls;
     ExpectRestingWithoutTrayMenu(pakico_);
+    EXPECT_EQ(0u, pakico_.MorvaRuns()) << "the icon's double click started the companion";
 
     ASSERT_TRUE(Click(FindChildByText(about, "&OK")));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kSettleMs));

@@ -70,6 +70,16 @@ void Put(std::vector<std::uint8_t>& b, std::size_t at, const char* text, std::si
 }
 } // namespace
 
+TEST(MayReadDuringDrag, NotFilesAwayFromTheDiskNorPathsTooLongForTheLibraries) {
+    EXPECT_TRUE(MayReadDuringDrag(259, 0x20));           // archive bit
+    EXPECT_TRUE(MayReadDuringDrag(10, 0x1 | 0x2 | 0x4)); // read-only, hidden, system
+    EXPECT_FALSE(MayReadDuringDrag(260, 0x20));
+    EXPECT_FALSE(MayReadDuringDrag(10, 0x1000));   // offline
+    EXPECT_FALSE(MayReadDuringDrag(10, 0x40000));  // recall on open
+    EXPECT_FALSE(MayReadDuringDrag(10, 0x400000)); // recall on data access: a cloud placeholder
+    EXPECT_TRUE(MayReadDuringDrag(10, 0x80000));   // pinned: kept on the disk
+}
+
 TEST(FindCabinetSignature, FindsTheFirstFullSignature) {
     auto b = ScanBuffer();
     Put(b, 100, "MSCF\0\0\0\1", 8); // reserved field not zero: no cabinet

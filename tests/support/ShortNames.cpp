@@ -21,10 +21,10 @@ DWORD WINAPI LongPathAsShortPath(LPCWSTR longPath, LPWSTR shortPath, DWORD size)
 } // namespace
 
 VolumeWithoutShortNames::VolumeWithoutShortNames()
-    : previous_(SetShortPathNameCall(LongPathAsShortPath)) {}
+    : previous_(ReplaceShortPathNameCall(LongPathAsShortPath)) {}
 
 VolumeWithoutShortNames::~VolumeWithoutShortNames() {
-    SetShortPathNameCall(previous_);
+    ReplaceShortPathNameCall(previous_);
 }
 
 } // namespace testing_support

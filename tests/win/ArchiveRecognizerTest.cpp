@@ -4,6 +4,7 @@
 #include "support/Standins.h"
 #include "support/WinTestSupport.h"
 #include "util/Errors.h"
+#include "util/FileProbe.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -357,4 +358,45 @@ TEST_F(Recognizer, CabinetScanReportsAFileItCannotOpen) {
     Install({"cab32.dll"});
     Control("cab32.dll", "answer=no\r\n");
     EXPECT_THROW(AreAllArchives({missing}), EFOpenError);
+}
+
+namespace {
+// Files that are not on the disk (Wine cannot mark them): the attributes the platform gives a
+// cloud placeholder or an offline file, added to what the file really has.
+std::uint32_t extraAttributes = 0;
+std::uint32_t AttributesAwayFromTheDisk(const std::string& path) {
+    return FileAttributesQuiet(path) | extraAttributes;
+}
+} // namespace
+
+// The quick test of a drag never reads a self-extractor candidate whose bytes are not on the disk
+// (it would be fetched whole first) or whose path is too long for the libraries; the extension
+// rules still apply. No library is handed a path that long by the verified test either.
+TEST_F(Recognizer, QuickTestReadsNoFileAwayFromTheDiskOrTooLong) {
+    InstallAll();
+    std::string sfx = CabinetSelfExtractor("setup.exe", 70000);
+    std::string lzh = File("a.lzh", "..-lh5-");
+    ASSERT_TRUE(AreAllArchives({sfx, lzh}));
+    FileAttributesCall previous = ReplaceFileAttributesCall(AttributesAwayFromTheDisk);
+    for (std::uint32_t away : {0x1000u, 0x40000u, 0x400000u}) {
+        extraAttributes = away;
+        for (const char* lib : kAllLibraries)
+            ClearStandinLog(ExeFolder(), lib);
+        EXPECT_FALSE(AreAllArchives({sfx})) << away;
+        EXPECT_TRUE(AreAllArchives({lzh})) << away;
+        for (const char* lib : kAllLibraries)
+            EXPECT_EQ(0, Checks(lib)) << lib << " read a file away from the disk: " << away;
+    }
+    ReplaceFileAttributesCall(previous);
+
+    std::string deep = "C:\\";
+    while (deep.size() < 270)
+        deep += "とても深いフォルダ\\";
+    for (const char* lib : kAllLibraries)
+        ClearStandinLog(ExeFolder(), lib);
+    EXPECT_FALSE(AreAllArchives({deep + "setup.exe"}));
+    EXPECT_EQ(ArchiveKind::None, GetArchiveKind(deep + "a.lzh"));
+    EXPECT_EQ(ArchiveKind::None, GetArchiveKind(deep + "a.zip"));
+    for (const char* lib : kAllLibraries)
+        EXPECT_EQ(0, Checks(lib)) << lib << " was handed a path too long for it";
 }

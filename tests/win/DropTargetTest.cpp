@@ -3,6 +3,7 @@
 #include "shell/DropTarget.h"
 
 #include "util/Errors.h"
+#include "support/ShortNames.h"
 #include "support/WinTestSupport.h"
 #include "win/DropTestSupport.h"
 
@@ -45,8 +46,9 @@ TEST_F(DropTargetTest, WideJapaneseNamesArriveInTheCodePage) {
 }
 
 // Characters the code page lacks would arrive as '?' or look-alikes: a path to no file, or to
-// other files when read as a wildcard. A file that exists comes in its short form instead.
-TEST_F(DropTargetTest, WideNamesOutsideTheCodePageComeInTheirShortForm) {
+// other files when read as a wildcard. A file that exists comes in its short form instead; a
+// name without one (no file, or a volume that keeps no short names) is left out and told.
+TEST_F(DropTargetTest, WideNamesOutsideTheCodePageComeInTheirShortFormOrNotAtAll) {
     testing_support::TempFolder folder("wide");
     std::u16string base(folder.path().begin(), folder.path().end()); // ASCII temporary path
     const std::u16string korean = base + u"\xD55C\xAD6D data.txt";
@@ -60,6 +62,8 @@ TEST_F(DropTargetTest, WideNamesOutsideTheCodePageComeInTheirShortForm) {
         WriteFile(file, name.data(), static_cast<DWORD>(name.size() * 2), &written, nullptr);
         CloseHandle(file);
     }
+    // The look-alike of "café.txt" is another file.
+    testing_support::WriteFileBytes(folder.path() + "cafe.txt", "look-alike");
     const std::u16string japanese = base + u"表示.txt";  // not made: no short form is needed
     const std::u16string missing = base + u"\xD55C.txt"; // no file, so no short form
 
@@ -68,18 +72,57 @@ TEST_F(DropTargetTest, WideNamesOutsideTheCodePageComeInTheirShortForm) {
     Enter(&data, MK_LBUTTON);
     DropOn(&data, 0);
     const Names& files = target->Files();
-    ASSERT_EQ(4u, files.size());
+    ASSERT_EQ(3u, files.size());
     const std::u16string made[] = {korean, accented};
     for (int i : {0, 1}) {
-        EXPECT_EQ(std::string::npos, files[i].find('?')) << files[i];
-        ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(files[i].c_str())) << files[i];
         std::string content = testing_support::ReadFileBytes(files[i]);
         EXPECT_EQ(made[i], std::u16string(reinterpret_cast<const char16_t*>(content.data()),
                                           content.size() / 2))
             << files[i];
     }
     EXPECT_EQ(folder.path() + "表示.txt", files[2]);
-    EXPECT_EQ(folder.path() + "?.txt", files[3]) << "converted as before";
+    EXPECT_EQ(Names{folder.path() + "?.txt"}, target->LeftOutNames());
+
+    testing_support::VolumeWithoutShortNames exFat;
+    Enter(&data, MK_LBUTTON);
+    EXPECT_EQ(DROPEFFECT_COPY, DropOn(&data, 0));
+    EXPECT_EQ(Names{folder.path() + "表示.txt"}, target->Files());
+    EXPECT_EQ(
+        (Names{folder.path() + "?? data.txt", folder.path() + "caf?.txt", folder.path() + "?.txt"}),
+        target->LeftOutNames());
+    // With nothing left the drop still comes, so that its owner can say why nothing happens.
+    TestDataObject none;
+    FilesObject(none, BuildDropFilesWide({missing}));
+    Enter(&none, MK_LBUTTON);
+    EXPECT_EQ((Names{"Enter", "Drop", "Enter", "Drop", "Enter"}), events);
+    DropOn(&none, 0);
+    EXPECT_EQ(Names{}, target->Files());
+    EXPECT_EQ(Names{folder.path() + "?.txt"}, target->LeftOutNames());
+    EXPECT_EQ("Drop", events.back());
+}
+
+// No file name holds a control character: a drag that offers one, among its names or its
+// name maps, is refused as a whole, so that a line break can never add a path of its own to
+// the companion's list.
+TEST_F(DropTargetTest, ANameWithAControlCharacterRefusesTheWholeDrag) {
+    const std::string injected = "C:\\a.txt\r\nC:\\Users\\x\\private";
+    TestDataObject bytes, wide, mapped;
+    FilesObject(bytes, BuildDropFiles({"C:\\b.txt", injected}));
+    FilesObject(wide, BuildDropFilesWide({u"C:\\a.txt\nC:\\other"}));
+    FilesObject(mapped, BuildDropFiles({"C:\\a.txt"}));
+    mapped.Offer(DropFormats().fileNameMap, dropfiles::BuildNameList({"new\tname.txt"}));
+    for (bool onEnter : {true, false}) {
+        target->GetDataOnEnter = onEnter;
+        for (TestDataObject* data : {&bytes, &wide, &mapped}) {
+            events.clear();
+            Enter(data, MK_LBUTTON);
+            Over(MK_LBUTTON);
+            EXPECT_EQ(DROPEFFECT_NONE, DropOn(data, 0)) << onEnter;
+            EXPECT_EQ(Names{}, target->Files());
+            EXPECT_EQ(1, data->References());
+            EXPECT_EQ(onEnter ? Names{} : (Names{"Enter", "DragOver", "Leave"}), events);
+        }
+    }
 }
 
 TEST_F(DropTargetTest, TextOnlyIsRefusedWithoutEvents) {

@@ -4,6 +4,8 @@
 #include "handoff/HandOffList.h"
 
 #include "archive/ArchiveRecognizer.h"
+#include "util/Errors.h"
+#include "support/ShortNames.h"
 #include "support/Standins.h"
 #include "support/WinTestSupport.h"
 #include "win/HandOffTestSupport.h"
@@ -269,6 +271,83 @@ TEST_F(HandOff, FailedStartDeletesOnlyTheQuickOperationsLists) {
     SendRecentArchive("C:\\a.lzh", where);
     EXPECT_FALSE(SendImportedArchives({"C:\\a.lzh"}, where));
     EXPECT_EQ(4u, NewListFiles().size());
+}
+
+namespace {
+// A temporary disk that fills up after a few bytes of every list.
+BOOL WINAPI WriteUntilTheDiskIsFull(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written,
+                                    LPOVERLAPPED) {
+    WriteFile(file, bytes, size < 5 ? size : 5, written, nullptr);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// The temporary folder, named in wide characters (its name need not fit the code page).
+class ScopedWideTempPath {
+  public:
+    explicit ScopedWideTempPath(const std::wstring& folder) {
+        for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+            wchar_t old[1024] = L"";
+            GetEnvironmentVariableW(name, old, 1024);
+            old_.push_back(old);
+            SetEnvironmentVariableW(name, folder.c_str());
+        }
+    }
+    ~ScopedWideTempPath() {
+        SetEnvironmentVariableW(L"TMP", old_[0].c_str());
+        SetEnvironmentVariableW(L"TEMP", old_[1].c_str());
+    }
+
+  private:
+    std::vector<std::wstring> old_;
+};
+} // namespace
+
+// A list that cannot be written whole (the temporary disk is full) is no list: it is deleted
+// and nothing starts with it, and the import is told, as of a failed start.
+TEST_F(HandOff, AListCutShortIsTakenBackAndNothingStarts) {
+    std::string folder = ProgramFolderNamed("plain");
+    ListWriteCall previous = ReplaceListWriteCall(WriteUntilTheDiskIsFull);
+    std::string listPath;
+    EXPECT_FALSE(WriteHandOffList({kJapanesePath, "C:\\b.txt"}, listPath));
+    EXPECT_FALSE(QuickCompress({kJapanesePath}, CompanionLocation{folder}));
+    EXPECT_FALSE(SendImportedArchives({"C:\\in\\1.cab"}, CompanionLocation{folder}));
+    ReplaceListWriteCall(previous);
+    EXPECT_TRUE(NewListFiles().empty());
+    EXPECT_TRUE(WaitForMorvaRuns(folder, 1, 2000).empty());
+    // An empty list writes nothing, so it cannot fail for want of room.
+    ReplaceListWriteCall(WriteUntilTheDiskIsFull);
+    EXPECT_TRUE(WriteHandOffList({}, listPath));
+    ReplaceListWriteCall(previous);
+}
+
+// A temporary folder whose name the code page cannot write ("tmp café") takes the list by its
+// short form where the volume keeps short names; where it keeps none that is told, and the list
+// never goes to a look-alike ("tmp cafe", another folder).
+TEST_F(HandOff, ATemporaryFolderOutsideTheCodePageIsNeverGuessedAt) {
+    std::wstring root(root_.path().begin(), root_.path().end()); // an ASCII path
+    const std::wstring accented = root + L"tmp caf\u00e9";
+    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
+    const std::string lookAlike = root_.path() + "tmp cafe\\";
+    ASSERT_TRUE(CreateDirectoryA(lookAlike.c_str(), nullptr));
+    ScopedWideTempPath temp(accented + L"\\");
+    std::string listPath;
+    ASSERT_TRUE(WriteHandOffList({kJapanesePath}, listPath));
+    EXPECT_EQ(kJapanesePath + "\r\n", ReadFileBytes(listPath));
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((accented + L"\\MRV*.TMP").c_str(), &found);
+    EXPECT_NE(INVALID_HANDLE_VALUE, search) << listPath;
+    FindClose(search);
+    EXPECT_TRUE(ListFilesIn(lookAlike).empty());
+
+    VolumeWithoutShortNames exFat;
+    try {
+        WriteHandOffList({kJapanesePath}, listPath);
+        ADD_FAILURE() << "a list was written to " << listPath;
+    } catch (const EAppError& error) {
+        EXPECT_NE(std::string::npos, std::string(error.what()).find("tmp caf?")) << error.what();
+    }
+    EXPECT_TRUE(ListFilesIn(lookAlike).empty());
 }
 
 TEST(Companion, PathIsBesideTheRunningProgram) {

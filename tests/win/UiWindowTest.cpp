@@ -119,6 +119,28 @@ TEST(UiErrorReport, SinkReceivesTheMessageAndCanBeSwapped) {
     EXPECT_STREQ("Pakico", ui::ApplicationTitle());
 }
 
+// While a drag is over the program's window reports wait, each message once, and show when it
+// has ended; the same check again while it goes on shows nothing yet.
+TEST(UiErrorReport, ReportsWaitWhileHeldAndShowOnceEach) {
+    std::vector<std::string> shown;
+    ui::ErrorSink previous = ui::SetErrorSink([&](const std::string& m) { shown.push_back(m); });
+    bool dragging = true;
+    ui::HoldReportsWhile([&] { return dragging; });
+    ui::ReportException(EAppError("ファイル a は開けません"));
+    EXPECT_FALSE(ui::RunGuarded([] { throw EAppError("ファイル a は開けません"); }));
+    ui::ReportException(EAppError("b"));
+    ui::ShowHeldReports();
+    EXPECT_TRUE(shown.empty());
+    dragging = false;
+    ui::ShowHeldReports();
+    EXPECT_EQ((std::vector<std::string>{"ファイル a は開けません", "b"}), shown);
+    ui::ShowHeldReports();
+    ui::ReportException(EAppError("c"));
+    EXPECT_EQ((std::vector<std::string>{"ファイル a は開けません", "b", "c"}), shown);
+    ui::HoldReportsWhile(nullptr);
+    ui::SetErrorSink(std::move(previous));
+}
+
 namespace {
 // What a watcher thread saw of the error box before pressing its OK button.
 struct BoxWatch {

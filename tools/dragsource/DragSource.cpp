@@ -13,12 +13,15 @@
 //   --no-data    offer file names but fail to hand them out
 //   --report F   append a line per drag to file F: "<drop effect or code> <last cursor effect>
 //                <performance counter at the button's release> <1 when the source's own window
-//                took the drop, else 0>"
+//                took the drop, else 0> <performance counter when the drag loop returned>"
 //   --quick      waste no time on the way: no lingering over the target before the release
+//   --hold       do not let go: linger over the target for a minute, or until the process is
+//                ended (a source that crashes or is closed in the middle of a drag)
 //   --repeat N   make the (first) drag N times, each as quickly as --then does
-//   --then [--to X,Y] ...
+//   --then [--to X,Y] [--left] ...
 //                as soon as the first drag has ended, drag these files the same way, quickly
-//                (to the same point unless another is given)
+//                (to the same point unless another is given; with the left button after a
+//                right-button drag when --left is given)
 //   --window L,T,R,B
 //                drag from a borderless window over this rectangle, as a program's full-screen
 //                window is, instead of the small topmost one in the top left; it takes drops
@@ -63,12 +66,14 @@ struct Options {
     bool copyOnly = false;
     bool noData = false;
     bool quick = false;
+    bool hold = false;
     int repeat = 1;
     std::string report;
     bool haveTarget = false;
     POINT to{};
     std::vector<std::string> files;
     bool haveThenTarget = false;
+    bool thenLeft = false;
     POINT thenTo{};
     std::vector<std::string> thenFiles;
     bool haveWindow = false;
@@ -102,7 +107,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         {"--shift", &Options::shift},     {"--ctrl", &Options::ctrl},
         {"--text", &Options::text},       {"--copy-only", &Options::copyOnly},
         {"--no-data", &Options::noData},  {"--quick", &Options::quick},
-        {"--topmost", &Options::topmost},
+        {"--topmost", &Options::topmost}, {"--hold", &Options::hold},
     };
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -127,6 +132,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.haveWindow = true;
         } else if (!then && arg == "--wait-for" && i + 1 < argc) {
             options.waitFor = argv[++i];
+        } else if (then && arg == "--left") {
+            options.thenLeft = true;
         } else if (!then && arg == "--then") {
             then = true;
         } else {
@@ -355,8 +362,10 @@ void DriveDrag(const Options& options, bool quick, POINT from, HWND window,
         }
         Sleep(quick ? 20 : 40);
     }
-    // A few small moves over the target, so it is asked again with the final keys.
-    for (int i = 0; i < (quick ? 2 : 6) && !done; ++i) {
+    // A few small moves over the target, so it is asked again with the final keys (or, held,
+    // for as long as the process lives).
+    const int lingering = options.hold ? 1000 : quick ? 2 : 6; // held: a minute at the most
+    for (int i = 0; i < lingering && !done; ++i) {
         MoveTo(POINT{options.to.x + (i % 2), options.to.y});
         Sleep(quick ? 30 : 60);
     }
@@ -434,6 +443,7 @@ struct DragResult {
     int code;
     DWORD cursor;
     long long released;
+    long long returned = 0;
     bool ownWindow = false;
 };
 
@@ -481,6 +491,8 @@ DragResult RunDrag(const Options& options, const std::vector<std::string>& files
         options.copyOnly ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     DWORD effect = DROPEFFECT_NONE;
     HRESULT result = DoDragDrop(data, source, allowed, &effect);
+    LARGE_INTEGER returned;
+    QueryPerformanceCounter(&returned);
     done = true;
     driver.join();
     DWORD cursor = source->lastCursor;
@@ -488,10 +500,11 @@ DragResult RunDrag(const Options& options, const std::vector<std::string>& files
     source->Release();
 
     if (abort)
-        return {kStuck, cursor, released};
+        return {kStuck, cursor, released, returned.QuadPart};
     if (result == DRAGDROP_S_DROP)
-        return {static_cast<int>(effect & 7), cursor, released};
-    return {result == DRAGDROP_S_CANCEL ? kCancelled : kDragFailed, cursor, released};
+        return {static_cast<int>(effect & 7), cursor, released, returned.QuadPart};
+    return {result == DRAGDROP_S_CANCEL ? kCancelled : kDragFailed, cursor, released,
+            returned.QuadPart};
 }
 
 int RunDrags(const Options& options) {
@@ -530,14 +543,17 @@ int RunDrags(const Options& options) {
         Options then = options;
         if (options.haveThenTarget)
             then.to = options.thenTo;
+        if (options.thenLeft)
+            then.right = false;
         results.push_back(run(then, options.thenFiles, true));
     }
     close();
     if (!options.report.empty()) {
         if (FILE* report = std::fopen(options.report.c_str(), "a")) {
             for (const DragResult& r : results)
-                std::fprintf(report, "%d %lu %lld %d\n", r.code,
-                             static_cast<unsigned long>(r.cursor), r.released, r.ownWindow ? 1 : 0);
+                std::fprintf(report, "%d %lu %lld %d %lld\n", r.code,
+                             static_cast<unsigned long>(r.cursor), r.released, r.ownWindow ? 1 : 0,
+                             r.returned);
             std::fclose(report);
         }
     }

@@ -7,7 +7,10 @@
 //   list <n> | list unreadable | list none
 //   --- end                written last, after the list file was deleted and any box closed
 // "Morva.ctl" beside the exe: delete_list=1 deletes the list file, show=1 shows what arrived,
-// clock=1 appends the performance counter at the start to "Morva.clock", a line per start.
+// clock=1 appends the performance counter at the start to "Morva.clock" and the one when it is
+// ready for input to "Morva.ready", a line per start each; ready_delay=N makes it take N ms after
+// its start before it first reads its messages (and so is ready for input, and records anything),
+// as a large program loading from a cold disk does.
 #include <windows.h>
 
 #include <cstdlib>
@@ -164,8 +167,20 @@ int main() {
     const std::string logPath = folder + "Morva.log";
     std::string control;
     ReadWholeFile(folder + "Morva.ctl", control);
-    if (ControlValue(control, "clock"))
+    const bool clock = ControlValue(control, "clock") != 0;
+    if (clock)
         AppendToFile(folder + "Morva.clock", std::to_string(started.QuadPart) + "\r\n");
+    // Whoever waits for the new process to be ready for input waits until its first look at its
+    // messages.
+    if (int delay = ControlValue(control, "ready_delay"); delay > 0)
+        Sleep(static_cast<DWORD>(delay));
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    if (clock) {
+        LARGE_INTEGER ready;
+        QueryPerformanceCounter(&ready);
+        AppendToFile(folder + "Morva.ready", std::to_string(ready.QuadPart) + "\r\n");
+    }
 
     const std::string cmd = GetCommandLineA();
     std::string record =
