@@ -132,7 +132,8 @@ void TArchiveCoolForm::DragEnded() {
 }
 
 void TArchiveCoolForm::EndQuietDrag() {
-    if (!Dragging || !DropFileTarget1.QuietFor(kQuietDragMs))
+    // (A drag whose entering failed half-way has left the drop target holding nothing.)
+    if (!Dragging || (DropFileTarget1.Dragging() && !DropFileTarget1.QuietFor(kQuietDragMs)))
         return;
     // The drop target keeps what it read: a source that was only slow may still drop, and is
     // then served as ever. The refresh that follows shows the cat's own picture again.
