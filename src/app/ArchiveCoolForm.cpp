@@ -19,6 +19,7 @@
 #include "util/LocaleText.h"
 #include "util/DpiScale.h"
 #include "util/MessageBox.h"
+#include "util/Placement.h"
 #include "watch/FolderListing.h"
 
 #include <commctrl.h>
@@ -170,6 +171,8 @@ void TArchiveCoolForm::FormCreate() {
     // watch starts: only a watched folder that is really gone ends the watch.
     FileMonitor.OnInvalid = [this](TDiscMonitor&) { LookForWatchedFolder(); };
     MessagesStayOnTop = true;
+    // Windows without an owner open on the cat's monitor.
+    PlacementHome = Handle();
     ui::SetFormClosedHandler([this] { PostMessageA(Handle(), kOtherWindowClosed, 0, 0); });
 
     Dragging = false;
