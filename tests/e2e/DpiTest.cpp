@@ -440,12 +440,7 @@ TEST_F(Dpi, DialogsLayThemselvesOutAgainAtANewDensity) {
         if (!pakico.WaitForLayer("CoolForm1", kSettleMs) || !pakico.OpenTrayMenu())
             return dialog;
         PressKey(key);
-        WaitUntil(
-            [&] {
-                dialog = FindDialog(pakico.ProcessId(), caption);
-                return dialog && IsWindowVisible(dialog);
-            },
-            kSettleMs);
+        dialog = WaitForDialog(pakico.ProcessId(), caption);
         SendPointer(MOUSEEVENTF_MOVE, {1000, 5}); // no hint over the dialog
         Sleep(500);
         return dialog;

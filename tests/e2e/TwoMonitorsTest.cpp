@@ -70,19 +70,6 @@ class TwoMonitors : public E2eTest {
         SaveScreenshot(second_.whole, "second_monitor_" + std::to_string(++shots_) + ".bmp");
     }
 
-    HWND WaitForDialog(const PakicoRun& pakico, const std::string& caption) const {
-        HWND dialog = nullptr;
-        WaitUntil(
-            [&] {
-                dialog = FindDialog(pakico.ProcessId(), caption);
-                return dialog && IsWindowVisible(dialog);
-            },
-            kSettleMs);
-        if (dialog)
-            Sleep(300); // settled
-        return dialog;
-    }
-
     void Close(PakicoRun& pakico, HWND dialog, int command) {
         PostMessageA(dialog, WM_COMMAND, command, 0);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kSettleMs));
@@ -116,17 +103,17 @@ TEST_F(TwoMonitors, EveryWindowOpensOnTheCatsMonitor) {
     ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
 
     ChooseFromMenu(pakico, {'G'});
-    HWND settings = WaitForDialog(pakico, "環境設定 - Pakico");
+    HWND settings = WaitForDialog(pakico.ProcessId(), "環境設定 - Pakico");
     ExpectOnSecond(settings, "the settings");
     Close(pakico, settings, IDCANCEL);
 
     ChooseFromMenu(pakico, {'A'});
-    HWND about = WaitForDialog(pakico, "About Pakico");
+    HWND about = WaitForDialog(pakico.ProcessId(), "About Pakico");
     ExpectOnSecond(about, "the About box", true);
     Close(pakico, about, IDOK);
 
     ChooseFromMenu(pakico, {'N'});
-    HWND folders = WaitForDialog(pakico, "監視フォルダの選択");
+    HWND folders = WaitForDialog(pakico.ProcessId(), "監視フォルダの選択");
     ExpectOnSecond(folders, "the folder dialog");
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(folders, IDC_TREE_BTNMKDIR)); },
                           kSettleMs))
@@ -154,7 +141,7 @@ TEST_F(TwoMonitors, EveryWindowOpensOnTheCatsMonitor) {
     ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << "the cat is ready again";
 
     ChooseFromMenu(pakico, {'R', 'P', '0'});
-    ExpectOnSecond(WaitForDialog(pakico, "書庫を開く (複数選択可)"), "the open dialog");
+    ExpectOnSecond(WaitForDialog(pakico.ProcessId(), "書庫を開く (複数選択可)"), "the open dialog");
     OpenDialog open(pakico);
     ASSERT_TRUE(open.WaitOpen());
     open.Cancel();
@@ -162,7 +149,7 @@ TEST_F(TwoMonitors, EveryWindowOpensOnTheCatsMonitor) {
     ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << "the cat is ready again";
 
     ASSERT_TRUE(pakico.ChooseEnd());
-    HWND question = WaitForDialog(pakico, "確認");
+    HWND question = WaitForDialog(pakico.ProcessId(), "確認");
     ExpectOnSecond(question, "the question at the end", true);
     ASSERT_TRUE(ClickBoxButton(question, {"キャンセル"}));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, kSettleMs));
