@@ -1,15 +1,15 @@
 // The cat on screens of 96, 144 and 192 dpi (the "LogPixels" of the test prefix, read by each
 // program as it starts): its size and outline, its pictures pixel for pixel, its menu, a drop,
-// the placements, a move to a denser monitor, and a saved place on a monitor that has gone; and
-// the dialogs laid out again when they move to a monitor of another density.
+// the placements, a move to a denser monitor, and a saved place on a monitor that has gone.
 #include "e2e/E2eSupport.h"
-#include "e2e/FolderDialogDriver.h"
 #include "e2e/OpenDialogDriver.h"
 #include "res/resource.h"
 #include "shell/RegionStream.h"
+#include "ui/Dpi.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -109,45 +109,22 @@ class SharedRect {
     void* address_ = nullptr;
 };
 
-// Tells a window of the program, as the platform does, that it now shows at `dpi`, and where
-// the platform suggests it goes.
-bool SendDpiChanged(HANDLE process, HWND window, WORD dpi, const RECT& suggested) {
-    SharedRect shared(process, suggested);
+// Sends a message of the platform's that points at a rectangle (or a size) to a window of the
+// program: the rectangle as the program left it, or -1s when the message was not taken.
+RECT SendWithRect(HANDLE process, HWND window, UINT message, WPARAM wParam, const RECT& rect) {
+    SharedRect shared(process, rect);
     DWORD_PTR result = 0;
-    return shared.Address() &&
-           SendMessageTimeoutA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-                               shared.Address(), SMTO_ABORTIFHUNG, 5000, &result);
+    if (!shared.Address() || !SendMessageTimeoutA(window, message, wParam, shared.Address(),
+                                                  SMTO_ABORTIFHUNG, 5000, &result))
+        return {-1, -1, -1, -1};
+    return shared.Read();
 }
 
-// The size a window of the program says it takes at `dpi` (WM_GETDPISCALEDSIZE); 0 x 0 when it
-// does not answer.
-SIZE ScaledSizeOf(HANDLE process, HWND window, WORD dpi) {
-    SharedRect shared(process, {});
-    DWORD_PTR answered = 0;
-    if (!shared.Address() ||
-        !SendMessageTimeoutA(window, 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi, shared.Address(),
-                             SMTO_ABORTIFHUNG, 5000, &answered) ||
-        !answered)
-        return {0, 0};
-    const RECT size = shared.Read();
-    return {size.left, size.top};
-}
-
-RECT Grown(const RECT& frame, int from, int to) {
-    return {frame.left, frame.top, frame.left + MulDiv(frame.right - frame.left, to, from),
-            frame.top + MulDiv(frame.bottom - frame.top, to, from)};
-}
-
-LONG ClientWidth(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    return client.right;
-}
-
-LONG WidthOf(HWND window) {
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    return frame.right - frame.left;
+// A window's width, or its client area's.
+LONG WidthOf(HWND window, bool client = false) {
+    RECT r{};
+    client ? GetClientRect(window, &r) : GetWindowRect(window, &r);
+    return r.right - r.left;
 }
 
 // How many rows of a control's text hold ink: its height as drawn.
@@ -155,16 +132,12 @@ int InkRows(HWND control) {
     RECT area{};
     GetWindowRect(control, &area);
     const auto pixels = ScreenPixels(area);
-    const int width = area.right - area.left;
+    const size_t width = static_cast<size_t>(area.right - area.left);
     int rows = 0;
-    for (int y = 0; width > 0 && y < area.bottom - area.top; ++y)
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = pixels[static_cast<size_t>(y * width + x)];
-            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 300) {
-                ++rows;
-                break;
-            }
-        }
+    for (size_t row = 0; width > 0 && row < pixels.size(); row += width)
+        rows += std::any_of(pixels.begin() + row, pixels.begin() + row + width, [](COLORREF c) {
+            return GetRValue(c) + GetGValue(c) + GetBValue(c) < 300;
+        });
     return rows;
 }
 
@@ -406,7 +379,11 @@ TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
         int factor;
     } moves[] = {{192, {400, 250, 516, 368}, 2}, {96, {350, 220, 408, 279}, 1}};
     for (const auto& m : moves) {
-        ASSERT_TRUE(SendDpiChanged(process, cat, m.dpi, m.suggested));
+        SharedRect suggested(process, m.suggested);
+        ASSERT_NE(0, suggested.Address());
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(cat, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(m.dpi, m.dpi),
+                                        suggested.Address(), SMTO_ABORTIFHUNG, 5000, &result));
         RECT frame = pakico.Frame();
         EXPECT_EQ(m.suggested.left, frame.left) << m.dpi;
         EXPECT_EQ(m.suggested.top, frame.top) << m.dpi;
@@ -424,8 +401,7 @@ TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
 
 // Moved to a monitor of twice the density, or when its monitor changes density, each dialog
 // says beforehand what size it will take and then lays itself out again with its own fonts,
-// pictures and rows; back at the first density it is as it was. (Wine sends no such message:
-// the test sends the platform's message itself.)
+// pictures and rows. (Wine sends no such message: the test sends the platform's itself.)
 TEST_F(Dpi, DialogsLayThemselvesOutAgainAtANewDensity) {
     TempFolder folder("dpi");
     WriteHistoryList("History\\TreeDlg", {folder.path().substr(0, folder.path().size() - 1)});
@@ -436,20 +412,20 @@ TEST_F(Dpi, DialogsLayThemselvesOutAgainAtANewDensity) {
                                           FALSE, pakico.ProcessId()));
     ASSERT_TRUE(process);
     auto open = [&](WORD key, const std::string& caption) {
-        HWND dialog = nullptr;
-        if (!pakico.WaitForLayer("CoolForm1", kSettleMs) || !pakico.OpenTrayMenu())
-            return dialog;
+        EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs) && pakico.OpenTrayMenu());
         PressKey(key);
-        dialog = WaitForDialog(pakico.ProcessId(), caption);
         SendPointer(MOUSEEVENTF_MOVE, {1000, 5}); // no hint over the dialog
-        Sleep(500);
-        return dialog;
+        return WaitForDialog(pakico.ProcessId(), caption);
     };
     // The platform's suggestion: the frame grown in proportion, at the same corner.
     auto moveTo = [&](HWND dialog, WORD dpi, int from) {
-        RECT frame{};
-        GetWindowRect(dialog, &frame);
-        EXPECT_TRUE(SendDpiChanged(process.get(), dialog, dpi, Grown(frame, from, dpi)));
+        RECT r{};
+        GetWindowRect(dialog, &r);
+        r.right = r.left + MulDiv(r.right - r.left, dpi, from);
+        r.bottom = r.top + MulDiv(r.bottom - r.top, dpi, from);
+        EXPECT_NE(
+            -1, SendWithRect(process.get(), dialog, ui::kDpiChangedMessage, MAKEWPARAM(dpi, dpi), r)
+                    .left);
         Sleep(500); // painted
     };
     auto rowOf = [](HWND dialog, int list) {
@@ -460,39 +436,30 @@ TEST_F(Dpi, DialogsLayThemselvesOutAgainAtANewDensity) {
     HWND about = open('A', "About Pakico");
     ASSERT_NE(nullptr, about);
     HWND title = GetDlgItem(about, IDC_ABOUT_LABEL2), label = GetDlgItem(about, IDC_ABOUT_LABEL1);
-    const int title96 = InkRows(title), label96 = InkRows(label);
-    EXPECT_GT(title96 * 10, label96 * 12) << title96 << " " << label96;
-    const SIZE said = ScaledSizeOf(process.get(), about, 192);
+    const int title96 = InkRows(title);
+    const RECT said = SendWithRect(process.get(), about, ui::kGetDpiScaledSizeMessage, 192, {});
     moveTo(about, 192, 96);
-    EXPECT_EQ(2 * 378, ClientWidth(about));
-    EXPECT_EQ(said.cx, WidthOf(about)) << "the size it said it would take";
+    EXPECT_EQ(2 * 378, WidthOf(about, true));
     RECT frame{}, face{};
     GetWindowRect(about, &frame);
-    EXPECT_EQ(said.cy, frame.bottom - frame.top);
+    EXPECT_EQ(said.left, frame.right - frame.left) << "the size it said it would take";
+    EXPECT_EQ(said.top, frame.bottom - frame.top);
     GetWindowRect(GetDlgItem(about, IDC_ABOUT_IMAGE), &face);
     EXPECT_EQ(64, face.right - face.left);
     const int title192 = InkRows(title), label192 = InkRows(label);
     EXPECT_GE(title192 * 10, title96 * 17) << title96 << " " << title192;
     EXPECT_GT(title192 * 10, label192 * 12) << title192 << " " << label192;
-    EXPECT_TRUE(SaveScreenshot(frame, "about_moved_192.bmp"));
-    moveTo(about, 96, 192);
-    EXPECT_EQ(378, ClientWidth(about));
-    EXPECT_EQ(title96, InkRows(title));
-    PostMessageA(about, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kSettleMs));
+    ASSERT_TRUE(CloseDialog(about, IDOK));
 
     // The settings: twice the size, with the archive lists' rows and the text of a plain list.
     HWND settings = open('G', "環境設定 - Pakico");
     ASSERT_NE(nullptr, settings);
     const LONG text96 = rowOf(settings, IDC_CFG_CMBDUPLICATE);
     moveTo(settings, 192, 96);
-    EXPECT_EQ(1004, ClientWidth(settings));
+    EXPECT_EQ(1004, WidthOf(settings, true));
     EXPECT_EQ(34, rowOf(settings, IDC_CFG_CMBFAVARCHIVE));
     EXPECT_GE(rowOf(settings, IDC_CFG_CMBDUPLICATE) * 10, text96 * 18) << text96;
-    GetWindowRect(settings, &frame);
-    EXPECT_TRUE(SaveScreenshot(frame, "settings_moved_192.bmp"));
-    PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }, kSettleMs));
+    ASSERT_TRUE(CloseDialog(settings, IDCANCEL));
 
     // The folder dialog: the size the platform suggests, its buttons and its history's rows grown;
     // its size is kept for a 96-dpi screen all the same.
@@ -506,20 +473,15 @@ TEST_F(Dpi, DialogsLayThemselvesOutAgainAtANewDensity) {
     // Its answer, the question whether to watch, grows as well.
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(folders, IDOK)); }, kSettleMs));
     PostMessageA(folders, WM_COMMAND, IDOK, 0);
-    SeenBox question = WaitForBox(pakico.ProcessId(), {folders});
-    ASSERT_EQ("確認", question.caption);
-    const LONG question96 = ClientWidth(question.window);
-    moveTo(question.window, 192, 96);
-    EXPECT_GE(ClientWidth(question.window) * 10, question96 * 18) << question96;
-    ASSERT_TRUE(ClickBoxButton(question.window, {"いいえ(&N)"}));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question.window); }, kSettleMs));
+    HWND question = WaitForDialog(pakico.ProcessId(), "確認");
+    ASSERT_NE(nullptr, question);
+    const LONG question96 = WidthOf(question, true);
+    moveTo(question, 192, 96);
+    EXPECT_GE(WidthOf(question, true) * 10, question96 * 18) << question96;
+    ASSERT_TRUE(CloseDialog(question, IDNO));
     DWORD savedWidth = 0;
     EXPECT_TRUE(ReadSettingNumber("Dialog", "TreeDlg_Width", savedWidth));
-    EXPECT_EQ(static_cast<DWORD>(width96), savedWidth);
-
-    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << "the cat is ready again";
-    ASSERT_TRUE(pakico.ChooseEnd());
-    EXPECT_EQ(0, pakico.WaitForExit(10000));
+    EXPECT_EQ(388u, savedWidth) << "its width at 96 dpi";
 }
 
 // The cat was saved on a monitor that is no longer there: it comes back to the top left of the

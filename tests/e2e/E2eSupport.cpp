@@ -244,6 +244,11 @@ HWND WaitForDialog(DWORD processId, const std::string& caption, unsigned ms) {
     return dialog;
 }
 
+bool CloseDialog(HWND dialog, int command) {
+    PostMessageA(dialog, WM_COMMAND, command, 0);
+    return WaitUntil([&] { return !IsWindow(dialog); }, kSettleMs);
+}
+
 std::string WindowTextOf(HWND window) {
     return TextOf(window);
 }

@@ -234,23 +234,17 @@ TEST(MessagePosition, KeptOnTheMonitorAndOffItsTaskbar) {
         ScreenPoint placed;
         const char* why;
     } cases[] = {
-        {{10, 20}, primary, primary, {10, 20}, "inside"},
         {{-50, -1}, primary, primary, {2, 2}, "left of and above the screen"},
         {{900, 700}, primary, primary, {722, 566}, "past the right and bottom"},
-        {{724, 568}, primary, primary, {724, 568}, "exactly touching the edges"},
         {{725, 568}, primary, primary, {722, 568}, "one pixel past the right"},
         {{100, 560}, primary, {0, 0, 1024, 738}, {100, 538}, "onto a bottom taskbar's top"},
-        {{100, 100}, primary, {0, 0, 1024, 738}, {100, 100}, "clear of the taskbar"},
-        {{100, 10}, primary, {0, 30, 1024, 768}, {100, 30}, "under a top taskbar"},
         {{700, 100}, primary, {0, 0, 964, 768}, {664, 100}, "left of a right taskbar"},
         {{10, 100}, primary, {60, 0, 1024, 768}, {60, 100}, "right of a left taskbar"},
         {{-1300, 500}, left, left, {-1278, 500}, "past the left monitor's left edge"},
         {{-100, 900}, left, {-1280, 0, 0, 984}, {-302, 784}, "past its right edge and taskbar"},
-        {{-400, 300}, left, left, {-400, 300}, "inside the left monitor"},
         {{100, -1100}, above, above, {100, -1078}, "past the upper monitor's top"},
         {{100, -50}, above, above, {100, -202}, "past its bottom, onto the primary"},
         {{2250, -150}, right, {1084, -100, 2304, 924}, {2002, -98}, "a monitor right and higher"},
-        {{1030, 50}, right, {1084, -100, 2304, 924}, {1084, 50}, "its taskbar on the left"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.placed, KeepOnMonitor(c.corner, 300, 200, c.monitor, c.work)) << c.why;

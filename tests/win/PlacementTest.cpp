@@ -1,6 +1,5 @@
-// Where dialogs and message boxes appear: next to the owner, inside its monitor and that
-// monitor's work area, and, without an owner, on the monitor of the program's home window. (The
-// rule with taskbars and monitors left of or above the primary one is a native test.)
+// Where dialogs and message boxes appear: next to the owner, inside its monitor. (The rule with
+// taskbars and monitors left of or above the primary one is a native test.)
 #include "util/Placement.h"
 
 #include <gtest/gtest.h>
@@ -75,35 +74,12 @@ TEST(Placement, KeptTwoPixelsInsideTheScreen) {
     EXPECT_EQ(2, dialog.rect().top);
 }
 
-TEST(Placement, WithoutOwnerCentredOnTheHomeWindowsMonitor) {
-    TestWindow dialog = MakeDialog(301, 201);
-    TestWindow home("STATIC", 900, 700, 58, 59, WS_POPUP);
-    for (HWND homeWindow : {HWND(nullptr), home.get()}) {
-        PlacementHome = homeWindow;
-        PlaceDialog(1, nullptr, dialog.get());
-        EXPECT_EQ(ScreenWidth() / 2 - 150, dialog.rect().left);
-        EXPECT_EQ(ScreenHeight() / 2 - 100, dialog.rect().top);
-        EXPECT_TRUE(IsWindowVisible(dialog.get()));
-    }
-    PlacementHome = nullptr;
-}
-
-// The work area of the window's monitor (Wine's has no taskbar: the whole screen).
-TEST(Placement, KeptInsideTheWorkAreaOfItsMonitor) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info));
-    const RECT work = info.rcWork;
-    TestWindow window = MakeDialog(200, 100);
-    SetWindowPos(window.get(), nullptr, work.left - 30, work.bottom - 60, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
-    KeepClearOfTaskbar(window.get());
-    EXPECT_EQ(work.left, window.rect().left);
-    EXPECT_EQ(work.bottom, window.rect().bottom);
-    SetWindowPos(window.get(), nullptr, 300, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    KeepClearOfTaskbar(window.get());
-    EXPECT_EQ(300, window.rect().left) << "inside: unchanged";
-    EXPECT_EQ(10, window.rect().top);
+TEST(Placement, WithoutOwnerCentredOnTheScreen) {
+    TestWindow dialog = MakeDialog(300, 200);
+    PlaceDialog(1, nullptr, dialog.get());
+    EXPECT_EQ((ScreenWidth() - 300) / 2, dialog.rect().left);
+    EXPECT_EQ((ScreenHeight() - 200) / 2, dialog.rect().top);
+    EXPECT_TRUE(IsWindowVisible(dialog.get()));
 }
 
 using MessageBoxPosition = MessageTest;
