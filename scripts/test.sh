@@ -31,6 +31,7 @@ mkdir -p "$PAKICO_BUILD"
 {
     "$root/scripts/wine-tests.sh" --prefixes "$lanes" &
     PAKICO_LANE_NAME=packaged "$root/scripts/wine-tests.sh" --prefixes 1 &
+    PAKICO_LANE_NAME=monitors "$root/scripts/wine-tests.sh" --prefixes 1 &
     wait
 } >"$PAKICO_BUILD/wine-prefixes.log" 2>&1 &
 prefixes=$!
@@ -47,18 +48,25 @@ echo "== Windows build"
 echo "== Win32 and end-to-end tests under Wine, $lanes lanes"
 wait "$prefixes"
 wine_summary="$PAKICO_BUILD/wine-tests.summary"
-# The soak of weeks of use has a command of its own, scripts/soak.sh.
+# The soak of weeks of use has a command of its own, scripts/soak.sh; the cases of two monitors
+# run below, on a display that has them.
 "$root/scripts/wine-tests.sh" "$lanes" wintest/pakico_win_tests.exe \
-    'e2e/pakico_e2e_tests.exe:-Soak.*' | tee "$wine_summary" || status=1
+    'e2e/pakico_e2e_tests.exe:-Soak.*:TwoMonitors.*' | tee "$wine_summary" || status=1
 # The release zip as a user gets it, unpacked beside the stand-ins: its readme against its
-# program's texts, and one drop and the About box of that program.
-echo "== the release zip under Wine"
+# program's texts, and one drop and the About box of that program. Beside it, the windows on a
+# desktop of two monitors.
+echo "== the release zip, and two monitors, under Wine"
 packaged="$PAKICO_BUILD/win/packaged"
+PAKICO_LANE_NAME=monitors PAKICO_TWO_MONITORS=1 "$root/scripts/wine-tests.sh" 1 \
+    'e2e/pakico_e2e_tests.exe:TwoMonitors.*' >"$PAKICO_BUILD/wine-monitors.summary" &
+monitors=$!
 rm -rf "$packaged" && python3 -m zipfile -e "$PAKICO_BUILD/win/dist/Pakico-1.10.zip" "$packaged" &&
     PAKICO_PROGRAM_FOLDER="Z:${packaged//\//\\}" PAKICO_LANE_NAME=packaged \
         "$root/scripts/wine-tests.sh" 1 'wintest/pakico_win_tests.exe:Readme.*' \
         'e2e/pakico_e2e_tests.exe:LeftDrop.OneArchiveIsExtractedAndWithShiftCompressed:TrayMenu.TheAboutBoxRestsTheCatAndSilencesTheIcon' |
     tee -a "$wine_summary" || status=1
+wait "$monitors" || status=1
+tee -a "$wine_summary" <"$PAKICO_BUILD/wine-monitors.summary"
 
 # Each test program's GoogleTest counts, then one line for all of them.
 count_native() {

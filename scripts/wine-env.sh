@@ -1,5 +1,9 @@
 # Sourced by the run and test scripts: a Wine prefix inside the build tree, the Japanese
-# locale, and an X display (a private Xvfb when there is none). Cleans up only what it started.
+# locale, and an X display (a private Xvfb when there is none). With PAKICO_TWO_MONITORS set,
+# the display is a private Xephyr on that Xvfb that shows two monitors side by side: a 1024 x 768
+# primary one and an 800 x 600 one to its right. RandR is off there, so Wine reads the two heads
+# from Xinerama; it does so when its wineserver starts, so that a prefix must be started on that
+# display. Cleans up only what it started.
 
 : "${PAKICO_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
 export WINEPREFIX="${WINEPREFIX:-$PAKICO_BUILD/wineprefix}"
@@ -13,19 +17,21 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe
 export XDG_DATA_HOME="${PAKICO_XDG_DATA:-$PAKICO_BUILD/xdg-data}"
 
 pakico_started_xvfb=""
+pakico_started_xephyr=""
 
 pakico_display_works() {
     [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
 }
 
-pakico_start_display() {
-    pakico_display_works && return 0
-    # Xvfb takes the first free display number itself and writes it once it listens, so that
-    # several lanes of tests can each start one at the same time.
-    local number_file
+# Starts an X server (its command and arguments follow the variable to keep its process id in)
+# on the first free display number, which it writes itself once it listens, so that several
+# lanes of tests can each start one at the same time; DISPLAY then names it.
+pakico_start_server() {
+    local pid_variable=$1 number_file
+    shift
     number_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-    pakico_started_xvfb=$!
+    "$@" -displayfd 3 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    printf -v "$pid_variable" '%s' "$!"
     for _ in $(seq 1 100); do
         if grep -q '^[0-9]' "$number_file"; then
             export DISPLAY=":$(head -n 1 "$number_file")"
@@ -36,8 +42,17 @@ pakico_start_display() {
         sleep 0.1
     done
     rm -f "$number_file"
-    echo "wine-env: Xvfb did not start" >&2
+    echo "wine-env: $1 did not start" >&2
     return 1
+}
+
+pakico_start_display() {
+    # A private Xvfb unless there is a display; on it, Xephyr's two monitors when asked.
+    pakico_display_works ||
+        pakico_start_server pakico_started_xvfb Xvfb -screen 0 1024x768x24 || return 1
+    [ -z "${PAKICO_TWO_MONITORS:-}" ] && return 0
+    pakico_start_server pakico_started_xephyr Xephyr -screen 1024x768 -screen 800x600 \
+        +xinerama -extension RANDR
 }
 
 pakico_start_prefix() {
@@ -75,9 +90,12 @@ pakico_unlink_host_folders() {
 
 pakico_cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    if [ -n "$pakico_started_xvfb" ]; then
-        kill "$pakico_started_xvfb" 2>/dev/null || true
-        wait "$pakico_started_xvfb" 2>/dev/null || true
-        pakico_started_xvfb=""
-    fi
+    local pid
+    for pid in "$pakico_started_xephyr" "$pakico_started_xvfb"; do
+        [ -n "$pid" ] || continue
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    pakico_started_xephyr=""
+    pakico_started_xvfb=""
 }

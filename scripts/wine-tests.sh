@@ -12,6 +12,7 @@
 # the failures; exits 1 when a test failed or a program did not finish within
 # PAKICO_TEST_LIMIT seconds (1200 unless set). PAKICO_LANE_NAME ("lane" unless set) names the
 # lanes' prefixes, displays' logs and folders, so that two runs can go on side by side.
+# PAKICO_TWO_MONITORS set gives each lane a display of two monitors (see wine-env.sh).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 : "${PAKICO_BUILD:=$root/build}"

@@ -19,6 +19,7 @@
 #include "util/LocaleText.h"
 #include "util/DpiScale.h"
 #include "util/MessageBox.h"
+#include "util/Placement.h"
 #include "watch/FolderListing.h"
 
 #include <commctrl.h>
@@ -175,6 +176,8 @@ void TArchiveCoolForm::FormCreate() {
     MessagesStayOnTop = true;
     // No box opens while a drag is over the cat: its source holds the mouse in its drag loop.
     ui::HoldReportsWhile([this] { return Dragging; });
+    // Windows without an owner open on the cat's monitor.
+    PlacementHome = Handle();
     ui::SetFormClosedHandler([this] { PostMessageA(Handle(), kOtherWindowClosed, 0, 0); });
 
     Dragging = false;

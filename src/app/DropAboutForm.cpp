@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "ui/Dpi.h"
 #include "util/DpiScale.h"
+#include "util/Placement.h"
 #include "util/SystemLookups.h"
 
 #include <commctrl.h>
@@ -48,39 +49,53 @@ bool TDropAboutForm::OnInit() {
 }
 
 int TDropAboutForm::Scaled(int length) const {
-    return ScaleForDpi(length, dpi_);
+    return ScaleForDpi(length, Dpi());
 }
 
 void TDropAboutForm::FormCreate() {
-    // Every size below is that of a 96-dpi screen, grown with the density of the box's monitor.
-    dpi_ = ui::WindowDpi(Handle());
-    LOGFONTA icon = IconFont();
-    labelFont_.reset(MakeFont(icon.lfFaceName, Scaled(12), false, false));
-    titleFont_.reset(MakeFont("MS UI Gothic", Scaled(19), true, false));
-    noticeFont_.reset(MakeFont("MS Sans Serif", Scaled(11), false, false));
-    linkFont_.reset(MakeFont("MS Sans Serif", Scaled(11), false, true));
-    for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
-    SendDlgItemMessageA(Handle(), IDC_ABOUT_LABEL2, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
-    SendDlgItemMessageA(Handle(), IDC_ABOUT_NOTICE, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(noticeFont_.get()), FALSE);
-    for (int link : {IDC_ABOUT_MAIL, IDC_ABOUT_WEBPAGE})
-        SendDlgItemMessageA(Handle(), link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()),
-                            FALSE);
     SetDlgItemTextA(Handle(), IDC_ABOUT_MAIL, "pakico@example.jp");
     SetDlgItemTextA(Handle(), IDC_ABOUT_WEBPAGE, "http://www.example.jp/pakico/");
-    picture_.reset(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUTCAT),
-                              IMAGE_BITMAP, 0, 0, LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
-    // The face at the size of its place, pixel for pixel.
-    if (picture_ && Scaled(kFaceSize) != kFaceSize)
-        if (HBITMAP grown = ui::ScaleBitmap(static_cast<HBITMAP>(picture_.get()), Scaled(kFaceSize),
-                                            Scaled(kFaceSize)))
-            picture_.reset(grown);
-    SendDlgItemMessageA(Handle(), IDC_ABOUT_IMAGE, STM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(picture_.get()));
-    LayOut();
+    ApplyDensity();
     AddAddressHints();
+}
+
+void TDropAboutForm::OnDpiChanged() {
+    ApplyDensity();
+}
+
+void TDropAboutForm::ApplyDensity() {
+    // Every size below is that of a 96-dpi screen, grown with the density of the box's monitor.
+    // The controls take the new fonts before the old ones go.
+    LOGFONTA icon = IconFont();
+    win::ScopedGdiObject label(MakeFont(icon.lfFaceName, Scaled(12), false, false));
+    win::ScopedGdiObject title(MakeFont("MS UI Gothic", Scaled(19), true, false));
+    win::ScopedGdiObject notice(MakeFont("MS Sans Serif", Scaled(11), false, false));
+    win::ScopedGdiObject link(MakeFont("MS Sans Serif", Scaled(11), false, true));
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(label.get()), FALSE);
+    SendDlgItemMessageA(Handle(), IDC_ABOUT_LABEL2, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(title.get()), FALSE);
+    SendDlgItemMessageA(Handle(), IDC_ABOUT_NOTICE, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(notice.get()), FALSE);
+    for (int id : {IDC_ABOUT_MAIL, IDC_ABOUT_WEBPAGE})
+        SendDlgItemMessageA(Handle(), id, WM_SETFONT, reinterpret_cast<WPARAM>(link.get()), FALSE);
+    labelFont_ = std::move(label);
+    titleFont_ = std::move(title);
+    noticeFont_ = std::move(notice);
+    linkFont_ = std::move(link);
+
+    win::ScopedGdiObject picture(LoadImageA(GetModuleHandleA(nullptr),
+                                            MAKEINTRESOURCEA(IDB_ABOUTCAT), IMAGE_BITMAP, 0, 0,
+                                            LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
+    // The face at the size of its place, pixel for pixel.
+    if (picture && Scaled(kFaceSize) != kFaceSize)
+        if (HBITMAP grown = ui::ScaleBitmap(static_cast<HBITMAP>(picture.get()), Scaled(kFaceSize),
+                                            Scaled(kFaceSize)))
+            picture.reset(grown);
+    SendDlgItemMessageA(Handle(), IDC_ABOUT_IMAGE, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(picture.get()));
+    picture_ = std::move(picture);
+    LayOut();
 }
 
 // Each address shows its own text as a hint, whole even where the field cuts it off.
@@ -124,12 +139,8 @@ void TDropAboutForm::LayOut() {
 
 void TDropAboutForm::FormShow() {
     StayOnTopWith(reference_);
-    RECT box;
-    GetWindowRect(Handle(), &box);
-    int width = box.right - box.left;
-    int height = box.bottom - box.top;
-    MoveWindow(Handle(), GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2,
-               GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2, width, height, TRUE);
+    // In the middle of the monitor the cat is on.
+    CentreOnMonitor(reference_, Handle());
     ShowWindow(Handle(), SW_SHOWNORMAL);
     SetFocus(GetDlgItem(Handle(), IDOK));
 }

@@ -11,11 +11,14 @@ class TDropAboutForm : public ui::ModalDialog {
 
   protected:
     bool OnInit() override;
+    void OnDpiChanged() override;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
   private:
     void FormCreate();
     void FormShow();
+    // The fonts, the face and the places of the controls at the box's density.
+    void ApplyDensity();
     void LayOut();
     // A length of the 96-dpi layout at the box's density.
     int Scaled(int length) const;
@@ -25,7 +28,6 @@ class TDropAboutForm : public ui::ModalDialog {
     static void OpenWithShell(const std::string& target);
 
     HWND reference_;
-    int dpi_ = 96;
     win::ScopedGdiObject labelFont_;
     win::ScopedGdiObject titleFont_;
     win::ScopedGdiObject noticeFont_;

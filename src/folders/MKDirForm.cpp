@@ -6,7 +6,6 @@
 #include <shellapi.h>
 
 #include "res/resource.h"
-#include "ui/Dpi.h"
 #include "util/FileProbe.h"
 #include "util/MessageBox.h"
 #include "util/PathChecks.h"
@@ -45,11 +44,8 @@ TMKDirForm::TMKDirForm(HWND owner, int mode, bool check, std::string baseFolder)
                       "MKDirForm"),
       owner_(owner), mode_(mode), check_(check), baseFolder_(std::move(baseFolder)) {}
 
-bool TMKDirForm::OnInit() {
-    HWND dialog = Handle();
-    const int dpi = ui::WindowDpi(dialog);
-    font_ = folders::ApplyIconFaceFont(dialog, false, dpi);
-
+void TMKDirForm::ApplyDensity() {
+    font_ = folders::ApplyIconFaceFont(Handle(), false, Dpi());
     // Pixels of a 96-dpi screen, grown with the density of the dialog's monitor.
     LayOutInPixels(kClientWidth, kClientHeight,
                    {
@@ -61,7 +57,15 @@ bool TMKDirForm::OnInit() {
                        {IDOK, 220, 82, 86, 25},
                        {IDCANCEL, 314, 82, 86, 25},
                    });
+}
 
+void TMKDirForm::OnDpiChanged() {
+    ApplyDensity();
+}
+
+bool TMKDirForm::OnInit() {
+    HWND dialog = Handle();
+    ApplyDensity();
     SetWindowTextA(dialog, Caption.c_str());
     SHFILEINFOA info = {};
     if (SHGetFileInfoA(baseFolder_.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON))

@@ -27,6 +27,7 @@ class TMKDirForm : public ui::ModalDialog {
 
   protected:
     bool OnInit() override;
+    void OnDpiChanged() override;
     bool OnOK() override;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
@@ -36,6 +37,8 @@ class TMKDirForm : public ui::ModalDialog {
     std::string DirNameText() const;
     void DirNameChange();
     void FocusName();
+    // The font and the places of the controls at the dialog's density.
+    void ApplyDensity();
 
     HWND owner_;
     int mode_;

@@ -7,7 +7,6 @@
 #include "folders/FolderRules.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
-#include "ui/Dpi.h"
 #include "util/DpiScale.h"
 #include "util/MessageBox.h"
 #include "util/Placement.h"
@@ -62,28 +61,43 @@ bool TTreeForm::OnInit() {
 void TTreeForm::FormCreate() {
     HWND dialog = Handle();
     SetWindowTextA(dialog, Caption.c_str());
-    // Sizes are pixels of a 96-dpi screen, grown with the density of the dialog's monitor.
-    dpi_ = ui::WindowDpi(dialog);
-    font_ = folders::ApplyIconFaceFont(dialog, false, dpi_);
-    boldFont_ = folders::ApplyIconFaceFont(nullptr, true, dpi_);
-    SendDlgItemMessageA(dialog, IDC_TREE_SELECTEDPATH, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
-
     StatusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
                                 0, 0, 0, dialog, reinterpret_cast<HMENU>(IDC_TREE_STATUSBAR),
                                 GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     int parts[] = {-1}; // one panel, spanning the bar
     SendMessageA(StatusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    ApplyFonts();
 
     // The size is kept in pixels of a 96-dpi screen, as the companion keeps it too.
     const SIZE minimum = MinimumSize();
     const int width =
-        ScaleForDpi(ReadSettingInteger("Dialog", "TreeDlg_Width", kDefaultWidth), dpi_);
+        ScaleForDpi(ReadSettingInteger("Dialog", "TreeDlg_Width", kDefaultWidth), Dpi());
     const int height =
-        ScaleForDpi(ReadSettingInteger("Dialog", "TreeDlg_Height", kDefaultHeight), dpi_);
+        ScaleForDpi(ReadSettingInteger("Dialog", "TreeDlg_Height", kDefaultHeight), Dpi());
     SetWindowPos(dialog, nullptr, 0, 0, std::max<int>(width, minimum.cx),
                  std::max<int>(height, minimum.cy), SWP_NOMOVE | SWP_NOZORDER);
+    LayOut();
+}
+
+void TTreeForm::ApplyFonts() {
+    // Sizes are pixels of a 96-dpi screen, grown with the density of the dialog's monitor.
+    font_ = folders::ApplyIconFaceFont(Handle(), false, Dpi());
+    win::ScopedGdiObject bold = folders::ApplyIconFaceFont(nullptr, true, Dpi());
+    SendDlgItemMessageA(Handle(), IDC_TREE_SELECTEDPATH, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(bold.get()), FALSE);
+    boldFont_ = std::move(bold);
+}
+
+void TTreeForm::OnDpiChanged() {
+    ApplyFonts();
+    // The size the platform suggested, but never below the smallest one at the new density.
+    RECT box = {};
+    GetWindowRect(Handle(), &box);
+    const SIZE minimum = MinimumSize();
+    if (box.right - box.left < minimum.cx || box.bottom - box.top < minimum.cy)
+        SetWindowPos(Handle(), nullptr, 0, 0, std::max<int>(box.right - box.left, minimum.cx),
+                     std::max<int>(box.bottom - box.top, minimum.cy),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
 }
 
@@ -102,14 +116,14 @@ void TTreeForm::FormShow() {
 void TTreeForm::FormDestroy() {
     RECT box = {};
     if (GetWindowRect(Handle(), &box)) {
-        WriteSettingInteger("Dialog", "TreeDlg_Width", UnscaleForDpi(box.right - box.left, dpi_));
-        WriteSettingInteger("Dialog", "TreeDlg_Height", UnscaleForDpi(box.bottom - box.top, dpi_));
+        WriteSettingInteger("Dialog", "TreeDlg_Width", UnscaleForDpi(box.right - box.left, Dpi()));
+        WriteSettingInteger("Dialog", "TreeDlg_Height", UnscaleForDpi(box.bottom - box.top, Dpi()));
     }
     TreeFrame.Release();
 }
 
 SIZE TTreeForm::MinimumSize() const {
-    return {ScaleForDpi(kMinimumWidth, dpi_), ScaleForDpi(kMinimumHeight, dpi_)};
+    return {ScaleForDpi(kMinimumWidth, Dpi()), ScaleForDpi(kMinimumHeight, Dpi())};
 }
 
 void TTreeForm::LayOut() {
@@ -118,7 +132,7 @@ void TTreeForm::LayOut() {
     SendMessageA(StatusBar, WM_SIZE, 0, 0);
     RECT bar = {};
     GetWindowRect(StatusBar, &bar);
-    TreeFrame.FrameResize(client.right, client.bottom - (bar.bottom - bar.top), dpi_);
+    TreeFrame.FrameResize(client.right, client.bottom - (bar.bottom - bar.top), Dpi());
 }
 
 void TTreeForm::ShowVolumeStatus(TTreeFrame&, const std::string& text, double, double free) {

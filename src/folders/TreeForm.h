@@ -32,6 +32,7 @@ class TTreeForm : public ui::ModalDialog {
 
   protected:
     bool OnInit() override;
+    void OnDpiChanged() override;
     bool OnOK() override;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
@@ -39,13 +40,14 @@ class TTreeForm : public ui::ModalDialog {
     void FormCreate();
     void FormShow();
     void FormDestroy();
+    // The dialog's fonts at its density.
+    void ApplyFonts();
     void LayOut();
     // The smallest size the dialog may be dragged to, for its monitor's density.
     SIZE MinimumSize() const;
 
     HWND owner_;
     HWND StatusBar = nullptr;
-    int dpi_ = 96;
     win::ScopedGdiObject font_;
     win::ScopedGdiObject boldFont_;
 };

@@ -17,6 +17,7 @@
 #include "util/LocaleText.h"
 #include "util/PathChecks.h"
 #include "util/PathText.h"
+#include "util/Placement.h"
 #include "util/ScopedWin.h"
 #include "util/SystemLookups.h"
 
@@ -286,6 +287,8 @@ void TCabOpenDialog::DoShow() {
     }
     FitLabels();
     CreatePlacesList();
+    // Where the platform put it, as long as that is on the owner's monitor: the cat's.
+    KeepOnMonitorOf(owner_, parent_);
     DoFolderChange();
     if (OnShow)
         OnShow(*this);

@@ -273,12 +273,6 @@ void TCoolConfigForm::RaiseLoadFailure() const {
 }
 
 void TCoolConfigForm::FormCreate() {
-    // Text, pictures and rows grow with the density of the screen, as the layout does.
-    dpi_ = ui::WindowDpi(Handle());
-    font_ = folders::ApplyIconFaceFont(Handle(), false, dpi_);
-    Type_ImageList = ui::ImageList::FromResource(GetModuleHandleA(nullptr), "ARCHIVE_ICON_IMAGES",
-                                                 16, ScaleForDpi(16, dpi_), RGB(255, 0, 255));
-    PageSwitching = false;
     HWND tabs = GetDlgItem(Handle(), IDC_CFG_PAGECONTROL);
     for (int i = 0; i < kPageCount; ++i) {
         TCITEMA item{};
@@ -288,12 +282,10 @@ void TCoolConfigForm::FormCreate() {
     }
     // The pages' controls lie over the tab control, so it paints beneath them.
     SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    LayOut();
+    PageSwitching = false;
+    ApplyDensity();
     for (const NumberSetting& number : kNumbers) {
         HWND updown = GetDlgItem(Handle(), number.updown);
-        // Attached again now that the box has its place, so the arrows sit at its right.
-        SendMessageA(updown, UDM_SETBUDDY,
-                     reinterpret_cast<WPARAM>(GetDlgItem(Handle(), number.updown - 1)), 0);
         SendMessageA(updown, UDM_SETRANGE32, number.minimum, number.maximum);
         UDACCEL accel{0, static_cast<UINT>(number.step)};
         SendMessageA(updown, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
@@ -311,8 +303,6 @@ void TCoolConfigForm::FormCreate() {
                             reinterpret_cast<LPARAM>(text));
     CmbFavArchive.Images = &Type_ImageList;
     CmbFavSfxArchive.Images = &Type_ImageList;
-    CmbFavArchive.Dpi = dpi_;
-    CmbFavSfxArchive.Dpi = dpi_;
     CmbFavArchive.Attach(GetDlgItem(Handle(), IDC_CFG_CMBFAVARCHIVE));
     CmbFavSfxArchive.Attach(GetDlgItem(Handle(), IDC_CFG_CMBFAVSFXARCHIVE));
     hisPackPath4.Attach(GetDlgItem(Handle(), IDC_CFG_HISPACKPATH4));
@@ -320,6 +310,27 @@ void TCoolConfigForm::FormCreate() {
     PBShellLink.SetWindowState(shelllink::TWindowState::wsNormal);
     PBShellLink.SetHotKey(0);
     PBShellLink.FileIcon.IconIndex = 0;
+}
+
+void TCoolConfigForm::OnDpiChanged() {
+    ApplyDensity();
+    // The pages' background is made again for their new size.
+    pageBrush_.reset();
+    pageBitmap_.reset();
+}
+
+void TCoolConfigForm::ApplyDensity() {
+    // Text, pictures and rows grow with the density of the screen, as the layout does.
+    font_ = folders::ApplyIconFaceFont(Handle(), false, Dpi());
+    Type_ImageList = ui::ImageList::FromResource(GetModuleHandleA(nullptr), "ARCHIVE_ICON_IMAGES",
+                                                 16, ScaleForDpi(16, Dpi()), RGB(255, 0, 255));
+    CmbFavArchive.Dpi = Dpi();
+    CmbFavSfxArchive.Dpi = Dpi();
+    LayOut();
+    // Attached again now that each number box has its place, so the arrows sit at its right.
+    for (const NumberSetting& number : kNumbers)
+        SendDlgItemMessageA(Handle(), number.updown, UDM_SETBUDDY,
+                            reinterpret_cast<WPARAM>(GetDlgItem(Handle(), number.updown - 1)), 0);
 }
 
 void TCoolConfigForm::LayOut() {

@@ -61,6 +61,7 @@ class TCoolConfigForm : public ui::ModalDialog {
 
   protected:
     bool OnInit() override;
+    void OnDpiChanged() override;
     bool OnOK() override;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
@@ -69,6 +70,8 @@ class TCoolConfigForm : public ui::ModalDialog {
     void FormCreate();
     void LoadOrGiveUp();
     void FormShow();
+    // The font, the archive pictures and the places of the controls at the dialog's density.
+    void ApplyDensity();
     void LayOut();
     void LoadSettings();
     bool ValidateSettings();
@@ -131,7 +134,6 @@ class TCoolConfigForm : public ui::ModalDialog {
 
     HWND reference_;
     int requestedPage_;
-    int dpi_ = 96;
     // What stopped the loading; the dialog then closes before it shows and the caller gets it.
     std::exception_ptr loadFailure_;
     bool PageSwitching = false;

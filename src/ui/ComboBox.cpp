@@ -51,13 +51,20 @@ void OwnerDrawComboBox::Bind(HWND combo) {
     combo_ = combo;
     SetWindowSubclass(combo, &OwnerDrawComboBox::SubclassProcedure, kSubclassId,
                       reinterpret_cast<DWORD_PTR>(this));
-    // Measured again with the font the box has now; -1 is the selection field.
+    // Measured again with the font the box has now.
+    Remeasure();
+}
+
+void OwnerDrawComboBox::Remeasure() {
+    if (!combo_)
+        return;
     MEASUREITEMSTRUCT measure = {};
     measure.CtlType = ODT_COMBOBOX;
-    measure.CtlID = static_cast<UINT>(GetDlgCtrlID(combo));
+    measure.CtlID = static_cast<UINT>(GetDlgCtrlID(combo_));
     MeasureItem(measure);
-    SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), measure.itemHeight);
-    SendMessageA(combo, CB_SETITEMHEIGHT, 0, measure.itemHeight);
+    // -1 is the selection field.
+    SendMessageA(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), measure.itemHeight);
+    SendMessageA(combo_, CB_SETITEMHEIGHT, 0, measure.itemHeight);
 }
 
 void OwnerDrawComboBox::Detach() {

@@ -23,6 +23,8 @@ class OwnerDrawComboBox {
     // and CBS_HASSTRINGS. Its item height is measured here, as the parent asked too early.
     void Attach(HWND combo);
     void Detach();
+    // Measures the rows again, as after a change of font or density.
+    void Remeasure();
 
     HWND Handle() const { return combo_; }
     // The object of a box made or attached here, or null.

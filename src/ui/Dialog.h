@@ -1,6 +1,8 @@
 // Base of the program's modal dialogs, made from a dialog template. The dialog procedure
 // finds its object (captured at WM_INITDIALOG), which binds its controls in OnInit and reads
-// them back in OnOK. While it is on screen the dialog counts as an open form.
+// them back in OnOK. While it is on screen the dialog counts as an open form. Moved to a monitor
+// of another density, or when its monitor changes density, the dialog lays itself out again
+// (OnDpiChanged) instead of letting the platform stretch it with the template's font.
 #pragma once
 
 #include "ui/Dpi.h"
@@ -39,6 +41,14 @@ class ModalDialog {
 
     // Binds the controls. True leaves the focus to the platform (the first tab stop).
     virtual bool OnInit() { return true; }
+    // The pixel density the dialog is laid out for: its monitor's when it opens, then the one
+    // the platform names when the dialog moves to a monitor of another density.
+    int Dpi() const { return dpi_; }
+    // The density has changed to Dpi(): the dialog makes its fonts and pictures again and lays
+    // its controls out at the new density. The base has moved it to the place the platform
+    // suggests; afterwards it measures its owner-drawn rows again and keeps it inside the work
+    // area of its monitor.
+    virtual void OnDpiChanged() {}
     // Reads the controls back; false keeps the dialog open.
     virtual bool OnOK() { return true; }
     virtual void OnCancel() {}
@@ -52,7 +62,8 @@ class ModalDialog {
     // Makes the reference window (when there is one), then the dialog, stay-on-top windows.
     void StayOnTopWith(HWND reference);
 
-    // Every message first comes here; the default answers OK, Cancel and owner drawing.
+    // Every message first comes here; the default answers OK, Cancel, owner drawing and the
+    // changes of density.
     // `handled` false lets the platform's dialog manager go on with the message.
     virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
@@ -60,10 +71,20 @@ class ModalDialog {
     static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void DpiChanged(int dpi, const RECT& suggested);
+    // The size of the dialog's window at another density.
+    SIZE SizeAtDpi(int dpi) const;
 
     DialogTemplate source_;
     std::string formName_;
     HWND dialog_ = nullptr;
+    int dpi_ = 96;
+    // The client area LayOutInPixels was last given, in pixels at 96 dpi; 0 while none was.
+    SIZE layoutSize_{0, 0};
+    // The user is moving or sizing the dialog; a change of density meanwhile keeps the dialog
+    // inside the work area only once the user lets go.
+    bool movingOrSizing_ = false;
+    bool keepInsideAfterMove_ = false;
 };
 
 } // namespace ui

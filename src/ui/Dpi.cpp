@@ -15,6 +15,7 @@ namespace {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
 
 template <typename Fn> Fn Lookup(const char* module, const char* name, bool load) {
     return win::FunctionIn<Fn>(load ? LoadLibraryA(module) : GetModuleHandleA(module), name);
@@ -62,6 +63,14 @@ void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
         Lookup<AdjustWindowRectExForDpiFn>("user32.dll", "AdjustWindowRectExForDpi", false);
     if (!adjust || !adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
+void LeaveDpiChangesToDialog(HWND dialog) {
+    constexpr int kDisableAll = 1; // DDC_DISABLE_ALL
+    static const auto fn =
+        Lookup<SetDialogDpiChangeBehaviorFn>("user32.dll", "SetDialogDpiChangeBehavior", false);
+    if (fn)
+        fn(dialog, kDisableAll, kDisableAll);
 }
 
 void LayOutDialog(HWND dialog, int clientWidth, int clientHeight, const ControlPlace* places,

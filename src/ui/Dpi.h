@@ -9,8 +9,9 @@
 
 namespace ui {
 
-// WM_DPICHANGED, which older headers lack.
+// WM_DPICHANGED and WM_GETDPISCALEDSIZE, which older headers lack.
 inline constexpr UINT kDpiChangedMessage = 0x02E0;
+inline constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;
 
 // The density the whole desktop is drawn for (the screen's logical pixels per inch).
 int SystemDpi();
@@ -21,6 +22,11 @@ int WindowDpi(HWND window);
 // the frame of a monitor of `dpi` (AdjustWindowRectEx's frame where the platform knows one
 // density only).
 void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
+
+// Keeps the platform's dialog manager from answering a change of density itself (from Windows 10
+// version 1703 on it would stretch the dialog and give every control the template's font): the
+// dialog lays itself out again. Nothing on systems that do not stretch dialogs.
+void LeaveDpiChangesToDialog(HWND dialog);
 
 // Where a dialog's control goes, in pixels of a 96-dpi screen.
 struct ControlPlace {

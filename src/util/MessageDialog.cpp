@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
+#include "ui/Dpi.h"
 #include "util/MessageBox.h"
 #include "util/PathText.h"
 #include "util/Placement.h"
 #include "util/SystemLookups.h"
-#include "util/WindowGeometry.h"
 
 namespace {
 
@@ -23,6 +23,8 @@ struct alignas(4) EmptyDialogTemplate {
     WORD windowClass;
     WORD title;
 };
+const EmptyDialogTemplate kEmptyDialog{
+    {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
 
 // How the static control draws its text, so that measuring gives the same lines.
 constexpr UINT kTextFormat = DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX | DT_EDITCONTROL;
@@ -62,64 +64,51 @@ struct TMessageDialog::Metrics {
 
 TMessageDialog::TMessageDialog(HWND owner, std::string text, MessageKind kind, unsigned buttons,
                                int helpContext)
-    : owner_(owner && IsWindow(owner) ? owner : nullptr), text_(std::move(text)), kind_(kind),
+    : ui::ModalDialog({nullptr, nullptr, &kEmptyDialog.header}, kFormName),
+      owner_(owner && IsWindow(owner) ? owner : nullptr), text_(std::move(text)), kind_(kind),
       buttons_(buttons), helpContext_(helpContext), buttonList_(MessageButtonsOf(buttons)) {}
 
 int TMessageDialog::ShowModal() {
-    EmptyDialogTemplate form{};
-    form.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    INT_PTR result = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &form.header, owner_,
-                                             DialogProc, reinterpret_cast<LPARAM>(this));
+    INT_PTR result = ui::ModalDialog::ShowModal(owner_);
     if (answerFailed_)
         std::rethrow_exception(answerFailed_);
     return result > 0 ? static_cast<int>(result) : EscapeMessageResult(buttons_);
 }
 
-INT_PTR CALLBACK TMessageDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        reinterpret_cast<TMessageDialog*>(lParam)->window_ = window;
-    }
-    auto* self = reinterpret_cast<TMessageDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!self)
-        return FALSE;
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // Nothing unwinds into the dialog manager: a dialog that cannot go on answers as Escape.
-        EndDialog(window, EscapeMessageResult(self->buttons_));
-        return TRUE;
-    }
-}
-
-INT_PTR TMessageDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        FormCreate();
-        return FALSE; // the focus is already on the default button
-    case WM_COMMAND:
+INT_PTR TMessageDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (message == WM_COMMAND) {
+        handled = true;
         ButtonClick(LOWORD(wParam));
         return TRUE;
-    case WM_DESTROY:
-        FormDestroy();
-        return FALSE;
-    default:
-        return FALSE;
     }
+    return ui::ModalDialog::HandleMessage(message, wParam, lParam, handled);
 }
 
-void TMessageDialog::FormCreate() {
-    registration_ = std::make_unique<ui::ScopedFormRegistration>(window_, kFormName);
-    SetWindowTextA(window_, MessageCaption(kind_).c_str());
+bool TMessageDialog::OnInit() {
+    SetWindowTextA(Handle(), MessageCaption(kind_).c_str());
+    ApplyFont();
+    AddControls();
+    // Sized for the monitor it opens on: its owner's, or the cat's.
+    LayOut(MonitorRectsOf(owner_).work);
+    PositionDialog(2, owner_, Handle());
+    if (MessagesStayOnTop)
+        SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return false; // the focus is already on the default button
+}
+
+void TMessageDialog::OnDpiChanged() {
+    ApplyFont();
+    LayOut(MonitorRectsOf(Handle()).work);
+}
+
+void TMessageDialog::ApplyFont() {
+    // The icon font is the one of the desktop's density; the dialog's may differ.
     LOGFONTA iconFont = IconFont();
-    font_.reset(CreateFontIndirectA(&iconFont));
-    LayOut();
-    PlaceOnScreen();
-}
-
-void TMessageDialog::FormDestroy() {
-    registration_.reset();
+    iconFont.lfHeight = MulDiv(iconFont.lfHeight, Dpi(), ui::SystemDpi());
+    win::ScopedGdiObject font(CreateFontIndirectA(&iconFont));
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);
 }
 
 void TMessageDialog::ButtonClick(int id) {
@@ -145,10 +134,10 @@ void TMessageDialog::Answer(int result) {
             answerFailed_ = std::current_exception();
         }
     }
-    EndDialog(window_, result);
+    EndModal(result);
 }
 
-TMessageDialog::Metrics TMessageDialog::Measure(HDC dc) const {
+TMessageDialog::Metrics TMessageDialog::Measure(HDC dc, const ScreenRect& workArea) const {
     Metrics m;
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
@@ -167,9 +156,7 @@ TMessageDialog::Metrics TMessageDialog::Measure(HDC dc) const {
     if (MessageIconOf(kind_) != MessageIcon::None)
         m.icon = {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
 
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const int maxTextWidth = std::max<int>(dluX(100), screenWidth * 5 / 8 - m.icon.cx);
+    const int maxTextWidth = std::max<int>(dluX(100), workArea.Width() * 5 / 8 - m.icon.cx);
     m.text = TextSize(dc, text_, kTextFormat, maxTextWidth);
     m.text.cx = std::min<LONG>(m.text.cx, maxTextWidth);
 
@@ -179,32 +166,59 @@ TMessageDialog::Metrics TMessageDialog::Measure(HDC dc) const {
         SIZE caption = TextSize(dc, b.caption, DT_SINGLELINE, 0);
         m.buttonWidths.push_back(std::max(dluX(50), static_cast<int>(caption.cx) + dluX(10)));
     }
-    // A text taller than the screen is cut so that the buttons stay within reach.
+    // A text taller than the work area is cut so that the buttons stay within reach.
     const int captionHeight =
         GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFIXEDFRAME);
     const int maxTextHeight =
-        screenHeight - captionHeight - 2 * m.marginY - m.gapY - m.buttonHeight - 4;
+        workArea.Height() - captionHeight - 2 * m.marginY - m.gapY - m.buttonHeight - 4;
     m.text.cy = std::clamp<LONG>(m.text.cy, 0, std::max(unitY, maxTextHeight));
     return m;
 }
 
 HWND TMessageDialog::AddControl(const char* windowClass, const std::string& text, DWORD style,
-                                int id, const RECT& bounds) {
+                                int id) {
     HWND control = CreateWindowExA(
-        0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
-        bounds.right - bounds.left, bounds.bottom - bounds.top, window_,
+        0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Handle(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     if (control && font_)
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return control;
 }
 
-void TMessageDialog::LayOut() {
-    HDC dc = GetDC(window_);
+void TMessageDialog::AddControls() {
+    if (MessageIconOf(kind_) != MessageIcon::None) {
+        HWND icon = AddControl("STATIC", "", SS_ICON, kIconId);
+        SendMessageA(
+            icon, STM_SETICON,
+            reinterpret_cast<WPARAM>(LoadIconA(nullptr, StockIconName(MessageIconOf(kind_)))), 0);
+    }
+    AddControl("STATIC", text_, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, kTextId);
+
+    const int defaultResult = DefaultMessageResult(buttons_);
+    HWND focus = nullptr;
+    for (std::size_t i = 0; i < buttonList_.size(); ++i) {
+        const MessageButtonInfo& b = buttonList_[i];
+        const bool isDefault = b.result != MessageResult::None && b.result == defaultResult;
+        const int id = b.result == MessageResult::None ? kHelpId : b.result;
+        DWORD style = WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        if (i == 0)
+            style |= WS_GROUP;
+        HWND button = AddControl("BUTTON", b.caption, style, id);
+        if (isDefault || !focus)
+            focus = button;
+    }
+    if (defaultResult != MessageResult::None)
+        SendMessageA(Handle(), DM_SETDEFID, defaultResult, 0);
+    if (focus)
+        SetFocus(focus);
+}
+
+void TMessageDialog::LayOut(const ScreenRect& workArea) {
+    HDC dc = GetDC(Handle());
     HGDIOBJ previous = SelectObject(dc, font_ ? font_.get() : GetStockObject(DEFAULT_GUI_FONT));
-    const Metrics m = Measure(dc);
+    const Metrics m = Measure(dc, workArea);
     SelectObject(dc, previous);
-    ReleaseDC(window_, dc);
+    ReleaseDC(Handle(), dc);
 
     const bool hasIcon = m.icon.cx > 0;
     const int textLeft = m.marginX + (hasIcon ? m.icon.cx + m.gapX : 0);
@@ -219,71 +233,31 @@ void TMessageDialog::LayOut() {
     const int buttonsTop = m.marginY + areaHeight + m.gapY;
     const int clientHeight = buttonsTop + m.buttonHeight + m.marginY;
 
-    if (hasIcon) {
-        HWND icon =
-            AddControl("STATIC", "", SS_ICON, kIconId,
-                       {m.marginX, m.marginY, m.marginX + m.icon.cx, m.marginY + m.icon.cy});
-        SendMessageA(
-            icon, STM_SETICON,
-            reinterpret_cast<WPARAM>(LoadIconA(nullptr, StockIconName(MessageIconOf(kind_)))), 0);
-    }
+    auto place = [&](int id, int x, int y, int width, int height) {
+        MoveWindow(GetDlgItem(Handle(), id), x, y, width, height, FALSE);
+    };
+    if (hasIcon)
+        place(kIconId, m.marginX, m.marginY, m.icon.cx, m.icon.cy);
     const int textTop = m.marginY + (m.text.cy < m.icon.cy ? (m.icon.cy - m.text.cy) / 2 : 0);
-    AddControl("STATIC", text_, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, kTextId,
-               {textLeft, textTop, textLeft + m.text.cx, textTop + m.text.cy});
-
-    const int defaultResult = DefaultMessageResult(buttons_);
-    HWND focus = nullptr;
+    place(kTextId, textLeft, textTop, m.text.cx, m.text.cy);
     int x = (clientWidth - buttonsWidth) / 2;
     for (std::size_t i = 0; i < buttonList_.size(); ++i) {
         const MessageButtonInfo& b = buttonList_[i];
-        const bool isDefault = b.result != MessageResult::None && b.result == defaultResult;
-        const int id = b.result == MessageResult::None ? kHelpId : b.result;
-        DWORD style = WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        if (i == 0)
-            style |= WS_GROUP;
-        HWND button =
-            AddControl("BUTTON", b.caption, style, id,
-                       {x, buttonsTop, x + m.buttonWidths[i], buttonsTop + m.buttonHeight});
-        if (isDefault || !focus)
-            focus = button;
+        place(b.result == MessageResult::None ? kHelpId : b.result, x, buttonsTop,
+              m.buttonWidths[i], m.buttonHeight);
         x += m.buttonWidths[i] + m.buttonGap;
     }
-    if (defaultResult != MessageResult::None)
-        SendMessageA(window_, DM_SETDEFID, defaultResult, 0);
-    if (focus)
-        SetFocus(focus);
 
     RECT frame{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(window_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(window_, GWL_EXSTYLE)));
-    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    ui::AdjustFrameForDpi(frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)),
+                          static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)), Dpi());
+    SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TMessageDialog::PlaceOnScreen() {
-    RECT r{};
-    GetWindowRect(window_, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    ScreenPoint corner = CentredOnScreen(width, height, screenWidth, screenHeight);
-    RECT ownerRect{};
-    if (owner_ && GetWindowRect(owner_, &ownerRect)) {
-        corner = CentredOver({ownerRect.left, ownerRect.top, ownerRect.right, ownerRect.bottom},
-                             width, height);
-        corner = ClampToScreen(corner, width, height, screenWidth, screenHeight);
-    }
-    SetWindowPos(window_, nullptr, corner.x, corner.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    KeepClearOfTaskbar(window_);
-    if (MessagesStayOnTop)
-        SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TMessageDialog::ShowHelp() const {
     if (helpContext_ == 0)
         return;
     std::string helpFile = HelpFilePath();
-    WinHelpA(window_, helpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(helpContext_));
+    WinHelpA(Handle(), helpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(helpContext_));
 }

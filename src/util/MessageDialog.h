@@ -6,23 +6,21 @@
 
 #include <exception>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "ui/FormRegistry.h"
+#include "ui/Dialog.h"
 #include "util/MessageLayout.h"
 #include "util/ScopedWin.h"
+#include "util/WindowGeometry.h"
 
-class TMessageDialog {
+class TMessageDialog : public ui::ModalDialog {
   public:
     // The form name the dialog registers under while it is on screen.
     static constexpr const char* kFormName = "MessageDialog";
 
     TMessageDialog(HWND owner, std::string text, MessageKind kind, unsigned buttons,
                    int helpContext);
-    TMessageDialog(const TMessageDialog&) = delete;
-    TMessageDialog& operator=(const TMessageDialog&) = delete;
 
     // Runs the dialog until a button (or Escape) answers; returns that MessageResult. An
     // exception of OnAnswer comes out of here once the dialog has closed.
@@ -31,22 +29,26 @@ class TMessageDialog {
     // Called with the answer the moment it is given, before the dialog closes.
     std::function<void(int)> OnAnswer;
 
+  protected:
+    bool OnInit() override;
+    void OnDpiChanged() override;
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
   private:
     struct Metrics;
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void FormCreate();
-    void FormDestroy();
     void ButtonClick(int id);
     // Ends the dialog with `result`, telling OnAnswer first.
     void Answer(int result);
 
-    Metrics Measure(HDC dc) const;
-    HWND AddControl(const char* windowClass, const std::string& text, DWORD style, int id,
-                    const RECT& bounds);
-    void LayOut();
-    void PlaceOnScreen();
+    // The dialog's font at its density.
+    void ApplyFont();
+    void AddControls();
+    HWND AddControl(const char* windowClass, const std::string& text, DWORD style, int id);
+    Metrics Measure(HDC dc, const ScreenRect& workArea) const;
+    // Sizes the dialog and places its controls for its text and font, no larger than the work
+    // area allows.
+    void LayOut(const ScreenRect& workArea);
     void ShowHelp() const;
 
     HWND owner_;
@@ -56,8 +58,6 @@ class TMessageDialog {
     int helpContext_;
     std::vector<MessageButtonInfo> buttonList_;
 
-    HWND window_ = nullptr;
     win::ScopedGdiObject font_;
-    std::unique_ptr<ui::ScopedFormRegistration> registration_;
     std::exception_ptr answerFailed_;
 };

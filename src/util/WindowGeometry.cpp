@@ -3,12 +3,14 @@
 
 namespace {
 
-ScreenRect Moved(const ScreenRect& r, int left, int top) {
-    return {left, top, left + r.Width(), top + r.Height()};
-}
-
-bool Overlap(const ScreenRect& a, const ScreenRect& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+// One axis: a window from `start` of `length` kept between `low` and `high`, `margin` inside
+// them; its start wins where it cannot fit.
+int KeepBetween(int start, int length, int low, int high, int margin) {
+    if (start + length > high)
+        start = high - length - margin;
+    if (start < low)
+        start = low + margin;
+    return start;
 }
 
 } // namespace
@@ -16,23 +18,6 @@ bool Overlap(const ScreenRect& a, const ScreenRect& b) {
 ScreenPoint CentredOver(const ScreenRect& owner, int width, int height) {
     return {owner.left + owner.Width() / 2 - width / 2,
             owner.top + owner.Height() / 2 - height / 2};
-}
-
-ScreenPoint CentredOnScreen(int width, int height, int screenWidth, int screenHeight) {
-    return {(screenWidth - width) / 2, (screenHeight - height) / 2};
-}
-
-ScreenPoint ClampToScreen(ScreenPoint corner, int width, int height, int screenWidth,
-                          int screenHeight) {
-    if (corner.x < 0)
-        corner.x = 2;
-    if (corner.y < 0)
-        corner.y = 2;
-    if (corner.x + width > screenWidth)
-        corner.x = screenWidth - width - 2;
-    if (corner.y + height > screenHeight)
-        corner.y = screenHeight - height - 2;
-    return corner;
 }
 
 ScreenPoint ProposedDialogPosition(int mode, const ScreenRect& owner, int width, int height) {
@@ -46,42 +31,15 @@ ScreenPoint ProposedDialogPosition(int mode, const ScreenRect& owner, int width,
     }
 }
 
-ScreenRect KeepRectClearOfTaskbar(ScreenRect window, const ScreenRect& desktop,
-                                  const ScreenRect& taskbar) {
-    if (window.left < 0)
-        window = Moved(window, 0, window.top);
-    if (window.top < 0)
-        window = Moved(window, window.left, 0);
-    if (window.right > desktop.right)
-        window = Moved(window, desktop.right - window.Width(), window.top);
-    if (window.bottom > desktop.bottom)
-        window = Moved(window, window.left, desktop.bottom - window.Height());
+ScreenPoint KeepInside(ScreenPoint corner, int width, int height, const ScreenRect& area) {
+    return {KeepBetween(corner.x, width, area.left, area.right, 0),
+            KeepBetween(corner.y, height, area.top, area.bottom, 0)};
+}
 
-    const bool fullWidth = taskbar.left <= desktop.left && taskbar.right >= desktop.right;
-    const bool fullHeight = taskbar.top <= desktop.top && taskbar.bottom >= desktop.bottom;
-    enum class Edge { None, Bottom, Top, Right, Left } edge = Edge::None;
-    if (taskbar.bottom >= desktop.bottom && fullWidth)
-        edge = Edge::Bottom;
-    else if (taskbar.top <= desktop.top && fullWidth)
-        edge = Edge::Top;
-    else if (taskbar.right >= desktop.right && fullHeight)
-        edge = Edge::Right;
-    else if (taskbar.left <= desktop.left && fullHeight)
-        edge = Edge::Left;
-    if (edge == Edge::None || !Overlap(window, taskbar))
-        return window;
-
-    switch (edge) {
-    case Edge::Bottom:
-        return Moved(window, window.left, taskbar.top - window.Height());
-    case Edge::Top:
-        return Moved(window, window.left, taskbar.bottom);
-    case Edge::Right:
-        return Moved(window, taskbar.left - window.Width(), window.top);
-    case Edge::Left:
-        return Moved(window, taskbar.right, window.top);
-    case Edge::None:
-        break;
-    }
-    return window;
+ScreenPoint KeepOnMonitor(ScreenPoint corner, int width, int height, const ScreenRect& monitor,
+                          const ScreenRect& work) {
+    constexpr int kMargin = 2;
+    corner = {KeepBetween(corner.x, width, monitor.left, monitor.right, kMargin),
+              KeepBetween(corner.y, height, monitor.top, monitor.bottom, kMargin)};
+    return KeepInside(corner, width, height, work);
 }

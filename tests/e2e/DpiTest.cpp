@@ -2,11 +2,14 @@
 // program as it starts): its size and outline, its pictures pixel for pixel, its menu, a drop,
 // the placements, a move to a denser monitor, and a saved place on a monitor that has gone.
 #include "e2e/E2eSupport.h"
+#include "e2e/OpenDialogDriver.h"
 #include "res/resource.h"
 #include "shell/RegionStream.h"
+#include "ui/Dpi.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -93,11 +96,50 @@ class SharedRect {
     SharedRect(const SharedRect&) = delete;
     SharedRect& operator=(const SharedRect&) = delete;
     LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+    // The rectangle as the other process left it.
+    RECT Read() const {
+        RECT rect{};
+        SIZE_T read = 0;
+        ReadProcessMemory(process_, address_, &rect, sizeof rect, &read);
+        return rect;
+    }
 
   private:
     HANDLE process_;
     void* address_ = nullptr;
 };
+
+// Sends a message of the platform's that points at a rectangle (or a size) to a window of the
+// program: the rectangle as the program left it, or -1s when the message was not taken.
+RECT SendWithRect(HANDLE process, HWND window, UINT message, WPARAM wParam, const RECT& rect) {
+    SharedRect shared(process, rect);
+    DWORD_PTR result = 0;
+    if (!shared.Address() || !SendMessageTimeoutA(window, message, wParam, shared.Address(),
+                                                  SMTO_ABORTIFHUNG, 5000, &result))
+        return {-1, -1, -1, -1};
+    return shared.Read();
+}
+
+// A window's width, or its client area's.
+LONG WidthOf(HWND window, bool client = false) {
+    RECT r{};
+    client ? GetClientRect(window, &r) : GetWindowRect(window, &r);
+    return r.right - r.left;
+}
+
+// How many rows of a control's text hold ink: its height as drawn.
+int InkRows(HWND control) {
+    RECT area{};
+    GetWindowRect(control, &area);
+    const auto pixels = ScreenPixels(area);
+    const size_t width = static_cast<size_t>(area.right - area.left);
+    int rows = 0;
+    for (size_t row = 0; width > 0 && row < pixels.size(); row += width)
+        rows += std::any_of(pixels.begin() + row, pixels.begin() + row + width, [](COLORREF c) {
+            return GetRValue(c) + GetGValue(c) + GetBValue(c) < 300;
+        });
+    return rows;
+}
 
 class Dpi : public E2eTest {};
 
@@ -355,6 +397,91 @@ TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
     EXPECT_TRUE(pakico.Running());
     ASSERT_TRUE(pakico.ChooseEnd());
     EXPECT_EQ(0, pakico.WaitForExit(10000));
+}
+
+// Moved to a monitor of twice the density, or when its monitor changes density, each dialog
+// says beforehand what size it will take and then lays itself out again with its own fonts,
+// pictures and rows. (Wine sends no such message: the test sends the platform's itself.)
+TEST_F(Dpi, DialogsLayThemselvesOutAgainAtANewDensity) {
+    TempFolder folder("dpi");
+    WriteHistoryList("History\\TreeDlg", {folder.path().substr(0, folder.path().size() - 1)});
+    SaveCatPlace(300, 200);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    win::ScopedHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ,
+                                          FALSE, pakico.ProcessId()));
+    ASSERT_TRUE(process);
+    auto open = [&](WORD key, const std::string& caption) {
+        EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs) && pakico.OpenTrayMenu());
+        PressKey(key);
+        SendPointer(MOUSEEVENTF_MOVE, {1000, 5}); // no hint over the dialog
+        return WaitForDialog(pakico.ProcessId(), caption);
+    };
+    // The platform's suggestion: the frame grown in proportion, at the same corner.
+    auto moveTo = [&](HWND dialog, WORD dpi, int from) {
+        RECT r{};
+        GetWindowRect(dialog, &r);
+        r.right = r.left + MulDiv(r.right - r.left, dpi, from);
+        r.bottom = r.top + MulDiv(r.bottom - r.top, dpi, from);
+        EXPECT_NE(
+            -1, SendWithRect(process.get(), dialog, ui::kDpiChangedMessage, MAKEWPARAM(dpi, dpi), r)
+                    .left);
+        Sleep(500); // painted
+    };
+    auto rowOf = [](HWND dialog, int list) {
+        return static_cast<LONG>(SendDlgItemMessageA(dialog, list, CB_GETITEMHEIGHT, 0, 0));
+    };
+
+    // The About box: twice the size and its face too, its bold title still larger than the rest.
+    HWND about = open('A', "About Pakico");
+    ASSERT_NE(nullptr, about);
+    HWND title = GetDlgItem(about, IDC_ABOUT_LABEL2), label = GetDlgItem(about, IDC_ABOUT_LABEL1);
+    const int title96 = InkRows(title);
+    const RECT said = SendWithRect(process.get(), about, ui::kGetDpiScaledSizeMessage, 192, {});
+    moveTo(about, 192, 96);
+    EXPECT_EQ(2 * 378, WidthOf(about, true));
+    RECT frame{}, face{};
+    GetWindowRect(about, &frame);
+    EXPECT_EQ(said.left, frame.right - frame.left) << "the size it said it would take";
+    EXPECT_EQ(said.top, frame.bottom - frame.top);
+    GetWindowRect(GetDlgItem(about, IDC_ABOUT_IMAGE), &face);
+    EXPECT_EQ(64, face.right - face.left);
+    const int title192 = InkRows(title), label192 = InkRows(label);
+    EXPECT_GE(title192 * 10, title96 * 17) << title96 << " " << title192;
+    EXPECT_GT(title192 * 10, label192 * 12) << title192 << " " << label192;
+    ASSERT_TRUE(CloseDialog(about, IDOK));
+
+    // The settings: twice the size, with the archive lists' rows and the text of a plain list.
+    HWND settings = open('G', "環境設定 - Pakico");
+    ASSERT_NE(nullptr, settings);
+    const LONG text96 = rowOf(settings, IDC_CFG_CMBDUPLICATE);
+    moveTo(settings, 192, 96);
+    EXPECT_EQ(1004, WidthOf(settings, true));
+    EXPECT_EQ(34, rowOf(settings, IDC_CFG_CMBFAVARCHIVE));
+    EXPECT_GE(rowOf(settings, IDC_CFG_CMBDUPLICATE) * 10, text96 * 18) << text96;
+    ASSERT_TRUE(CloseDialog(settings, IDCANCEL));
+
+    // The folder dialog: the size the platform suggests, its buttons and its history's rows grown;
+    // its size is kept for a 96-dpi screen all the same.
+    HWND folders = open('N', "監視フォルダの選択");
+    ASSERT_NE(nullptr, folders);
+    const LONG width96 = WidthOf(folders), history96 = rowOf(folders, IDC_TREE_HISCMBPATH);
+    moveTo(folders, 192, 96);
+    EXPECT_EQ(2 * width96, WidthOf(folders));
+    EXPECT_EQ(200, WidthOf(GetDlgItem(folders, IDOK)));
+    EXPECT_GE(rowOf(folders, IDC_TREE_HISCMBPATH) * 10, history96 * 14) << history96;
+    // Its answer, the question whether to watch, grows as well.
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(folders, IDOK)); }, kSettleMs));
+    PostMessageA(folders, WM_COMMAND, IDOK, 0);
+    HWND question = WaitForDialog(pakico.ProcessId(), "確認");
+    ASSERT_NE(nullptr, question);
+    const LONG question96 = WidthOf(question, true);
+    moveTo(question, 192, 96);
+    EXPECT_GE(WidthOf(question, true) * 10, question96 * 18) << question96;
+    ASSERT_TRUE(CloseDialog(question, IDNO));
+    DWORD savedWidth = 0;
+    EXPECT_TRUE(ReadSettingNumber("Dialog", "TreeDlg_Width", savedWidth));
+    EXPECT_EQ(388u, savedWidth) << "its width at 96 dpi";
 }
 
 // The cat was saved on a monitor that is no longer there: it comes back to the top left of the

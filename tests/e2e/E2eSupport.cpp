@@ -236,6 +236,19 @@ HWND FindDialog(DWORD processId, const std::string& caption) {
     return nullptr;
 }
 
+HWND WaitForDialog(DWORD processId, const std::string& caption, unsigned ms) {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialog(processId, caption)) != nullptr; }, ms);
+    if (dialog)
+        Sleep(300); // placed and laid out
+    return dialog;
+}
+
+bool CloseDialog(HWND dialog, int command) {
+    PostMessageA(dialog, WM_COMMAND, command, 0);
+    return WaitUntil([&] { return !IsWindow(dialog); }, kSettleMs);
+}
+
 std::string WindowTextOf(HWND window) {
     return TextOf(window);
 }

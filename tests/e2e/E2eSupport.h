@@ -65,6 +65,11 @@ std::vector<HWND> TopWindows(const char* className, DWORD processId = 0);
 HWND VisibleMenu(DWORD processId);
 // A top-level dialog (class "#32770") of the process with this caption, or null.
 HWND FindDialog(DWORD processId, const std::string& caption);
+// Waits for that dialog to show and settle; null when it does not within `ms`.
+HWND WaitForDialog(DWORD processId, const std::string& caption, unsigned ms = kSettleMs);
+// Gives a dialog of the program a command (IDOK, IDCANCEL, a message's answer such as IDNO) and
+// waits until it has gone; false when it stays.
+bool CloseDialog(HWND dialog, int command);
 // The text of a window of any process.
 std::string WindowTextOf(HWND window);
 // A child control of a window by its text, or null.

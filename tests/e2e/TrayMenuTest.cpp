@@ -26,14 +26,6 @@ bool Click(HWND button) {
     return button && SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
 }
 
-HWND WaitForDialog(DWORD processId, const std::string& caption) {
-    HWND dialog = nullptr;
-    WaitUntil([&] { return (dialog = FindDialog(processId, caption)) != nullptr; }, kSettleMs);
-    if (dialog)
-        Sleep(300);
-    return dialog;
-}
-
 // What a program file carries for Explorer and the loader: its version record, read as
 // Explorer reads it, and its icon and manifest.
 struct ProgramFileResources {

@@ -207,16 +207,11 @@ TEST(MessageFolderPath, LongPathsWork) {
               FolderPathProblem(path + "\\missing\\", exists));
 }
 
-TEST(MessagePosition, CentredOverOwnerAndClamped) {
+TEST(MessagePosition, CentredOverOwnerOrMonitor) {
     // Halves truncated separately: 100 + 301/2 - 101/2 = 200.
     EXPECT_EQ((ScreenPoint{200, 200}), CentredOver({100, 100, 401, 401}, 101, 101));
-    EXPECT_EQ((ScreenPoint{462, 334}), CentredOnScreen(100, 100, 1024, 768));
-    EXPECT_EQ((ScreenPoint{10, 20}), ClampToScreen({10, 20}, 300, 200, 1024, 768));
-    EXPECT_EQ((ScreenPoint{2, 2}), ClampToScreen({-50, -1}, 300, 200, 1024, 768));
-    EXPECT_EQ((ScreenPoint{722, 566}), ClampToScreen({900, 700}, 300, 200, 1024, 768));
-    // Exactly touching the edge is inside.
-    EXPECT_EQ((ScreenPoint{724, 568}), ClampToScreen({724, 568}, 300, 200, 1024, 768));
-    EXPECT_EQ((ScreenPoint{722, 568}), ClampToScreen({725, 568}, 300, 200, 1024, 768));
+    // The middle of a monitor left of the primary one.
+    EXPECT_EQ((ScreenPoint{-790, 412}), CentredOver({-1280, 0, 0, 1024}, 300, 200));
 }
 
 TEST(MessagePosition, DialogModes) {
@@ -226,28 +221,35 @@ TEST(MessagePosition, DialogModes) {
     EXPECT_EQ((ScreenPoint{80, 180}), ProposedDialogPosition(3, owner, 50, 50));
 }
 
-TEST(MessagePosition, TaskbarEdges) {
-    const ScreenRect desktop{0, 0, 1024, 768};
-    const ScreenRect bottom{-2, 738, 1026, 770};
-    // Overlapping a bottom bar: the window's bottom goes onto the bar's top.
-    EXPECT_EQ((ScreenRect{100, 538, 400, 738}),
-              KeepRectClearOfTaskbar({100, 560, 400, 760}, desktop, bottom));
-    // Clear of it: unchanged.
-    EXPECT_EQ((ScreenRect{100, 100, 400, 300}),
-              KeepRectClearOfTaskbar({100, 100, 400, 300}, desktop, bottom));
-    // Kept inside the desktop first: off the left and past the bottom.
-    EXPECT_EQ((ScreenRect{0, 538, 300, 738}),
-              KeepRectClearOfTaskbar({-20, 700, 280, 900}, desktop, bottom));
-    EXPECT_EQ((ScreenRect{724, 0, 1024, 200}),
-              KeepRectClearOfTaskbar({900, -5, 1200, 195}, desktop, {0, 0, 0, 0}));
-    // Top, right and left bars.
-    EXPECT_EQ((ScreenRect{100, 30, 400, 230}),
-              KeepRectClearOfTaskbar({100, 10, 400, 210}, desktop, {0, 0, 1024, 30}));
-    EXPECT_EQ((ScreenRect{664, 100, 964, 300}),
-              KeepRectClearOfTaskbar({700, 100, 1000, 300}, desktop, {964, 0, 1024, 768}));
-    EXPECT_EQ((ScreenRect{60, 100, 360, 300}),
-              KeepRectClearOfTaskbar({10, 100, 310, 300}, desktop, {0, 0, 60, 768}));
-    // A bar that spans no whole edge is left alone.
-    EXPECT_EQ((ScreenRect{100, 560, 400, 760}),
-              KeepRectClearOfTaskbar({100, 560, 400, 760}, desktop, {0, 738, 500, 768}));
+// A 300 x 200 window proposed at a corner, kept on its monitor: 2 pixels inside the monitor's
+// edges, then inside the work area, next to the taskbar.
+TEST(MessagePosition, KeptOnTheMonitorAndOffItsTaskbar) {
+    const ScreenRect primary{0, 0, 1024, 768};
+    const ScreenRect left{-1280, 0, 0, 1024};  // a monitor left of the primary one
+    const ScreenRect above{0, -1080, 1920, 0}; // and one above it
+    const ScreenRect right{1024, -100, 2304, 924};
+    struct {
+        ScreenPoint corner;
+        ScreenRect monitor, work;
+        ScreenPoint placed;
+        const char* why;
+    } cases[] = {
+        {{-50, -1}, primary, primary, {2, 2}, "left of and above the screen"},
+        {{900, 700}, primary, primary, {722, 566}, "past the right and bottom"},
+        {{725, 568}, primary, primary, {722, 568}, "one pixel past the right"},
+        {{100, 560}, primary, {0, 0, 1024, 738}, {100, 538}, "onto a bottom taskbar's top"},
+        {{700, 100}, primary, {0, 0, 964, 768}, {664, 100}, "left of a right taskbar"},
+        {{10, 100}, primary, {60, 0, 1024, 768}, {60, 100}, "right of a left taskbar"},
+        {{-1300, 500}, left, left, {-1278, 500}, "past the left monitor's left edge"},
+        {{-100, 900}, left, {-1280, 0, 0, 984}, {-302, 784}, "past its right edge and taskbar"},
+        {{100, -1100}, above, above, {100, -1078}, "past the upper monitor's top"},
+        {{100, -50}, above, above, {100, -202}, "past its bottom, onto the primary"},
+        {{2250, -150}, right, {1084, -100, 2304, 924}, {2002, -98}, "a monitor right and higher"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.placed, KeepOnMonitor(c.corner, 300, 200, c.monitor, c.work)) << c.why;
+    // Larger than the work area: its top left corner shows, for the caption.
+    EXPECT_EQ((ScreenPoint{-1280, 0}), KeepOnMonitor({-1500, -50}, 1400, 1200, left, left));
+    EXPECT_EQ((ScreenPoint{0, 30}), KeepInside({-20, 10}, 1100, 900, {0, 30, 1024, 768}));
+    EXPECT_EQ((ScreenPoint{724, 538}), KeepInside({900, 600}, 300, 200, {0, 0, 1024, 738}));
 }
