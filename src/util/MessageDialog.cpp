@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "util/HelpFile.h"
 #include "util/MessageBox.h"
 #include "util/PathText.h"
 #include "util/Placement.h"
@@ -284,6 +285,5 @@ void TMessageDialog::PlaceOnScreen() {
 void TMessageDialog::ShowHelp() const {
     if (helpContext_ == 0)
         return;
-    std::string helpFile = HelpFilePath();
-    WinHelpA(window_, helpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(helpContext_));
+    ShowHelpTopic(window_, static_cast<DWORD>(helpContext_));
 }
