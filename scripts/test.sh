@@ -51,13 +51,16 @@ wine_summary="$PAKICO_BUILD/wine-tests.summary"
 "$root/scripts/wine-tests.sh" "$lanes" wintest/pakico_win_tests.exe \
     'e2e/pakico_e2e_tests.exe:-Soak.*' | tee "$wine_summary" || status=1
 # The release zip as a user gets it, unpacked beside the stand-ins: its readme against its
-# program's texts, and one drop and the About box of that program.
+# program's texts, and one drop, the About box and the help file of that program.
 echo "== the release zip under Wine"
 packaged="$PAKICO_BUILD/win/packaged"
+packaged_cases=LeftDrop.OneArchiveIsExtractedAndWithShiftCompressed
+packaged_cases+=:TrayMenu.TheAboutBoxRestsTheCatAndSilencesTheIcon
+packaged_cases+=:SettingsDialogTest.HelpOpensTheHelpFileOrSaysWhereTheReadmeIs
 rm -rf "$packaged" && python3 -m zipfile -e "$PAKICO_BUILD/win/dist/Pakico-1.10.zip" "$packaged" &&
     PAKICO_PROGRAM_FOLDER="Z:${packaged//\//\\}" PAKICO_LANE_NAME=packaged \
         "$root/scripts/wine-tests.sh" 1 'wintest/pakico_win_tests.exe:Readme.*' \
-        'e2e/pakico_e2e_tests.exe:LeftDrop.OneArchiveIsExtractedAndWithShiftCompressed:TrayMenu.TheAboutBoxRestsTheCatAndSilencesTheIcon' |
+        "e2e/pakico_e2e_tests.exe:$packaged_cases" |
     tee -a "$wine_summary" || status=1
 
 # Each test program's GoogleTest counts, then one line for all of them.

@@ -37,6 +37,9 @@ HtmlHelpFunction HtmlHelpEngine() {
 }
 
 bool htmlHelpShown = false;
+// The window the HTML help showed last. A window of the settings dialog's help goes with the
+// dialog, and an engine that has not seen it go (Wine's) shows the next page in it, unseen.
+HWND htmlHelpWindow = nullptr;
 std::string oldHelpShown; // the old engine's file, once it has been asked for one
 
 // Asks the engine of the help file beside the program for the contents or a topic; the note
@@ -52,9 +55,14 @@ void ShowHelp(HWND owner, bool contents, DWORD topic) {
             return;
         }
         if (HtmlHelpFunction engine = HtmlHelpEngine()) {
+            // Its last window went with the dialog that owned it: the engine starts afresh.
+            if (htmlHelpWindow && !IsWindow(htmlHelpWindow))
+                engine(nullptr, nullptr, HH_CLOSE_ALL, 0);
             htmlHelpShown = true;
-            engine(owner, path.c_str(), contents ? HH_DISPLAY_TOC : HH_HELP_CONTEXT,
-                   contents ? 0 : topic);
+            if (HWND shown =
+                    engine(owner, path.c_str(), contents ? HH_DISPLAY_TOC : HH_HELP_CONTEXT,
+                           contents ? 0 : topic))
+                htmlHelpWindow = shown;
             return;
         }
     }
@@ -84,5 +92,6 @@ void QuitHelp() {
     if (!oldHelpShown.empty())
         WinHelpA(GetDesktopWindow(), oldHelpShown.c_str(), HELP_QUIT, 0);
     htmlHelpShown = false;
+    htmlHelpWindow = nullptr;
     oldHelpShown.clear();
 }
