@@ -82,7 +82,8 @@ def without_map(lines):
 
 
 def stage(project, lines, scratch):
-    """Copies the project's folder into the scratch folder, texts in Shift_JIS."""
+    """Copies the project's texts (itself, the contents, the pages, the style sheet) into the
+    scratch folder in Shift_JIS."""
     folder = os.path.dirname(os.path.abspath(project))
     for name in sorted(os.listdir(folder)):
         source = os.path.join(folder, name)
