@@ -4,10 +4,11 @@
 set -euo pipefail
 
 # clang and libclang-rt-dev (its runtimes, libFuzzer among them) build the fuzz targets;
-# xserver-xephyr shows Wine a desktop of two monitors.
+# xserver-xephyr shows Wine a desktop of two monitors; Free Pascal's utilities compile the help
+# file (chmcmd) and list it for its test (chmls).
 packages=(cmake ninja-build g++ googletest python3 mingw-w64 g++-mingw-w64-i686 wine wine32 wine64
           xvfb xserver-xephyr xdotool x11-utils locales fonts-noto-cjk imagemagick gcab clang
-          libclang-rt-dev)
+          libclang-rt-dev fp-utils-3.2.2)
 
 missing=()
 status=$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)

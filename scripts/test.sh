@@ -53,17 +53,20 @@ wine_summary="$PAKICO_BUILD/wine-tests.summary"
 "$root/scripts/wine-tests.sh" "$lanes" wintest/pakico_win_tests.exe \
     'e2e/pakico_e2e_tests.exe:-Soak.*:TwoMonitors.*' | tee "$wine_summary" || status=1
 # The release zip as a user gets it, unpacked beside the stand-ins: its readme against its
-# program's texts, and one drop and the About box of that program. Beside it, the windows on a
-# desktop of two monitors.
+# program's texts, and one drop, the About box and the help file of that program. Beside it, the
+# windows on a desktop of two monitors.
 echo "== the release zip, and two monitors, under Wine"
 packaged="$PAKICO_BUILD/win/packaged"
 PAKICO_LANE_NAME=monitors PAKICO_TWO_MONITORS=1 "$root/scripts/wine-tests.sh" 1 \
     'e2e/pakico_e2e_tests.exe:TwoMonitors.*' >"$PAKICO_BUILD/wine-monitors.summary" &
 monitors=$!
+packaged_cases=LeftDrop.OneArchiveIsExtractedAndWithShiftCompressed
+packaged_cases+=:TrayMenu.TheAboutBoxRestsTheCatAndSilencesTheIcon
+packaged_cases+=:SettingsDialogTest.HelpOpensTheHelpFileOrSaysWhereTheReadmeIs
 rm -rf "$packaged" && python3 -m zipfile -e "$PAKICO_BUILD/win/dist/Pakico-1.10.zip" "$packaged" &&
     PAKICO_PROGRAM_FOLDER="Z:${packaged//\//\\}" PAKICO_LANE_NAME=packaged \
         "$root/scripts/wine-tests.sh" 1 'wintest/pakico_win_tests.exe:Readme.*' \
-        'e2e/pakico_e2e_tests.exe:LeftDrop.OneArchiveIsExtractedAndWithShiftCompressed:TrayMenu.TheAboutBoxRestsTheCatAndSilencesTheIcon' |
+        "e2e/pakico_e2e_tests.exe:$packaged_cases" |
     tee -a "$wine_summary" || status=1
 wait "$monitors" || status=1
 tee -a "$wine_summary" <"$PAKICO_BUILD/wine-monitors.summary"

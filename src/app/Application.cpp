@@ -1,16 +1,16 @@
 // The application object and its message loop.
 #include "app/Application.h"
 
-#include "util/SystemLookups.h"
+#include "util/HelpFile.h"
 
 #include <windows.h>
 
 void TApplication::ShowHelpContents() {
-    WinHelpA(GetDesktopWindow(), HelpFilePath().c_str(), HELP_FINDER, 0);
+    ::ShowHelpContents(nullptr);
 }
 
 void TApplication::QuitHelp() {
-    WinHelpA(GetDesktopWindow(), HelpFilePath().c_str(), HELP_QUIT, 0);
+    ::QuitHelp();
 }
 
 int TApplication::Run() {

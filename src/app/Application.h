@@ -11,7 +11,8 @@ class TApplication {
     bool IsMinimized() const { return minimized_; }
     void SetMinimized(bool minimized) { minimized_ = minimized; }
 
-    // Asks the help engine for the contents of the help file.
+    // Asks the help engine for the contents of the help file beside the program, and at the
+    // end tells it to close what it showed (util/HelpFile).
     static void ShowHelpContents();
     static void QuitHelp();
 

@@ -8,12 +8,13 @@
 
 #include "folders/DialogParts.h"
 #include "res/resource.h"
+#include "settings/HelpTopics.h"
 #include "settings/SettingsStore.h"
 #include "util/DpiScale.h"
 #include "util/FileProbe.h"
+#include "util/HelpFile.h"
 #include "util/MessageBox.h"
 #include "util/Placement.h"
-#include "util/SystemLookups.h"
 
 namespace {
 
@@ -106,49 +107,6 @@ const NumberSetting kNumbers[] = {
     {IDC_CFG_UPDQPZIPCOMPLEVEL, settings::ZipLevel, 1, 9, 1},
     {IDC_CFG_UPDQPTARCOMPLEVEL, settings::TarLevel, 1, 9, 1},
     {IDC_CFG_UPDQPCABCOMPLEVEL, settings::CabLevel, 15, 21, 1},
-};
-
-// Controls with a help topic of their own, opened by F1 on them. The method groups never take
-// the focus: their radio buttons do, and carry the groups' topics.
-const std::pair<int, DWORD> kControlHelp[] = {
-    {IDC_CFG_CHBSETUPTASKTRAY, 99028},
-    {IDC_CFG_CMBFAVARCHIVE, 88018},
-    {IDC_CFG_CMBFAVSFXARCHIVE, 88019},
-    {IDC_CFG_CHBQPSELECTNEWARCHIVE, 99225},
-    {IDC_CFG_RDGQPLHACOMP, 99018},
-    {IDC_CFG_EDTQPZIPCOMPLEVEL, 88012},
-    {IDC_CFG_EDTQPTARCOMPLEVEL, 88007},
-    {IDC_CFG_RDGQPCABCOMP, 88005},
-    {IDC_CFG_RDBLHA0, 99018},
-    {IDC_CFG_RDBLHA1, 99018},
-    {IDC_CFG_RDBLHA5, 99018},
-    {IDC_CFG_RDBLHA6, 99018},
-    {IDC_CFG_RDBLHA7, 99018},
-    {IDC_CFG_RDBMSZIP, 88005},
-    {IDC_CFG_RDBLZX, 88005},
-    {IDC_CFG_EDTQPCABCOMPLEVEL, 99224},
-    {IDC_CFG_CHBDROPADDAUTOMATICE, 99226},
-    {IDC_CFG_CHBDROPADDUSEDIR, 99008},
-    {IDC_CFG_CHBDROPADDABSOLUTEPATH, 99009},
-    {IDC_CFG_CHBDROPADDSUBDIR, 99011},
-    {IDC_CFG_CHBDROPADDADDPATH, 99003},
-    {IDC_CFG_CHBDROPADDOPEN, 99272},
-    {IDC_CFG_RDBQEARCHIVEPATH, 88021},
-    {IDC_CFG_RDBQESELECTPATH, 88022},
-    {IDC_CFG_RDBQEFIXEDPATH, 88023},
-    {IDC_CFG_HISQEFIXEDPATH, 99021},
-    {IDC_CFG_BTNQEFIXEDPATH, 99159},
-    {IDC_CFG_CMBDUPLICATE, 99184},
-    {IDC_CFG_CHBRECURRENCE, 88028},
-    {IDC_CFG_CHBOPENEXPLORER, 99019},
-    {IDC_CFG_CHBFILECOPY, 99186},
-    {IDC_CFG_CHBFILEMOVE, 99187},
-    {IDC_CFG_RDGARCHIVEPATH, 99022},
-    {IDC_CFG_RDBARCHPATH1, 88024},
-    {IDC_CFG_RDBARCHPATH2, 88025},
-    {IDC_CFG_RDBARCHPATH3, 88026},
-    {IDC_CFG_CHBDELNUMPATH, 88027},
-    {IDC_CFG_CHBINPUTPATH, 99227},
 };
 
 // Every control in pixels. Drop-down lists are given the height of their open list.
@@ -293,7 +251,7 @@ void TCoolConfigForm::FormCreate() {
     // A key alone or with Shift alone is no hot key: it gets Shift and Ctrl instead.
     SendDlgItemMessageA(Handle(), IDC_CFG_HOTSETUPKEYRUN, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
                         MAKELPARAM(HOTKEYF_SHIFT | HOTKEYF_CONTROL, 0));
-    for (const auto& [id, topic] : kControlHelp)
+    for (const auto& [id, topic] : kControlHelpTopics)
         SetWindowContextHelpId(GetDlgItem(Handle(), id), topic);
     static const char* const duplicates[] = {
         "確認ダイアログを表示する", "新しい日付のみを上書きする", "常に上書きする",
@@ -480,14 +438,13 @@ void TCoolConfigForm::BtnUpdateClick() {
 }
 
 void TCoolConfigForm::BtnHelpClick() {
-    WinHelpA(Handle(), HelpFilePath().c_str(), HELP_CONTEXT,
-             static_cast<ULONG_PTR>(kPageHelpTopics[ActivePage()]));
+    ShowHelpTopic(Handle(), kPageHelpTopics[ActivePage()]);
 }
 
 // F1 on a control with a topic of its own opens that topic as Help opens the page's.
 void TCoolConfigForm::ShowHelp(const HELPINFO& info) {
     if (info.iContextType == HELPINFO_WINDOW && info.dwContextId != 0) {
-        WinHelpA(Handle(), HelpFilePath().c_str(), HELP_CONTEXT, info.dwContextId);
+        ShowHelpTopic(Handle(), info.dwContextId);
         return;
     }
     BtnHelpClick();

@@ -56,9 +56,6 @@ class TCoolConfigForm : public ui::ModalDialog {
     // Raises what kept the dialog from loading its values, if anything did.
     void RaiseLoadFailure() const;
 
-    // The page topics of the help file, in page order.
-    static constexpr int kPageHelpTopics[5] = {2104, 2105, 2106, 2108, 2109};
-
   protected:
     bool OnInit() override;
     void OnDpiChanged() override;

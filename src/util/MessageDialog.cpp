@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ui/Dpi.h"
+#include "util/HelpFile.h"
 #include "util/MessageBox.h"
 #include "util/PathText.h"
 #include "util/Placement.h"
@@ -258,6 +259,5 @@ void TMessageDialog::LayOut(const ScreenRect& workArea) {
 void TMessageDialog::ShowHelp() const {
     if (helpContext_ == 0)
         return;
-    std::string helpFile = HelpFilePath();
-    WinHelpA(Handle(), helpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(helpContext_));
+    ShowHelpTopic(Handle(), static_cast<DWORD>(helpContext_));
 }

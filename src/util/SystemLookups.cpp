@@ -153,10 +153,6 @@ std::string ExecutableFolder() {
     return ExtractFilePath(ExecutablePath());
 }
 
-std::string HelpFilePath() {
-    return AddTrailingSeparator(ExecutableFolder()) + "PAKICO.HLP";
-}
-
 std::string GetSpecialFolder(TShellFolder folder) {
     const char* name = ShellFolderValueName(folder);
     if (!name)

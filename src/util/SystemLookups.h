@@ -42,8 +42,6 @@ std::wstring WideTempPath();
 std::string ExecutablePath();
 // Its folder, ending in '\\': where the companion, the libraries and the help file lie.
 std::string ExecutableFolder();
-// The help file beside the program, "PAKICO.HLP".
-std::string HelpFilePath();
 
 // The folder's path from the value of its name in the key "Shell Folders" of the shell
 // (HKEY_CURRENT_USER, Software\Microsoft\Windows\CurrentVersion\Explorer); empty for sfNone

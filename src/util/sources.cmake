@@ -12,7 +12,8 @@ target_sources(pakico_core PRIVATE
 if(WIN32)
     target_sources(pakico_win PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/CodePagePath.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/FileProbe.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/FileProbe.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/HelpFile.cpp
         ${CMAKE_CURRENT_LIST_DIR}/LocaleText.cpp
         ${CMAKE_CURRENT_LIST_DIR}/MessageBox.cpp
         ${CMAKE_CURRENT_LIST_DIR}/MessageDialog.cpp

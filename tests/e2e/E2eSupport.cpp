@@ -1,6 +1,7 @@
 // Driving the real Pakico.exe from outside: run folders, windows, menus, keys, drags, pictures.
 #include "e2e/E2eSupport.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -435,6 +436,14 @@ PakicoRun::PakicoRun(const Layout& layout) {
     SetMorvaControl(folder_, "");
     for (const std::string& library : layout.libraries)
         CopyStandin(folder_, library);
+}
+
+void PakicoRun::PutHelpFile(const std::string& name) {
+    const std::string built = ProgramUnderTestFolder() + name;
+    if (name != "PAKICO.CHM")
+        WriteFileBytes(folder_ + name, "help");
+    else if (!CopyFileA(built.c_str(), (folder_ + name).c_str(), FALSE))
+        throw std::runtime_error("cannot copy " + built);
 }
 
 PakicoRun::~PakicoRun() {
@@ -971,6 +980,68 @@ bool StandinHelpEngine::Answer(UINT message, LPARAM lParam, LRESULT& result) {
     requests_.push_back({command, data, file});
     result = TRUE;
     return true;
+}
+
+HWND WaitForHtmlHelp(DWORD processId, unsigned ms) {
+    HWND help = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopWindows("HH Parent", processId))
+                if (IsWindowVisible(window))
+                    help = window;
+            return help != nullptr;
+        },
+        ms);
+    return help;
+}
+
+std::string HtmlHelpPageShown(HWND help) {
+    // The contents are the one tree in the window.
+    WindowSearch search{WC_TREEVIEWA, 0, {}};
+    EnumChildWindows(help, NoteWindow, reinterpret_cast<LPARAM>(&search));
+    HWND tree = search.found.empty() ? nullptr : search.found.front();
+    if (!tree)
+        return {};
+    constexpr WPARAM kSync = 206;
+    SendMessageA(help, WM_COMMAND, MAKEWPARAM(kSync, BN_CLICKED), 0);
+    const auto shown =
+        reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!shown)
+        return {};
+    RemoteMemory remote(ProcessOf(help));
+    constexpr SIZE_T kTextAt = 256;
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = shown;
+    item.pszText = reinterpret_cast<char*>(remote.Base() + kTextAt);
+    item.cchTextMax = 256;
+    remote.Write(&item, sizeof item);
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.Base()));
+    char text[257] = "";
+    remote.Read(text, 256, kTextAt);
+    return text;
+}
+
+RemoteMemory::RemoteMemory(DWORD processId)
+    : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                           processId)) {
+    if (process_)
+        base_ = static_cast<BYTE*>(
+            VirtualAllocEx(process_.get(), nullptr, kSize, MEM_COMMIT, PAGE_READWRITE));
+    if (!base_)
+        throw std::runtime_error("no memory in the other process");
+}
+
+RemoteMemory::~RemoteMemory() {
+    VirtualFreeEx(process_.get(), base_, 0, MEM_RELEASE);
+}
+
+void RemoteMemory::Write(const void* data, SIZE_T size, SIZE_T at) {
+    WriteProcessMemory(process_.get(), base_ + at, data, size, nullptr);
+}
+
+void RemoteMemory::Read(void* data, SIZE_T size, SIZE_T at) const {
+    ReadProcessMemory(process_.get(), base_ + at, data, size, nullptr);
 }
 
 void E2eTest::SetUp() {

@@ -121,6 +121,9 @@ class PakicoRun {
 
     // The folder with Pakico.exe, ending in '\'.
     const std::string& Folder() const { return folder_; }
+    // Puts a help file beside the program: "PAKICO.CHM", the one built with it, or
+    // "PAKICO.HLP", a file of the old format's name for the stand-in help engine.
+    void PutHelpFile(const std::string& name);
     // A scratch folder for the files a case drops, apart from the program's.
     const std::string& Scratch() const { return scratch_.path(); }
 
@@ -305,6 +308,33 @@ class StandinHelpEngine {
     mutable std::mutex lock_;
     std::vector<Request> requests_;
     StandinWindow window_; // last: its thread uses the members above
+};
+
+// The window of the platform's HTML help engine (Wine's "HH Parent") that a process shows, or
+// null when none shows within `ms`.
+HWND WaitForHtmlHelp(DWORD processId, unsigned ms = kSettleMs);
+// The entry of the help window's contents for the page the engine was asked to show: the engine
+// finds the page in its contents itself (its "Sync", command 206 of Wine's engine, which shows
+// no pages here) and the entry it selects is read; "" when it selects none.
+std::string HtmlHelpPageShown(HWND help);
+
+// A block of memory in another process, for the messages whose data the platform does not carry
+// across processes (a tree view's items and their rectangles): written there, sent by its
+// address, read back.
+class RemoteMemory {
+  public:
+    static constexpr SIZE_T kSize = 4096;
+    explicit RemoteMemory(DWORD processId);
+    ~RemoteMemory();
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    BYTE* Base() const { return base_; }
+    void Write(const void* data, SIZE_T size, SIZE_T at = 0);
+    void Read(void* data, SIZE_T size, SIZE_T at = 0) const;
+
+  private:
+    win::ScopedHandle process_;
+    BYTE* base_ = nullptr;
 };
 
 // Drops the files on the cat and returns the one start of the companion it caused. Wine now

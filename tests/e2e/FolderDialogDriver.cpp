@@ -12,6 +12,9 @@ namespace e2e {
 
 namespace {
 
+// Where a tree item's text goes in the page in the dialog's process, after the item itself.
+constexpr SIZE_T kTextAt = 1024;
+
 std::string AlwaysQuoted(const std::string& text) {
     return "\"" + text + "\"";
 }
@@ -91,29 +94,6 @@ void ClickAt(POINT screen, bool right) {
     Sleep(250);
 }
 
-struct FolderPickerRun::Remote {
-    static constexpr SIZE_T kSize = 4096;
-    static constexpr SIZE_T kTextAt = 1024;
-    explicit Remote(DWORD processId)
-        : process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                              processId)) {
-        if (process)
-            base = static_cast<BYTE*>(
-                VirtualAllocEx(process.get(), nullptr, kSize, MEM_COMMIT, PAGE_READWRITE));
-        if (!base)
-            throw std::runtime_error("no memory in the dialog's process");
-    }
-    ~Remote() { VirtualFreeEx(process.get(), base, 0, MEM_RELEASE); }
-    void Write(const void* data, SIZE_T size, SIZE_T at = 0) {
-        WriteProcessMemory(process.get(), base + at, data, size, nullptr);
-    }
-    void Read(void* data, SIZE_T size, SIZE_T at = 0) const {
-        ReadProcessMemory(process.get(), base + at, data, size, nullptr);
-    }
-    win::ScopedHandle process;
-    BYTE* base = nullptr;
-};
-
 FolderPickerRun::FolderPickerRun(const std::string& caption, const std::string& subtitle1,
                                  const std::string& subtitle2, const std::string& initialFolder) {
     run_ = std::make_unique<ProgramRun>(ProgramFolder() + "FolderPicker.exe",
@@ -137,7 +117,7 @@ DWORD FolderPickerRun::ProcessId() const {
     if (!dialog_)
         return ::testing::AssertionFailure() << "no dialog \"" << caption << "\"";
     tree_ = Item(IDC_TREE_SYSTEMTREEVIEW);
-    remote_ = std::make_unique<Remote>(ProcessId());
+    remote_ = std::make_unique<RemoteMemory>(ProcessId());
     if (!WaitUntil([&] { return Root() != nullptr; }, kSettleMs))
         return ::testing::AssertionFailure() << "the tree stayed empty";
     Sleep(300);
@@ -191,10 +171,10 @@ TVITEMA FolderPickerRun::ItemInfo(HTREEITEM node) const {
     item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
     item.hItem = node;
     item.stateMask = 0xFFFF;
-    item.pszText = reinterpret_cast<char*>(remote_->base + Remote::kTextAt);
+    item.pszText = reinterpret_cast<char*>(remote_->Base() + kTextAt);
     item.cchTextMax = 512;
     remote_->Write(&item, sizeof item);
-    SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote_->base));
+    SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote_->Base()));
     remote_->Read(&item, sizeof item);
     return item;
 }
@@ -202,7 +182,7 @@ TVITEMA FolderPickerRun::ItemInfo(HTREEITEM node) const {
 std::string FolderPickerRun::ItemText(HTREEITEM node) const {
     ItemInfo(node);
     char text[513] = "";
-    remote_->Read(text, 512, Remote::kTextAt);
+    remote_->Read(text, 512, kTextAt);
     return text;
 }
 
@@ -234,7 +214,7 @@ void FolderPickerRun::ClickItem(HTREEITEM node, bool right) const {
     remote_->Write(&box, sizeof box);
     remote_->Write(&node, sizeof node);
     SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node));
-    SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote_->base));
+    SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote_->Base()));
     remote_->Read(&box, sizeof box);
     POINT at = {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     ClientToScreen(tree_, &at);

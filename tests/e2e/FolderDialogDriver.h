@@ -83,13 +83,12 @@ class FolderPickerRun {
     Outcome WaitForOutcome(unsigned ms = kSettleMs);
 
   private:
-    // A page in the dialog's process that tree messages can point into.
-    struct Remote;
     testing_support::TempFolder folder_{"pick"};
     std::unique_ptr<testing_support::ProgramRun> run_;
     HWND dialog_ = nullptr;
     HWND tree_ = nullptr;
-    std::unique_ptr<Remote> remote_;
+    // A page in the dialog's process that tree messages can point into.
+    std::unique_ptr<RemoteMemory> remote_;
 };
 
 } // namespace e2e

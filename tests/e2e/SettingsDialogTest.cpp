@@ -617,14 +617,16 @@ TEST_F(SettingsDialogTest, ArchiveTypesFollowTheLibraries) {
 
 // Residence at start-up: ticking it writes "Pakico.lnk" to the Startup folder for this program;
 // the hot key typed and confirmed with Enter is saved and registered at the next start, also
-// one on the number pad; unticking removes the shortcut. Help opens the page's topic, and F1
-// on a control with a topic of its own opens that one the same way.
+// one on the number pad; unticking removes the shortcut. With a help file of the old format
+// beside the program, Help opens the page's topic in the old engine, and F1 on a control with a
+// topic of its own opens that one the same way.
 TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
     const std::string shortcut = startup_.path() + "Pakico.lnk";
     StandinHelpEngine help;
     std::string folder;
     {
         PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
+        pakico.PutHelpFile("PAKICO.HLP");
         folder = pakico.Folder();
         WriteSettingNumber("Setting", "Confirmation1", 1);
         ASSERT_TRUE(pakico.Start());
@@ -717,6 +719,69 @@ TEST_F(SettingsDialogTest, StartupShortcutAndHotKey) {
     EXPECT_FALSE(FileExists(shortcut)) << "unticking left the shortcut";
     EXPECT_EQ("Ctrl+Alt+Home", SnapshotText(TakeSettingsSnapshot(), "Setting", "HotKey"))
         << "a disabled hot-key box still saves its value";
+}
+
+// The help file beside the program opens in the platform's HTML help, from the system folder and
+// not a library of its name beside the program: Help shows the help file's page about the page
+// shown, F1 on a control the page about the control's page, and once the dialog has closed with
+// its help window the menu's Help opens the contents; the old engine is asked for nothing.
+// Without a help file Help says where the readme is instead, and the dialog stays open.
+TEST_F(SettingsDialogTest, HelpOpensTheHelpFileOrSaysWhereTheReadmeIs) {
+    StandinHelpEngine oldEngine;
+    {
+        PakicoRun pakico;
+        pakico.PutHelpFile("PAKICO.CHM");
+        ASSERT_TRUE(CopyFileA((ProgramFolder() + "Unlha32.dll").c_str(),
+                              (pakico.Folder() + "hhctrl.ocx").c_str(), FALSE));
+        ASSERT_TRUE(pakico.Start());
+        SettingsDialog dialog = OpenDialog(pakico);
+        dialog.ShowPage(3);
+        dialog.Press(IDC_CFG_BTNHELP);
+        HWND help = WaitForHtmlHelp(pakico.ProcessId());
+        ASSERT_NE(nullptr, help) << "no help window";
+        EXPECT_EQ("パキコ ヘルプ", WindowTextOf(help));
+        EXPECT_TRUE(WaitUntil([&] { return HtmlHelpPageShown(help) == "解凍(1)"; }, kSettleMs))
+            << HtmlHelpPageShown(help);
+        const std::pair<int, std::string> controls[] = {{IDC_CFG_RDBLHA5, "圧縮(2)"},
+                                                        {IDC_CFG_CHBSETUPTASKTRAY, "全般"},
+                                                        {IDC_CFG_RDBARCHPATH2, "解凍(2)"}};
+        for (const auto& [control, page] : controls) {
+            dialog.Front();
+            dialog.Click(control);
+            ASSERT_EQ(dialog.Item(control), dialog.Focus());
+            PressKey(VK_F1);
+            EXPECT_TRUE(WaitUntil([&] { return HtmlHelpPageShown(help) == page; }, kSettleMs))
+                << page << ": " << HtmlHelpPageShown(help);
+        }
+        char system[MAX_PATH] = "";
+        GetSystemDirectoryA(system, MAX_PATH);
+        EXPECT_EQ(0, lstrcmpiA((std::string(system) + "\\hhctrl.ocx").c_str(),
+                               LoadedModulePath(pakico.ProcessId(), "hhctrl.ocx").c_str()))
+            << LoadedModulePath(pakico.ProcessId(), "hhctrl.ocx");
+        dialog.Press(IDCANCEL);
+        EXPECT_TRUE(dialog.WaitClosed());
+
+        EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+        ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+        // "ヘルプ(&H)" comes before "非表示(&H)": the first H reaches it.
+        PressKeys({'H', VK_RETURN});
+        help = WaitForHtmlHelp(pakico.ProcessId());
+        ASSERT_NE(nullptr, help) << "no help window from the menu";
+        EXPECT_TRUE(
+            WaitUntil([&] { return HtmlHelpPageShown(help) == "パキコの使い方"; }, kSettleMs))
+            << HtmlHelpPageShown(help);
+    }
+    ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
+
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    SettingsDialog dialog = OpenDialog(pakico);
+    dialog.Press(IDC_CFG_BTNHELP);
+    const std::string note = AnswerBox(pakico, dialog, "情報", {"OK"});
+    EXPECT_NE(std::string::npos, note.find("同じフォルダにある説明書 Pakico.txt")) << note;
+    EXPECT_EQ(nullptr, WaitForHtmlHelp(pakico.ProcessId(), 0));
+    EXPECT_TRUE(dialog.Open());
+    EXPECT_TRUE(oldEngine.Requests().empty()) << "the old help engine was asked";
 }
 
 // A shortcut that cannot be written (no Startup folder named by the system) is reported with

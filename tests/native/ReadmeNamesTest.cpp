@@ -129,17 +129,24 @@ std::vector<std::string> QuotedNames(const std::string& readme) {
 } // namespace
 
 TEST(ReadmeNames, QuotesOnlyTextsTheProgramShows) {
-    const std::string readme = ReadFile(kSourceDir / "release" / "Pakico.txt");
-    ASSERT_FALSE(readme.empty()) << kSourceDir;
     const std::set<std::string> texts = ProgramTexts();
-    const std::vector<std::string> names = QuotedNames(readme);
-    // It explains the menus, the drops, the watch and the settings with their questions.
-    EXPECT_GE(names.size(), 60u);
-    std::string unknown;
-    for (const std::string& name : names)
-        if (!texts.count(name))
-            unknown += "\n  " + name;
-    EXPECT_EQ("", unknown) << "texts the program does not show";
+    // The readme explains the menus, the drops, the watch and the settings with their
+    // questions; the help file's pages, the program and each page of its settings.
+    std::vector<std::pair<fs::path, std::size_t>> documents = {
+        {kSourceDir / "release" / "Pakico.txt", 60}};
+    for (const auto& entry : fs::directory_iterator(kSourceDir / "release" / "help"))
+        if (entry.path().extension() == ".htm")
+            documents.push_back({entry.path(), 5});
+    EXPECT_EQ(7u, documents.size());
+    for (const auto& [document, least] : documents) {
+        const std::vector<std::string> names = QuotedNames(ReadFile(document));
+        EXPECT_GE(names.size(), least) << document;
+        std::string unknown;
+        for (const std::string& name : names)
+            if (!texts.count(name))
+                unknown += "\n  " + name;
+        EXPECT_EQ("", unknown) << "texts the program does not show, in " << document;
+    }
 }
 
 TEST(ReadmeNames, ExplainsEveryItemOfTheCatsMenuAndOfTheRightDropMenu) {

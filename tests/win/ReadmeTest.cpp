@@ -1,6 +1,7 @@
 // The readme as it is handed out beside the program (Pakico.txt): Shift_JIS, as plain as any
-// reader of it knows, with CR LF line ends, the title with the program's version and the usual
-// sections. What it says is checked against the program's texts by the native ReadmeNames test.
+// reader of it knows, with CR LF line ends, the title with the program's version, the usual
+// sections and the help file's name. What it says is checked against the program's texts by the
+// native ReadmeNames test.
 #include "support/WinTestSupport.h"
 
 #include <windows.h>
@@ -54,4 +55,7 @@ TEST(Readme, IsShiftJisWithCrLfLinesTheVersionAndTheUsualSections) {
         "■ 概要", "■ 動作環境", "■ インストールとアンインストール", "■ 使い方", "■ 設定",
         "■ 注意", "■ 履歴"};
     EXPECT_EQ(expected, sections);
+    // It names the help file that lies beside the program, as the release zip carries it.
+    EXPECT_FALSE(ReadFileBytes(ProgramUnderTestFolder() + "PAKICO.CHM").empty());
+    EXPECT_NE(std::string::npos, readme.find("PAKICO.CHM"));
 }

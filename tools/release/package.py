@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
-"""Packs the release zip: the program, its readme and its licence.
+"""Packs the release zip: the program, its help file, its readme and its licence.
 
 The readme is kept in UTF-8 in the tree and handed out as a Windows user reads text files: in
 Shift_JIS, with CR LF line ends; the licence gets CR LF too. The zip's entries come in the order
 of their names, each with the time of the last commit, so that two builds of one commit give the
 same bytes wherever and whenever they run.
 
-    package.py --source TREE --program Pakico.exe --readme Pakico.txt --licence LICENSE
-               --zip OUT.zip [--readme-out Pakico.txt]
+    package.py --source TREE --program Pakico.exe --help-file PAKICO.CHM --readme Pakico.txt
+               --licence LICENSE --zip OUT.zip [--readme-out Pakico.txt]
 
 --readme-out also writes the readme as handed out, for the tests beside the program.
 """
@@ -69,6 +69,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--source", required=True)
     parser.add_argument("--program", required=True)
+    parser.add_argument("--help-file", required=True)
     parser.add_argument("--readme", required=True)
     parser.add_argument("--licence", required=True)
     parser.add_argument("--zip", required=True)
@@ -81,12 +82,14 @@ def main():
         licence = windows_lines(f.read()).encode("ascii")
     with open(args.program, "rb") as f:
         program = f.read()
+    with open(args.help_file, "rb") as f:
+        help_file = f.read()
 
     # A zip holds local times from 1980 on, in steps of two seconds; the commit's time in UTC is
     # the same on every machine.
     stamp = time.gmtime(max(commit_time(args.source), 315532800))[:6]
-    write_zip(args.zip, {"Pakico.exe": program, "Pakico.txt": readme, "License.txt": licence},
-              stamp)
+    write_zip(args.zip, {"Pakico.exe": program, "PAKICO.CHM": help_file, "Pakico.txt": readme,
+                         "License.txt": licence}, stamp)
     if args.readme_out:
         with open(args.readme_out, "wb") as f:
             f.write(readme)
