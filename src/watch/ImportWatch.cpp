@@ -6,10 +6,10 @@
 
 namespace watch {
 
-TImportWatch::TImportWatch(TDiscMonitor& monitor)
-    : monitor_(monitor), answers_([this](WPARAM number, LPARAM) { Answered(number); }) {}
-
 void TImportWatch::Start(const std::string& folder) {
+    if (!answers_)
+        answers_ =
+            std::make_unique<TGuiHandOff>([this](WPARAM number, LPARAM) { Answered(number); });
     const std::string previous = monitor_.Directory();
     monitor_.SetTag(0);
     monitor_.SetDirectory(folder);
@@ -94,7 +94,7 @@ void TImportWatch::AskLook(bool list) {
     }
     const WPARAM number = ++lastLook_ == 0 ? ++lastLook_ : lastLook_;
     auto answer = std::make_shared<TFolderLook>();
-    HWND window = answers_.Window();
+    HWND window = answers_->Window();
     const bool asked = LookAtFolderAside(monitor_.Directory(), list, Lister,
                                          [answer, window, number](TFolderLook look) {
                                              *answer = std::move(look);

@@ -21,9 +21,8 @@ namespace watch {
 // slow or unreachable folder never holds up the window.
 class TImportWatch {
   public:
-    // The monitor's Tag is the import's mark: 1 while an import runs. Raises EAppError when
-    // the window that takes the looks' answers cannot be made.
-    explicit TImportWatch(TDiscMonitor& monitor);
+    // The monitor's Tag is the import's mark: 1 while an import runs.
+    explicit TImportWatch(TDiscMonitor& monitor) : monitor_(monitor) {}
     TImportWatch(const TImportWatch&) = delete;
     TImportWatch& operator=(const TImportWatch&) = delete;
 
@@ -32,8 +31,9 @@ class TImportWatch {
 
     // Arms the monitor on `folder`, then takes the folder's first listing, so that every file
     // that appears from then on is collected, and sets the mark. A monitor that cannot start,
-    // or a first listing that fails, raises its error and leaves the watch idle: the mark 0,
-    // the monitor inactive on the folder it had, no listings.
+    // a first listing that fails, or a window for the looks' answers that cannot be made
+    // raises its error and leaves the watch idle: the mark 0, the monitor inactive on the
+    // folder it had, no listings.
     void Start(const std::string& folder);
 
     // The monitor saw a change: the folder is listed again and new files are collected.
@@ -82,7 +82,8 @@ class TImportWatch {
     bool listAgain_ = false;
     // The answer of the look under way, filled on the pool's thread before it tells the window.
     std::shared_ptr<TFolderLook> answer_;
-    TGuiHandOff answers_;
+    // Made at the first start: a resident program that never watches keeps no window for it.
+    std::unique_ptr<TGuiHandOff> answers_;
 };
 
 } // namespace watch
