@@ -1,6 +1,5 @@
 // Listing a watched folder: its own files only, whatever its name, an error for a folder that
-// is not there, and files whose names the code page cannot write by the names the companion
-// can open.
+// is not there, and names the code page cannot write by names that open their files.
 #include <windows.h>
 
 #include <gtest/gtest.h>
