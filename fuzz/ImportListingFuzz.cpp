@@ -85,8 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // 表 (95 5C) ends the second folder in a byte equal to the separator.
     const std::string_view folder = flags & 1 ? "C:\\w\\\x95\x5C" : "c:\\W";
+    auto listed = [](const Paths& paths) {
+        return std::vector<watch::TListedFile>(paths.begin(), paths.end());
+    };
     Paths previous = Listing(looks[0], folder);
-    watch::TImportListing listing(previous);
+    watch::TImportListing listing(listed(previous));
     Check(listing.InitialCount() == previous.size());
     Paths expected;
     for (std::size_t k = 1; k < looks.size(); ++k) {
@@ -94,9 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const std::string& path : current)
             if (!Contains(previous, path) && !Contains(expected, path))
                 expected.push_back(path);
-        listing.Update(current);
-        Check(listing.Collected() == expected);
-        Check(listing.Current() == current);
+        listing.Update(listed(current));
+        Check(listing.Collected() == listed(expected));
+        Check(listing.Current() == listed(current));
         previous = current;
     }
     if (flags & 2) {
@@ -106,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (!Contains(expected, path))
                     expected.push_back(path);
         listing.Finish();
-        Check(listing.Collected() == expected);
+        Check(listing.Collected() == listed(expected));
     }
     return 0;
 }

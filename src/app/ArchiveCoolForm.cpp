@@ -20,7 +20,6 @@
 #include "util/DpiScale.h"
 #include "util/MessageBox.h"
 #include "util/Placement.h"
-#include "watch/FolderListing.h"
 
 #include <commctrl.h>
 
@@ -143,9 +142,11 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         if (!Dragging)
             ui::RunGuarded([&] { RefreshIconState(); });
         return 0;
-    case kWatchedFolderLooked:
-        ui::RunGuarded([&] { WatchedFolderLooked(wParam, lParam != 0); });
-        return 0;
+    case WM_POWERBROADCAST:
+        // Awake again: a watch kept over the sleep may no longer report.
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            ui::RunGuarded([&] { ImportWatch.Resumed(); });
+        return TRUE;
     case ui::kDpiChangedMessage:
         if (lParam) {
             const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
@@ -168,11 +169,7 @@ void TArchiveCoolForm::FormCreate() {
     // The place first: the density of its monitor decides the size of every picture.
     step([&] { PlaceAtSavedPosition(); });
     step([&] { CreateLayers(); });
-    FileMonitor.SetTag(0);
-    FileMonitor.OnChange = [this](TDiscMonitor&) { FileMonitorChange(); };
-    // The report comes too for the empty name a finished watch leaves behind, once the next
-    // watch starts: only a watched folder that is really gone ends the watch.
-    FileMonitor.OnInvalid = [this](TDiscMonitor&) { LookForWatchedFolder(); };
+    ConnectWatch();
     MessagesStayOnTop = true;
     // No box opens while a drag is over the cat: its source holds the mouse in its drag loop.
     ui::HoldReportsWhile([this] { return Dragging; });

@@ -67,9 +67,6 @@ class TArchiveCoolForm : public ui::Window {
     // Posted when another window of the program has closed: the picture follows at once rather
     // than at the next tick, so that the cat answers the moment it is alone again.
     static constexpr UINT kOtherWindowClosed = WM_APP + 2;
-    // Posted with the answer whether the watched folder is there (wParam: the watch it was
-    // asked for, lParam: 1 when there).
-    static constexpr UINT kWatchedFolderLooked = WM_APP + 3;
     // Posted by a drop: its files go to the companion once the drop has returned to the source.
     static constexpr UINT kHandOverDrops = WM_APP + 4;
 
@@ -156,19 +153,18 @@ class TArchiveCoolForm : public ui::Window {
     void MoveTo(IconPlacement placement);
 
     // The automatic import.
+    void ConnectWatch();
     void Act_NewWatchExecute();
     void Act_WatchEndExecute();
     void StartWatch(const std::string& folder);
     void FileMonitorChange();
+    // A look at the watched folder changed the count or found it away or back.
+    void WatchStateChanged();
     // Asks, off the window's thread, whether the watched folder is still there.
     void LookForWatchedFolder();
-    void WatchedFolderLooked(WPARAM watch, bool present);
-    // The watched folder was deleted or renamed: the watch ends with a notice, and what was
-    // collected is imported as far as it is still there.
-    void WatchedFolderLost();
-    // Ends the watch (mark, monitor, title) and hands over its listings.
-    std::unique_ptr<watch::TImportListing> StopWatch();
-    void ImportCollected(std::unique_ptr<watch::TImportListing> listing);
+    // Hands the collected archives over and tells what was done; `away`: the folder did not
+    // answer at the last look, and its files count as gone.
+    void ImportCollected(watch::TImportListing& listing, bool away);
     // The window's title and the notification-area tip: the program's name, or while watching
     // how far the import is.
     std::string Title() const;
@@ -204,12 +200,6 @@ class TArchiveCoolForm : public ui::Window {
     std::string WatchedFolder;
     watch::TImportWatch ImportWatch{FileMonitor};
     std::size_t lastReportedCount_ = 0;
-    // The looks for the watched folder: which watch they are for (a new one for each start), one
-    // under way, and since when every look has found it missing.
-    WPARAM watchNumber_ = 0;
-    bool folderLookPending_ = false;
-    bool folderMissing_ = false;
-    DWORD folderMissingSince_ = 0;
 
     ui::Action Act_Exec, Act_ReOpen, Act_Config, Act_About, Act_Help, Act_Move, Act_ArchIcon,
         Act_Hide, Act_NewWatch, Act_ReWatch, Act_WatchEnd, Act_FIN;

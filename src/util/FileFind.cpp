@@ -1,12 +1,16 @@
 // File search by full paths: the process's current folder is left where it is, so a searched
-// folder is never held open by the program afterwards and can be renamed or deleted.
+// folder is never held open by the program afterwards and can be renamed or deleted. Entries
+// are read with the wide calls, so that a name the code page cannot write is not lost.
 #include "util/FileFind.h"
 
 #include "util/BrkApart.h"
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <new>
 
@@ -31,13 +35,69 @@ struct FindCloser {
 };
 using ScopedFind = std::unique_ptr<void, FindCloser>;
 
-ScopedFind FindFirst(const std::string& wildcardPath, WIN32_FIND_DATAA& entry) {
-    HANDLE find = FindFirstFileA(wildcardPath.c_str(), &entry);
+ScopedFind FindFirst(const std::wstring& wildcardPath, WIN32_FIND_DATAW& entry) {
+    HANDLE find = FindFirstFileW(wildcardPath.c_str(), &entry);
     return ScopedFind(find == INVALID_HANDLE_VALUE ? nullptr : find);
 }
 
-bool IsDotEntry(const char* name) {
-    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+bool IsDotEntry(const wchar_t* name) {
+    return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
+}
+
+std::atomic<ShortPathFunction> shortPathFunction{nullptr};
+
+std::wstring Widened(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           wide.data(), static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return wide;
+}
+
+// `name` in the code page; false when some character of it has no code of its own there. A
+// look-alike (the platform's "best fit", such as 'e' for 'é') is never taken: it names another
+// file or none. `shown` is the name with '?' for those characters.
+bool InCodePage(std::wstring_view name, std::string& shown) {
+    // Two bytes at most for each character of a name no longer than a path.
+    char buffer[2 * MAX_PATH];
+    BOOL defaulted = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(),
+                                           static_cast<int>(name.size()), buffer, sizeof buffer,
+                                           nullptr, &defaulted);
+    shown.assign(buffer, static_cast<std::size_t>(std::max(length, 0)));
+    return (length > 0 || name.empty()) && !defaulted;
+}
+
+// The last part of the short form of `path` in the code page; false when there is none (the
+// volume keeps no short names, or the short name is no better).
+bool ShortNameInCodePage(const std::wstring& path, std::string& name) {
+    const ShortPathFunction function = shortPathFunction.load();
+    std::wstring shortPath(MAX_PATH, L'\0');
+    DWORD length = (function ? function : GetShortPathNameW)(path.c_str(), shortPath.data(),
+                                                             static_cast<DWORD>(shortPath.size()));
+    if (length >= shortPath.size()) {
+        shortPath.resize(length);
+        length = (function ? function : GetShortPathNameW)(path.c_str(), shortPath.data(), length);
+    }
+    if (length == 0 || length >= shortPath.size())
+        return false;
+    shortPath.resize(length);
+    const std::size_t separator = shortPath.find_last_of(L'\\');
+    return InCodePage(separator == std::wstring::npos ? shortPath : shortPath.substr(separator + 1),
+                      name);
+}
+
+// The entry as the per-file notification is given it, under the name the search gives it.
+WIN32_FIND_DATAA NarrowEntry(const WIN32_FIND_DATAW& wide, const std::string& name) {
+    WIN32_FIND_DATAA entry{};
+    entry.dwFileAttributes = wide.dwFileAttributes;
+    entry.ftCreationTime = wide.ftCreationTime;
+    entry.ftLastAccessTime = wide.ftLastAccessTime;
+    entry.ftLastWriteTime = wide.ftLastWriteTime;
+    entry.nFileSizeHigh = wide.nFileSizeHigh;
+    entry.nFileSizeLow = wide.nFileSizeLow;
+    lstrcpynA(entry.cFileName, name.c_str(), MAX_PATH);
+    return entry;
 }
 
 // The platform's text for an error code, without the line end and final period.
@@ -136,14 +196,17 @@ void TFileFind::SetFilePattern(std::string_view patterns) {
 
 void TFileFind::Execute() {
     filesFound_.clear();
+    otherNames_.clear();
     aborted_ = false;
     match_.SetCaseSensitive(matchCaseSensitive_);
     match_.SetPattern(matchString_);
     win::ScopedErrorMode quiet;
     for (const std::string& startDir : startDirs_) {
         const std::string folder = EnterableFolder(startDir);
+        const std::string base = AddTrailingSeparator(folder);
+        const TSearched searched{base, Widened(base), true};
         for (const std::string& pattern : patterns_) {
-            SearchFolder(folder, pattern);
+            SearchFolder(searched, Widened(pattern));
             if (aborted_)
                 return;
         }
@@ -152,49 +215,72 @@ void TFileFind::Execute() {
 
 // The folder's entries that match the pattern, then, when recursive, the same search in each
 // subfolder. A subfolder that cannot be listed adds nothing; the rest of the search goes on.
-void TFileFind::SearchFolder(const std::string& folder, const std::string& pattern) {
-    const std::string base = AddTrailingSeparator(folder);
-    WIN32_FIND_DATAA entry;
-    if (ScopedFind find = FindFirst(base + pattern, entry)) {
+void TFileFind::SearchFolder(const TSearched& folder, const std::wstring& pattern) {
+    WIN32_FIND_DATAW entry;
+    if (ScopedFind find = FindFirst(folder.widePath + pattern, entry)) {
         do {
             if (IsDotEntry(entry.cFileName) ||
                 !PassesMask(entry.dwFileAttributes, addDir_ ? kAllEntries : kFilesOnly))
                 continue;
-            Consider(base + entry.cFileName, entry);
+            Consider(folder, entry);
             if (aborted_)
                 return;
-        } while (FindNextFileA(find.get(), &entry));
+        } while (FindNextFileW(find.get(), &entry));
     }
     if (!recursive_)
         return;
-    if (ScopedFind find = FindFirst(base + "*.*", entry)) {
+    if (ScopedFind find = FindFirst(folder.widePath + L"*.*", entry)) {
         do {
             if (IsDotEntry(entry.cFileName) ||
                 !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
                 !PassesMask(entry.dwFileAttributes, kFolders))
                 continue;
-            SearchFolder(base + entry.cFileName, pattern);
+            const std::wstring widePath = folder.widePath + entry.cFileName;
+            std::string name;
+            const bool opens =
+                InCodePage(entry.cFileName, name) || ShortNameInCodePage(widePath, name);
+            SearchFolder(
+                TSearched{folder.path + name + '\\', widePath + L'\\', folder.opens && opens},
+                pattern);
             if (aborted_)
                 return;
-        } while (FindNextFileA(find.get(), &entry));
+        } while (FindNextFileW(find.get(), &entry));
     }
 }
 
-void TFileFind::Consider(const std::string& path, const WIN32_FIND_DATAA& entry) {
+void TFileFind::Consider(const TSearched& folder, const WIN32_FIND_DATAW& entry) {
+    std::string name;
+    std::wstring ownName;
+    bool opens = folder.opens;
+    if (!InCodePage(entry.cFileName, name)) {
+        ownName = entry.cFileName;
+        std::string shortName;
+        if (ShortNameInCodePage(folder.widePath + ownName, shortName))
+            name = shortName;
+        else
+            opens = false;
+    }
+    std::string path = folder.path + name;
     // The file is read directly rather than through Source, whose ";" list would split a name
-    // that contains ';'.
-    if (matchEnabled_ && !matchString_.empty() && !match_.MatchesFile(path))
+    // that contains ';'. A file without a name to read it by has no matching line.
+    if (matchEnabled_ && !matchString_.empty() && (!opens || !match_.MatchesFile(path)))
         return;
     bool abort = false;
     if (OnFileFound)
-        OnFileFound(*this, path, entry, abort);
+        OnFileFound(*this, path, NarrowEntry(entry, name), abort);
     if (abort) {
         aborted_ = true;
         return;
     }
     try {
-        filesFound_.push_back(path);
+        if (!opens || !ownName.empty())
+            otherNames_.push_back({filesFound_.size(), std::move(ownName), opens});
+        filesFound_.push_back(std::move(path));
     } catch (const std::bad_alloc&) {
         throw ESearchError("Trop de fichiers.");
     }
+}
+
+ShortPathFunction SetShortPathFunction(ShortPathFunction function) {
+    return shortPathFunction.exchange(function);
 }

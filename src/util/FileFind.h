@@ -1,5 +1,6 @@
 // Lists the files matching name patterns in start folders, optionally in subfolders too and
-// optionally only files whose text contains a wildcard pattern.
+// optionally only files whose text contains a wildcard pattern. Names the code page cannot
+// write are found as well, by their short forms.
 #pragma once
 
 #include "util/Errors.h"
@@ -52,10 +53,24 @@ class TFileFind {
     void SetMatchCaseSensitive(bool caseSensitive) { matchCaseSensitive_ = caseSensitive; }
 
     // Full paths in the order found: for each start folder, for each pattern, the folder's
-    // entries and then those of its subfolders, depth first.
+    // entries and then those of its subfolders, depth first. A name the code page cannot write
+    // exactly is given by its short form; one without a short form that the code page writes
+    // is shown with the code page's '?' and opens nothing (see OtherNames).
     const std::vector<std::string>& FilesFound() const { return filesFound_; }
     // The same, handed over without a copy; FilesFound is empty afterwards.
     std::vector<std::string> TakeFilesFound() { return std::move(filesFound_); }
+
+    // An entry of FilesFound that is not its long name in the code page: its own name when the
+    // code page cannot write it (empty when only a folder above it is unwritten), and whether
+    // the path opens it (a short form does, a name shown with '?' does not).
+    struct TOtherName {
+        std::size_t index;
+        std::wstring ownName;
+        bool opens;
+    };
+    // In the order of FilesFound; handed over with TakeOtherNames.
+    const std::vector<TOtherName>& OtherNames() const { return otherNames_; }
+    std::vector<TOtherName> TakeOtherNames() { return std::move(otherNames_); }
     // The last Execute was stopped by OnFileFound.
     bool Aborted() const { return aborted_; }
 
@@ -66,8 +81,15 @@ class TFileFind {
     void Execute();
 
   private:
-    void SearchFolder(const std::string& folder, const std::string& pattern);
-    void Consider(const std::string& path, const WIN32_FIND_DATAA& entry);
+    // A folder being searched: its path as the code page writes it (see FilesFound) and in
+    // full, each with a trailing separator, and whether the former opens it.
+    struct TSearched {
+        std::string path;
+        std::wstring widePath;
+        bool opens;
+    };
+    void SearchFolder(const TSearched& folder, const std::wstring& pattern);
+    void Consider(const TSearched& folder, const WIN32_FIND_DATAW& entry);
 
     std::vector<std::string> startDirs_;
     std::vector<std::string> patterns_;
@@ -78,5 +100,12 @@ class TFileFind {
     bool matchCaseSensitive_ = false;
     TMatch match_;
     std::vector<std::string> filesFound_;
+    std::vector<TOtherName> otherNames_;
     bool aborted_ = false;
 };
+
+// The short-path look-up the search uses (GetShortPathNameW unless replaced); a test replaces it
+// to stand for a volume that keeps no short names. Returns the one it replaces; null restores
+// the platform's.
+using ShortPathFunction = DWORD(WINAPI*)(LPCWSTR path, LPWSTR buffer, DWORD size);
+ShortPathFunction SetShortPathFunction(ShortPathFunction function);

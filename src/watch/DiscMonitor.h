@@ -54,6 +54,15 @@ class TDiscMonitor {
     bool Active() const { return active_; }
     void SetActive(bool active);
 
+    // Opens the watch again with the current parameters, as a change of them does, and reports
+    // a change once it is open: a folder that went away and came back, or whose watch could not
+    // be kept, is watched anew, and may have changed while it was not. Nothing happens while
+    // inactive.
+    void Reopen() {
+        if (active_)
+            thread_.ReopenAndReport();
+    }
+
     // Milliseconds of quiet awaited after a change before it is reported.
     int ChangeDelay() const { return thread_.Delay(); }
     void SetChangeDelay(int milliseconds) { thread_.SetDelay(milliseconds); }

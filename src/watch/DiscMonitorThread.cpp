@@ -6,6 +6,13 @@
 #include <algorithm>
 #include <system_error>
 
+namespace {
+
+std::atomic<DWORD(WINAPI*)(DWORD, const HANDLE*, BOOL, DWORD)> waitCall{nullptr};
+std::atomic<BOOL(WINAPI*)(HANDLE)> rearmCall{nullptr};
+
+} // namespace
+
 TDiscMonitorThread::TDiscMonitorThread(TReport changeSeen, TReport watchInvalid)
     : changeSeen_(std::move(changeSeen)), watchInvalid_(std::move(watchInvalid)),
       terminate_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
@@ -59,6 +66,10 @@ void TDiscMonitorThread::Resume() {
     SetEvent(parametersChanged_.get());
 }
 
+TDiscMonitorThread::TWatchCalls TDiscMonitorThread::SetWatchCalls(TWatchCalls calls) {
+    return {waitCall.exchange(calls.wait), rearmCall.exchange(calls.rearm)};
+}
+
 void TDiscMonitorThread::Terminate() {
     SetEvent(terminate_.get());
     if (worker_.joinable())
@@ -85,6 +96,8 @@ void TDiscMonitorThread::Execute() {
         // Nothing is open before the first activation, whose parameters-changed signal opens
         // the watch; so a folder that cannot be watched is reported once, not twice.
         bool invalidReported = true;
+        // The watch was opened anew on request, and a change is reported once it is open.
+        bool reportOpened = false;
         auto reopen = [&] {
             watch.reset();
             std::string folder;
@@ -98,6 +111,7 @@ void TDiscMonitorThread::Execute() {
             }
             watch = watch::OpenChangeNotification(folder, subTree, filter);
             invalidReported = static_cast<bool>(watch);
+            reportOpened = reportReopened_.exchange(false) && watch;
         };
         for (;;) {
             if (!WaitRunning())
@@ -114,15 +128,28 @@ void TDiscMonitorThread::Execute() {
                 reopen();
                 continue;
             }
+            if (reportOpened) {
+                reportOpened = false;
+                changeSeen_(terminate_.get());
+                continue;
+            }
             // The first signalled of these wins, in this order.
             HANDLE waits[] = {terminate_.get(), parametersChanged_.get(), watch.get()};
-            DWORD signalled = WaitForMultipleObjects(3, waits, FALSE, INFINITE);
+            const auto wait = waitCall.load();
+            DWORD signalled = (wait ? wait : WaitForMultipleObjects)(3, waits, FALSE, INFINITE);
+            if (signalled == WAIT_OBJECT_0)
+                return;
             if (signalled == WAIT_OBJECT_0 + 1) {
                 reopen();
                 continue;
             }
-            if (signalled != WAIT_OBJECT_0 + 2)
-                return;
+            // A watch whose handle went bad (its network folder dropped) is one that could not
+            // be opened: it is reported, and the worker waits to be given the folder again.
+            if (signalled != WAIT_OBJECT_0 + 2) {
+                watch.reset();
+                invalidReported = false;
+                continue;
+            }
             // Let a burst of activity settle so that it gives one report.
             DWORD delay = static_cast<DWORD>(std::max(0, delay_.load()));
             if (WaitForSingleObject(terminate_.get(), delay) != WAIT_TIMEOUT)
@@ -131,7 +158,8 @@ void TDiscMonitorThread::Execute() {
                 changeSeen_(terminate_.get());
             // A watch that cannot be re-armed (its folder went away) is treated as one that
             // could not be opened.
-            if (!FindNextChangeNotification(watch.get())) {
+            const auto rearm = rearmCall.load();
+            if (!(rearm ? rearm : FindNextChangeNotification)(watch.get())) {
                 watch.reset();
                 invalidReported = false;
             }

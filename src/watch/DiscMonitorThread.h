@@ -41,6 +41,11 @@ class TDiscMonitorThread {
 
     // The worker (re)opens the watch with the current parameters.
     void ParametersChanged() { SetEvent(parametersChanged_.get()); }
+    // The same, and once the watch is open the worker reports a change.
+    void ReopenAndReport() {
+        reportReopened_ = true;
+        ParametersChanged();
+    }
     // Lets the worker run (making it the first time) and reopens the watch with the current
     // parameters. Raises EAppError when the thread cannot be made.
     void Resume();
@@ -50,6 +55,15 @@ class TDiscMonitorThread {
     // Ends the worker and waits for it. Never waits for the GUI thread: a report in progress
     // is cancelled.
     void Terminate();
+
+    // The two calls by which the worker keeps its watch: the wait on it and the re-arming after
+    // a report. A test replaces them to stand for a handle that goes bad, as a network share's
+    // does when it drops. Returns the ones replaced; a null member restores the platform's.
+    struct TWatchCalls {
+        DWORD(WINAPI* wait)(DWORD count, const HANDLE* handles, BOOL all, DWORD ms);
+        BOOL(WINAPI* rearm)(HANDLE watch);
+    };
+    static TWatchCalls SetWatchCalls(TWatchCalls calls);
 
   private:
     void Execute();
@@ -66,5 +80,6 @@ class TDiscMonitorThread {
     DWORD filter_ = FILE_NOTIFY_CHANGE_FILE_NAME;
     bool subTree_ = true;
     std::atomic<int> delay_{500};
+    std::atomic<bool> reportReopened_{false};
     std::thread worker_;
 };

@@ -1,33 +1,50 @@
-// Listing a watched folder with the file search.
+// Listing a watched folder with the file search, and looking at it off the window's thread.
 #include "watch/FolderListing.h"
 
 #include "util/FileFind.h"
 #include "util/FileProbe.h"
+#include "util/Mbcs.h"
 #include "util/ScopedWin.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace watch {
 
 namespace {
 
-struct PresenceQuestion {
-    HWND window;
-    UINT message;
-    WPARAM tag;
+struct LookQuestion {
     std::string folder;
+    bool list;
+    TFolderLister lister;
+    std::function<void(TFolderLook)> answered;
 };
 
-DWORD WINAPI AnswerPresence(void* parameter) {
-    std::unique_ptr<PresenceQuestion> question(static_cast<PresenceQuestion*>(parameter));
-    const bool present = WatchedFolderPresent(question->folder);
-    PostMessageA(question->window, question->message, question->tag, present ? 1 : 0);
+DWORD WINAPI AnswerLook(void* parameter) {
+    std::unique_ptr<LookQuestion> question(static_cast<LookQuestion*>(parameter));
+    TFolderLook look;
+    try {
+        look.present = WatchedFolderPresent(question->folder);
+        if (look.present && question->list) {
+            look.files = question->lister(question->folder);
+            look.listed = true;
+        }
+    } catch (const std::exception&) {
+        // A folder that went away while it was listed, or no memory for its listing: it is not
+        // there for this look.
+        look = TFolderLook();
+    }
+    try {
+        question->answered(std::move(look));
+    } catch (...) {
+        // Nothing may unwind into the pool.
+    }
     return 0;
 }
 
 } // namespace
 
-std::vector<std::string> ListFolderFiles(const std::string& folder) {
+std::vector<TListedFile> ListFolderFiles(const std::string& folder) {
     TFileFind find;
     // A folder may be named "a;b": it is one start folder, not two.
     find.SetSingleStartDir(folder);
@@ -36,12 +53,16 @@ std::vector<std::string> ListFolderFiles(const std::string& folder) {
     find.SetAddDir(false);
     find.SetMatchEnabled(false);
     find.SetMatchCaseSensitive(false);
-    try {
-        find.Execute();
-    } catch (const ESearchError&) {
-        // What was found before the error counts.
+    find.Execute();
+    std::vector<std::string> paths = find.TakeFilesFound();
+    std::vector<TListedFile> files(std::make_move_iterator(paths.begin()),
+                                   std::make_move_iterator(paths.end()));
+    for (TFileFind::TOtherName& other : find.TakeOtherNames()) {
+        TListedFile& file = files[other.index];
+        file.ownName.assign(other.ownName.begin(), other.ownName.end());
+        file.opens = other.opens;
     }
-    return find.TakeFilesFound();
+    return files;
 }
 
 bool WatchedFolderPresent(const std::string& folder) {
@@ -55,10 +76,30 @@ bool WatchedFolderPresent(const std::string& folder) {
     return static_cast<bool>(opened);
 }
 
-bool PostFolderPresence(HWND window, UINT message, WPARAM tag, const std::string& folder) {
+bool ListedFileExists(const TListedFile& file) {
+    if (file.opens)
+        return FileExistsQuiet(file.path);
+    // The folder's part of the path is written by the code page; the name is the file's own.
+    const std::size_t separator = mbcs::LastDelimiter(file.path, "\\");
+    if (file.ownName.empty() || separator == std::string::npos)
+        return false;
+    std::wstring path(separator + 1, L'\0');
+    path.resize(static_cast<std::size_t>(std::max(
+        0, MultiByteToWideChar(CP_ACP, 0, file.path.data(), static_cast<int>(separator + 1),
+                               path.data(), static_cast<int>(path.size())))));
+    path.append(file.ownName.begin(), file.ownName.end());
+    win::ScopedErrorMode quiet;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool LookAtFolderAside(const std::string& folder, bool list, TFolderLister lister,
+                       std::function<void(TFolderLook)> answered) {
     auto question =
-        std::make_unique<PresenceQuestion>(PresenceQuestion{window, message, tag, folder});
-    if (!QueueUserWorkItem(AnswerPresence, question.get(), WT_EXECUTEDEFAULT))
+        std::make_unique<LookQuestion>(LookQuestion{folder, list, lister, std::move(answered)});
+    // A listing of a large or slow folder takes a while: the pool may add a thread meanwhile.
+    if (!QueueUserWorkItem(AnswerLook, question.get(),
+                           list ? WT_EXECUTELONGFUNCTION : WT_EXECUTEDEFAULT))
         return false;
     question.release(); // the pool's thread owns it now
     return true;

@@ -1,27 +1,45 @@
-// The files directly in a watched folder, as the automatic import lists them.
+// The files directly in a watched folder, as the automatic import lists them, and looks at the
+// folder that keep a slow or unreachable folder off the window's thread.
 #pragma once
+
+#include "watch/ImportListing.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace watch {
 
-// Full paths of the folder's files (no folders, no subfolders' files) in the order the file
-// system gives them. A search error ends the listing quietly with what was found so far; a
-// folder that cannot be entered gives an empty listing.
-std::vector<std::string> ListFolderFiles(const std::string& folder);
+// The folder's files (no folders, no subfolders' files) in the order the file system gives
+// them; a name the code page cannot write by its short form, or, without one, as a file that
+// cannot be opened (see TListedFile). Raises ESearchError when the folder cannot be entered; a
+// search that breaks off midway keeps what it found.
+std::vector<TListedFile> ListFolderFiles(const std::string& folder);
 
 // The folder is there to be watched: it exists and can be opened. A folder deleted while a
 // handle to it is still open (the watch's own, say) is still found by its name until the last
 // handle goes, but it can no longer be opened.
 bool WatchedFolderPresent(const std::string& folder);
 
-// Asks WatchedFolderPresent on a thread of the system's pool and posts the answer to `window`
-// as `message`, with `tag` as its wParam and the answer (1 or 0) as its lParam: a slow or
-// unreachable network folder never holds up the window's thread. False when the question could
-// not be asked.
-bool PostFolderPresence(HWND window, UINT message, WPARAM tag, const std::string& folder);
+// The listed file is still there (looked up by its own name when its path cannot open it).
+bool ListedFileExists(const TListedFile& file);
+
+// What a look at the watched folder found.
+struct TFolderLook {
+    bool present = false;
+    // The folder was listed: `files` is its listing.
+    bool listed = false;
+    std::vector<TListedFile> files;
+};
+
+using TFolderLister = std::vector<TListedFile> (*)(const std::string& folder);
+
+// Looks at `folder` on a thread of the system's pool: whether it is there and, when `list`, its
+// files by `lister` (a listing that fails counts as the folder not being there). Then
+// `answered` runs on that thread. False when the look could not be started.
+bool LookAtFolderAside(const std::string& folder, bool list, TFolderLister lister,
+                       std::function<void(TFolderLook)> answered);
 
 } // namespace watch

@@ -1,16 +1,24 @@
 // A running automatic import's watch: the folder's monitor armed on it and the listings kept.
-// It starts in one step that either succeeds whole or leaves everything as it was.
+// It starts in one step that either succeeds whole or leaves everything as it was, and it never
+// ends by itself: a folder that goes away (a network share that drops, a stick pulled out, a
+// computer asleep) is waited for, and watched and listed anew when it answers again.
 #pragma once
 
 #include "watch/DiscMonitor.h"
+#include "watch/FolderListing.h"
+#include "watch/GuiHandOff.h"
 #include "watch/ImportListing.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
 namespace watch {
 
+// Lives on the GUI thread. Every look at the folder after the start (whether it is there, its
+// listing) is taken on a thread of the system's pool and its answer handled here, so that a
+// slow or unreachable folder never holds up the window.
 class TImportWatch {
   public:
     // The monitor's Tag is the import's mark: 1 while an import runs.
@@ -22,26 +30,60 @@ class TImportWatch {
     bool Running() const { return monitor_.Tag() == 1 && listing_ != nullptr; }
 
     // Arms the monitor on `folder`, then takes the folder's first listing, so that every file
-    // that appears from then on is collected, and sets the mark. A monitor that cannot start
-    // raises its error and leaves the watch idle: the mark 0, the monitor inactive on the folder
-    // it had, no listings.
+    // that appears from then on is collected, and sets the mark. A monitor that cannot start,
+    // a first listing that fails, or a window for the looks' answers that cannot be made
+    // raises its error and leaves the watch idle: the mark 0, the monitor inactive on the
+    // folder it had, no listings.
     void Start(const std::string& folder);
 
-    // A change was reported: the folder is listed again and new files are collected. A folder
-    // that cannot be entered just now (a network folder that does not answer) is not listed:
-    // its files stay the last look, rather than all counting as new when it answers again.
-    // The number of files collected.
-    std::size_t Update();
+    // The monitor saw a change: the folder is listed again and new files are collected.
+    void Changed();
+    // The monitor could not keep its watch: it is armed again once the folder is there.
+    void Invalid();
+    // A look whether the folder is still there (the program's refresh tick): one that went away
+    // may give no report at all.
+    void Look();
+    // The computer woke from sleep: a watch kept over it may no longer report, so the folder
+    // is watched and listed anew once it is there.
+    void Resumed();
+
+    // The folder did not answer at the last look: nothing is counted until it does.
+    bool Away() const { return away_; }
 
     std::size_t CollectedCount() const { return listing_ ? listing_->Collected().size() : 0; }
+    // The collected files that are still there; none while the folder is away, which is not
+    // asked again then.
+    std::size_t CollectedStillThere() const;
 
     // Ends the watch: the mark 0, the monitor let go of the folder and inactive. The listings,
-    // for the import; none when no import was running.
+    // for the import; none, and the monitor left alone, when no import was running.
     std::unique_ptr<TImportListing> Stop();
 
+    // Runs after a look changed the number collected or whether the folder is away.
+    std::function<void()> OnStateChanged;
+
+    // Lists the folder (ListFolderFiles); a test replaces it to make a listing fail.
+    TFolderLister Lister = ListFolderFiles;
+
   private:
+    // Asks for a look, or for one more after the look under way; with `list` the look lists.
+    void AskLook(bool list);
+    void Answered(WPARAM number);
+
     TDiscMonitor& monitor_;
     std::unique_ptr<TImportListing> listing_;
+    bool away_ = false;
+    // The monitor is to be armed again the next time the folder is found.
+    bool rearm_ = false;
+    // The look under way (its number, 0 for none), and what the next look is to do.
+    WPARAM looking_ = 0;
+    WPARAM lastLook_ = 0;
+    bool lookAgain_ = false;
+    bool listAgain_ = false;
+    // The answer of the look under way, filled on the pool's thread before it tells the window.
+    std::shared_ptr<TFolderLook> answer_;
+    // Made at the first start: a resident program that never watches keeps no window for it.
+    std::unique_ptr<TGuiHandOff> answers_;
 };
 
 } // namespace watch

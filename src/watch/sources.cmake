@@ -2,6 +2,7 @@
 # reports to the GUI thread; the listings of the automatic import.
 target_sources(pakico_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ImportListing.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ImportReport.cpp
 )
 if(WIN32)
     target_sources(pakico_win PRIVATE

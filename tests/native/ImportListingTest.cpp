@@ -1,7 +1,9 @@
-// The listings of an automatic import: which files count as new, in which order, and that
-// the hashed comparison finds what comparing every pair of names finds.
+// The listings of an automatic import: which files count as new, in which order, that the
+// hashed comparison finds what comparing every pair of names finds, and what ending a watch
+// reports.
 #include "util/Mbcs.h"
 #include "watch/ImportListing.h"
+#include "watch/ImportReport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,33 +11,74 @@
 #include <random>
 
 using watch::TImportListing;
+using watch::TListedFile;
 using Paths = std::vector<std::string>;
 
+namespace {
+
+std::vector<TListedFile> Listed(const Paths& paths) {
+    return {paths.begin(), paths.end()};
+}
+
+Paths PathsOf(const std::vector<TListedFile>& files) {
+    Paths paths;
+    for (const TListedFile& file : files)
+        paths.push_back(file.path);
+    return paths;
+}
+
+} // namespace
+
 TEST(ImportListing, CollectsNewFilesOnceInTheOrderSeen) {
-    TImportListing listing({"C:\\w\\old.txt", "C:\\w\\keep.lzh"});
+    TImportListing listing(Listed({"C:\\w\\old.txt", "C:\\w\\keep.lzh"}));
     EXPECT_EQ(2u, listing.InitialCount());
-    listing.Update({"C:\\w\\old.txt", "C:\\w\\keep.lzh", "C:\\w\\b.zip", "C:\\w\\a.lzh"});
-    EXPECT_EQ((Paths{"C:\\w\\b.zip", "C:\\w\\a.lzh"}), listing.Collected());
+    listing.Update(Listed({"C:\\w\\old.txt", "C:\\w\\keep.lzh", "C:\\w\\b.zip", "C:\\w\\a.lzh"}));
+    EXPECT_EQ((Paths{"C:\\w\\b.zip", "C:\\w\\a.lzh"}), PathsOf(listing.Collected()));
     // Deleted and copied in again: still collected once, where it was first seen.
-    listing.Update({"C:\\w\\old.txt", "C:\\w\\keep.lzh", "C:\\w\\a.lzh"});
-    listing.Update({"C:\\w\\c.cab", "C:\\w\\old.txt", "C:\\w\\b.zip", "C:\\w\\a.lzh"});
-    EXPECT_EQ((Paths{"C:\\w\\b.zip", "C:\\w\\a.lzh", "C:\\w\\c.cab"}), listing.Collected());
+    listing.Update(Listed({"C:\\w\\old.txt", "C:\\w\\keep.lzh", "C:\\w\\a.lzh"}));
+    listing.Update(Listed({"C:\\w\\c.cab", "C:\\w\\old.txt", "C:\\w\\b.zip", "C:\\w\\a.lzh"}));
+    EXPECT_EQ((Paths{"C:\\w\\b.zip", "C:\\w\\a.lzh", "C:\\w\\c.cab"}),
+              PathsOf(listing.Collected()));
     EXPECT_EQ(4u, listing.Current().size());
 }
 
 TEST(ImportListing, NamesDifferingOnlyInCaseAreTheSameFile) {
-    TImportListing listing({"C:\\w\\Old.TXT", "C:\\w\\\x82\x81.lzh"});
+    TImportListing listing(Listed({"C:\\w\\Old.TXT", "C:\\w\\\x82\x81.lzh"}));
     // The same files with other case, and a new name whose trail byte only differs in case.
-    listing.Update({"c:\\W\\old.txt", "C:\\w\\\x82\x60.LZH", "C:\\w\\\x83\x61.lzh"});
-    EXPECT_EQ((Paths{"C:\\w\\\x83\x61.lzh"}), listing.Collected());
-    listing.Update({"C:\\w\\\x83\x41.lzh", "C:\\w\\\x83\x61.LZH"});
-    EXPECT_EQ((Paths{"C:\\w\\\x83\x61.lzh", "C:\\w\\\x83\x41.lzh"}), listing.Collected());
+    listing.Update(Listed({"c:\\W\\old.txt", "C:\\w\\\x82\x60.LZH", "C:\\w\\\x83\x61.lzh"}));
+    EXPECT_EQ((Paths{"C:\\w\\\x83\x61.lzh"}), PathsOf(listing.Collected()));
+    listing.Update(Listed({"C:\\w\\\x83\x41.lzh", "C:\\w\\\x83\x61.LZH"}));
+    EXPECT_EQ((Paths{"C:\\w\\\x83\x61.lzh", "C:\\w\\\x83\x41.lzh"}), PathsOf(listing.Collected()));
+}
+
+// Names the code page cannot write: two that it shows alike ("a?.lzh") are two files, case is
+// folded in every alphabet the file system folds, and no such name equals a written one.
+TEST(ImportListing, NamesTheCodePageCannotWriteGoByTheirOwnCharacters) {
+    auto own = [](const char* path, std::u16string name) {
+        return TListedFile(path, std::move(name), true);
+    };
+    struct Row {
+        TListedFile a, b;
+        bool same;
+    } rows[] = {
+        {own("C:\\w\\A_~1.LZH", u"a\u2603.lzh"), own("C:\\w\\A_~2.LZH", u"a\u2605.lzh"), false},
+        {own("C:\\w\\x", u"\u00c9t\u00e9.LZH"), own("C:\\w\\y", u"\u00e9T\u00c9.lzh"), true},
+        {own("C:\\w\\x", u"\u0141\u0106\u0178\u040e\u03a3\uff21"),
+         own("C:\\w\\y", u"\u0142\u0107\u00ff\u045e\u03c3\uff41"), true},
+        {own("C:\\w\\x", u"\u00e4.lzh"), own("C:\\w\\y", u"a.lzh"), false},
+        // A name with its own characters against a name written in the code page.
+        {own("C:\\w\\AB", u"ab"), TListedFile("C:\\w\\ab"), false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.a.path + " / " + row.b.path);
+        EXPECT_EQ(row.same, watch::ListingKey(row.a) == watch::ListingKey(row.b));
+    }
 }
 
 TEST(ImportListing, ARenamedFileCountsUnderItsNewName) {
-    TImportListing listing({"C:\\w\\a.lzh"});
-    listing.Update({"C:\\w\\renamed.lzh"});
-    EXPECT_EQ((Paths{"C:\\w\\renamed.lzh"}), listing.Collected());
+    TImportListing listing(Listed({"C:\\w\\a.lzh"}));
+    listing.Update(Listed({"C:\\w\\renamed.lzh"}));
+    EXPECT_EQ((Paths{"C:\\w\\renamed.lzh"}), PathsOf(listing.Collected()));
 }
 
 TEST(ImportListing, FinishTakesTheRestOnlyWhenFilesWentUncounted) {
@@ -52,11 +95,11 @@ TEST(ImportListing, FinishTakesTheRestOnlyWhenFilesWentUncounted) {
         {{"C:\\w\\1", "C:\\w\\2"}, {{"C:\\w\\3"}}, {"C:\\w\\3"}},
     };
     for (const Case& c : cases) {
-        TImportListing listing(c.initial);
+        TImportListing listing(Listed(c.initial));
         for (const Paths& update : c.updates)
-            listing.Update(update);
+            listing.Update(Listed(update));
         listing.Finish();
-        EXPECT_EQ(c.collected, listing.Collected());
+        EXPECT_EQ(c.collected, PathsOf(listing.Collected()));
     }
 }
 
@@ -94,16 +137,56 @@ TEST(ImportListing, AgreesWithComparingEveryPair) {
             return paths;
         };
         Paths previous = list();
-        TImportListing listing(previous);
+        TImportListing listing(Listed(previous));
         Paths expected;
         for (int step = 0; step < 4; ++step) {
             Paths current = list();
             for (const std::string& path : current)
                 if (!Contains(previous, path) && !Contains(expected, path))
                     expected.push_back(path);
-            listing.Update(current);
+            listing.Update(Listed(current));
             previous = current;
         }
-        EXPECT_EQ(expected, listing.Collected());
+        EXPECT_EQ(expected, PathsOf(listing.Collected()));
+    }
+}
+
+// The end of a watch: what is still there is counted, archives are handed over, archives that
+// are gone and files that cannot be named are named in the report.
+TEST(ImportReport, CountsWhatIsThereAndNamesWhatCannotBeImported) {
+    struct Row {
+        const char* name;
+        std::vector<TListedFile> collected;
+        bool handedOver;
+        std::string text;
+    } rows[] = {
+        {"all gone",
+         {TListedFile("C:\\w\\a.lzh"), TListedFile("C:\\w\\gone.tmp")},
+         true,
+         "取り込んだファイルはありません\r\n\r\n"
+         "次の書庫は見つからないため取り込めませんでした。\r\n a.lzh"},
+        {"no archive",
+         {TListedFile("C:\\w\\there.txt"), TListedFile("C:\\w\\x?.zip", u"x\u2603.zip", false)},
+         true,
+         "取込数 : 2件\r\n取り込んだファイルに書庫と認識できるファイルはありません\r\n\r\n"
+         "次のファイルは名前をMorvaに渡せないため取り込めませんでした。\r\n x?.zip"},
+        {"not started",
+         {TListedFile("C:\\w\\there.lzh"), TListedFile("C:\\w\\b.lzh")},
+         false,
+         "取込数 : 1件\r\n\r\n there.lzh\r\n" + std::string(60, '-') +
+             "\r\n\r\nMorvaを起動できないため、書庫を取り込めませんでした。\r\n\r\n"
+             "次の書庫は見つからないため取り込めませんでした。\r\n b.lzh"},
+    };
+    watch::TImportChecks checks;
+    checks.exists = [](const TListedFile& file) {
+        return file.path.find("there") != std::string::npos || !file.opens;
+    };
+    checks.isArchive = [](const std::string& path) { return path.ends_with(".lzh"); };
+    checks.namedAsArchive = [](const std::string& path) { return !path.ends_with(".tmp"); };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const watch::TImportOutcome outcome = watch::SortCollected(row.collected, checks);
+        EXPECT_EQ(row.text, watch::ImportReportText(outcome, row.handedOver,
+                                                    [](long long n) { return std::to_string(n); }));
     }
 }

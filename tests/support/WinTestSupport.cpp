@@ -56,8 +56,9 @@ std::string ReadFileBytes(const std::string& path) {
     return out;
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+namespace {
+
+void WriteTo(HANDLE h, const std::string& path, const std::string& bytes) {
     if (h == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot write " + path);
     DWORD written = 0;
@@ -65,6 +66,22 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     CloseHandle(h);
     if (!ok || written != bytes.size())
         throw std::runtime_error("short write " + path);
+}
+
+} // namespace
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    WriteTo(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), path,
+            bytes);
+}
+
+void WriteFileBytes(const std::string& folder, const std::wstring& name, const std::string& bytes) {
+    std::wstring path(folder.size(), L'\0');
+    path.resize(MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()),
+                                    path.data(), static_cast<int>(path.size())));
+    path += name;
+    WriteTo(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
+            folder + AnsiText(name), bytes);
 }
 
 bool FileExists(const std::string& path) {
@@ -82,6 +99,10 @@ void DeleteTree(const std::string& path) {
             if (name == "." || name == "..")
                 continue;
             std::string child = dir + "\\" + name;
+            // A name the code page cannot write is reached by its short form.
+            if (GetFileAttributesA(child.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                fd.cAlternateFileName[0])
+                child = dir + "\\" + fd.cAlternateFileName;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 DeleteTree(child);
             } else {

@@ -22,6 +22,9 @@ std::string ProgramUnderTestFolder();
 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+// The file `name` in `folder` (which ends in '\\'), by its own name, which the code page may
+// not write.
+void WriteFileBytes(const std::string& folder, const std::wstring& name, const std::string& bytes);
 bool FileExists(const std::string& path);
 void DeleteTree(const std::string& path);
 

@@ -6,13 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "support/WinTestSupport.h"
 #include "util/Errors.h"
+#include "util/FileFind.h"
 #include "watch/DiscMonitor.h"
 #include "watch/FileChangeThread.h"
 #include "watch/ImportWatch.h"
@@ -124,6 +127,33 @@ std::set<DWORD> NewThreads(const std::set<DWORD>& before, const std::set<DWORD>&
             added.insert(id);
     return added;
 }
+
+// Faults of a watch whose handle goes bad (a network share that drops), each set to strike
+// once: the wait on it fails, or re-arming it after a report does; or a handle that no longer
+// reports at all (as after a sleep).
+std::atomic<bool> failWait{false}, failRearm{false}, staleWatch{false};
+
+// The watch is the last of the handles.
+DWORD WINAPI WaitOrFail(DWORD count, const HANDLE* handles, BOOL all, DWORD ms) {
+    return failWait.exchange(false) ? WAIT_FAILED
+                                    : WaitForMultipleObjects(count - staleWatch, handles, all, ms);
+}
+
+BOOL WINAPI RearmOrFail(HANDLE watch) {
+    return !failRearm.exchange(false) && FindNextChangeNotification(watch);
+}
+
+// Sets `fault` to strike at the worker's next wait or re-arming; the platform's calls are back
+// at the end.
+struct BadWatchHandle {
+    explicit BadWatchHandle(std::atomic<bool>& fault) { fault = true; }
+    ~BadWatchHandle() {
+        TDiscMonitorThread::SetWatchCalls(old);
+        failWait = failRearm = staleWatch = false;
+    }
+    TDiscMonitorThread::TWatchCalls old =
+        TDiscMonitorThread::SetWatchCalls({WaitOrFail, RearmOrFail});
+};
 
 // A sent message (the monitor's hand-off) is waiting for this thread.
 bool SentMessagePending() {
@@ -405,26 +435,37 @@ class NoRoomForThreads {
     std::vector<void*> pieces_;
 };
 
+std::vector<watch::TListedFile> UnreadableFolder(const std::string&) {
+    throw ESearchError("Access is denied");
+}
+
 } // namespace
 
-// A watch starts whole or not at all: a monitor whose worker cannot be made leaves no mark, no
-// listings and the monitor inactive where it was, and a later start works.
-TEST(ImportWatch, AMonitorThatCannotStartLeavesTheWatchIdle) {
+// A watch starts whole or not at all: a monitor whose worker cannot be made, or a first listing
+// that fails once the monitor runs, leaves no mark, no listings and the monitor inactive where
+// it was, and a later start works.
+TEST(ImportWatch, AWatchStartsWholeOrNotAtAll) {
     TempFolder folder("iwf");
     WriteFileBytes(folder.path() + "old.lzh", "x");
     TDiscMonitor monitor;
     monitor.SetDirectory("c:\\temp");
     watch::TImportWatch importWatch(monitor);
-    {
-        NoRoomForThreads full;
-        EXPECT_THROW(importWatch.Start(folder.path()), std::exception);
+    for (bool threads : {false, true}) {
+        SCOPED_TRACE(threads ? "the first listing fails" : "no thread for the monitor");
+        {
+            std::optional<NoRoomForThreads> full;
+            if (!threads)
+                full.emplace();
+            importWatch.Lister = threads ? UnreadableFolder : watch::ListFolderFiles;
+            EXPECT_THROW(importWatch.Start(folder.path()), std::exception);
+        }
+        EXPECT_FALSE(importWatch.Running());
+        EXPECT_EQ(0, monitor.Tag());
+        EXPECT_FALSE(monitor.Active());
+        EXPECT_EQ("c:\\temp", monitor.Directory());
+        EXPECT_EQ(nullptr, importWatch.Stop());
     }
-    EXPECT_FALSE(importWatch.Running());
-    EXPECT_EQ(0, monitor.Tag());
-    EXPECT_FALSE(monitor.Active());
-    EXPECT_EQ("c:\\temp", monitor.Directory());
-    EXPECT_EQ(nullptr, importWatch.Stop());
-
+    importWatch.Lister = watch::ListFolderFiles;
     importWatch.Start(folder.path());
     EXPECT_TRUE(importWatch.Running());
     EXPECT_EQ(1, monitor.Tag());
@@ -433,29 +474,81 @@ TEST(ImportWatch, AMonitorThatCannotStartLeavesTheWatchIdle) {
     EXPECT_EQ(0u, importWatch.CollectedCount());
 }
 
-// The first listing is taken as the watch starts; a folder that cannot be entered for a moment
-// keeps its last look, so that its old files do not count as new when it is back.
-TEST(ImportWatch, AFolderAwayForAMomentKeepsItsLastLook) {
+// The watch never ends by itself. A folder away counts nothing and keeps what was collected;
+// when it answers again, what arrived meanwhile is collected and the monitor reports again.
+// So it is after a watch whose handle went bad, and after the computer woke.
+TEST(ImportWatch, AFolderAwayIsWaitedForAndWatchedAnewWhenItAnswers) {
     TempFolder parent("iwa");
     const std::string folder = parent.path() + "watched";
     MakeFolder(folder);
     WriteFileBytes(folder + "\\old.lzh", "x");
     TDiscMonitor monitor;
+    monitor.SetChangeDelay(200);
     watch::TImportWatch importWatch(monitor);
+    int invalids = 0;
+    monitor.OnChange = [&](TDiscMonitor&) { importWatch.Changed(); };
+    monitor.OnInvalid = [&](TDiscMonitor&) {
+        ++invalids;
+        importWatch.Invalid();
+    };
     importWatch.Start(folder);
+    // With the program's tick, or with the monitor's reports alone.
+    auto collects = [&](std::size_t count, bool ticks) {
+        return PumpUntil(
+            [&] {
+                if (ticks)
+                    importWatch.Look();
+                return importWatch.CollectedCount() == count && !importWatch.Away();
+            },
+            10000);
+    };
     WriteFileBytes(folder + "\\new.lzh", "x");
-    EXPECT_EQ(1u, importWatch.Update());
+    EXPECT_TRUE(collects(1, false));
 
     ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + "-away").c_str()));
-    EXPECT_EQ(1u, importWatch.Update());
+    EXPECT_TRUE(PumpUntil([&] { return importWatch.Look(), importWatch.Away(); }, 10000));
+    WriteFileBytes(folder + "-away\\meanwhile.lzh", "x");
+    Pump(1500);
+    EXPECT_TRUE(importWatch.Away());
+    EXPECT_EQ(1u, importWatch.CollectedCount());
     ASSERT_TRUE(MoveFileA((folder + "-away").c_str(), folder.c_str()));
-    WriteFileBytes(folder + "\\later.lzh", "x");
-    EXPECT_EQ(2u, importWatch.Update());
+    EXPECT_TRUE(collects(2, true));
+
+    // A handle gone bad at the wait or at the re-arming after a report is reported once; the
+    // next tick arms the watch again, lists what came meanwhile, and the watch reports again.
+    std::size_t count = 2;
+    int faults = 0;
+    for (std::atomic<bool>* fault : {&failWait, &failRearm}) {
+        {
+            BadWatchHandle bad(*fault);
+            WriteFileBytes(folder + "\\bad" + std::to_string(count) + ".lzh", "x");
+            EXPECT_TRUE(collects(++count, false));
+            ++faults;
+            EXPECT_TRUE(PumpUntil([&] { return invalids == faults; }, 5000));
+        }
+        WriteFileBytes(folder + "\\after" + std::to_string(count) + ".lzh", "x");
+        EXPECT_TRUE(collects(++count, true));
+    }
+    {
+        // The report of this file ends the last wait that still heard the watch.
+        BadWatchHandle stale(staleWatch);
+        WriteFileBytes(folder + "\\later.lzh", "x");
+        EXPECT_TRUE(collects(7, false));
+        WriteFileBytes(folder + "\\resumed.lzh", "x");
+        Pump(1500);
+        EXPECT_EQ(7u, importWatch.CollectedCount());
+        importWatch.Resumed();
+        EXPECT_TRUE(collects(8, false));
+    }
 
     std::unique_ptr<watch::TImportListing> listing = importWatch.Stop();
     ASSERT_NE(nullptr, listing);
-    EXPECT_EQ((std::vector<std::string>{folder + "\\new.lzh", folder + "\\later.lzh"}),
-              listing->Collected());
+    std::vector<std::string> collected;
+    for (const watch::TListedFile& file : listing->Collected())
+        collected.push_back(file.path.substr(folder.size() + 1));
+    EXPECT_EQ((std::vector<std::string>{"new.lzh", "meanwhile.lzh", "bad2.lzh", "after3.lzh",
+                                        "bad4.lzh", "after5.lzh", "later.lzh", "resumed.lzh"}),
+              collected);
     EXPECT_FALSE(monitor.Active());
     EXPECT_EQ(0, monitor.Tag());
 }

@@ -1,5 +1,5 @@
-// Listing a watched folder: its own files only, whatever its name, and nothing for a folder
-// that is not there.
+// Listing a watched folder: its own files only, whatever its name, an error for a folder that
+// is not there, and names the code page cannot write by names that open their files.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,10 +7,17 @@
 #include <algorithm>
 
 #include "support/WinTestSupport.h"
+#include "util/FileFind.h"
+#include "util/FileProbe.h"
 #include "watch/FolderListing.h"
 
 using testing_support::TempFolder;
 using testing_support::WriteFileBytes;
+
+// A volume that keeps no short names: the long name comes back.
+static DWORD WINAPI NoShortNames(LPCWSTR path, LPWSTR buffer, DWORD size) {
+    return GetLongPathNameW(path, buffer, size);
+}
 
 TEST(FolderListing, ListsTheFolderOwnFilesOnly) {
     TempFolder temp("lst");
@@ -22,9 +29,42 @@ TEST(FolderListing, ListsTheFolderOwnFilesOnly) {
         WriteFileBytes(folder + "\\sub.lzh\\inner.lzh", "x");
         WriteFileBytes(folder + "\\one.lzh", "x");
         WriteFileBytes(folder + "\\two.txt", "");
-        std::vector<std::string> listed = watch::ListFolderFiles(folder);
+        std::vector<std::string> listed;
+        for (const watch::TListedFile& file : watch::ListFolderFiles(folder))
+            listed.push_back(file.path);
         std::sort(listed.begin(), listed.end());
         EXPECT_EQ((std::vector<std::string>{folder + "\\one.lzh", folder + "\\two.txt"}), listed);
     }
-    EXPECT_TRUE(watch::ListFolderFiles(temp.path() + "missing").empty());
+    EXPECT_THROW(watch::ListFolderFiles(temp.path() + "missing"), ESearchError);
+}
+
+// Not "cafe" for "café" (a look-alike that names no file), nor "a?" for both snowmen: their
+// short forms; without short names, a name that opens nothing beside the file's own.
+TEST(FolderListing, NamesTheCodePageCannotWriteGoByTheirShortForms) {
+    TempFolder temp("lsw");
+    const std::string folder = temp.path() + "w";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::wstring names[] = {L"caf\u00e9.lzh", L"a\u2603.lzh", L"a\u2604.lzh"};
+    for (const std::wstring& name : names)
+        WriteFileBytes(folder + "\\", name, "x");
+    WriteFileBytes(folder + "\\\x95\x5c.lzh", "x");
+    for (bool shortNames : {true, false}) {
+        SCOPED_TRACE(shortNames ? "short names" : "no short names");
+        const ShortPathFunction old = SetShortPathFunction(shortNames ? nullptr : NoShortNames);
+        std::vector<watch::TListedFile> files = watch::ListFolderFiles(folder);
+        SetShortPathFunction(old);
+        ASSERT_EQ(4u, files.size());
+        std::vector<std::u16string> own;
+        for (const watch::TListedFile& file : files) {
+            SCOPED_TRACE(file.path);
+            EXPECT_TRUE(watch::ListedFileExists(file));
+            EXPECT_EQ(file.opens, FileExistsQuiet(file.path));
+            EXPECT_EQ(file.opens, shortNames || file.ownName.empty());
+            if (!file.ownName.empty())
+                own.push_back(file.ownName);
+        }
+        std::sort(own.begin(), own.end());
+        EXPECT_EQ((std::vector<std::u16string>{u"a\u2603.lzh", u"a\u2604.lzh", u"caf\u00e9.lzh"}),
+                  own);
+    }
 }
