@@ -1,12 +1,13 @@
 // Wide text and paths in the program's code page, never by best fit.
 #include "util/CodePagePath.h"
 
+#include <atomic>
 #include <climits>
 #include <vector>
 
 namespace {
 
-ShortPathNameCall shortPathName = GetShortPathNameW;
+std::atomic<ShortPathNameCall> shortPathName{GetShortPathNameW};
 
 // WC_ERR_INVALID_CHARS: the headers name it from Vista on, the only systems where the code page
 // can be UTF-8.
@@ -40,17 +41,6 @@ std::optional<std::string> Convert(std::wstring_view text, bool exact) {
     return out;
 }
 
-std::optional<std::wstring> ShortForm(const std::wstring& path) {
-    const DWORD needed = shortPathName(path.c_str(), nullptr, 0);
-    if (needed == 0)
-        return std::nullopt;
-    std::vector<wchar_t> buffer(needed);
-    const DWORD length = shortPathName(path.c_str(), buffer.data(), needed);
-    if (length == 0 || length >= needed)
-        return std::nullopt;
-    return std::wstring(buffer.data(), length);
-}
-
 } // namespace
 
 std::optional<std::string> ExactCodePageText(std::wstring_view text) {
@@ -62,9 +52,22 @@ std::optional<std::string> CodePagePath(std::wstring_view path) {
         return exact;
     // Without short names on the volume the platform answers with the long path itself, which
     // fails the same test again.
-    if (auto shortPath = ShortForm(std::wstring(path)))
+    if (auto shortPath = ShortPathForm(path))
         return ExactCodePageText(*shortPath);
     return std::nullopt;
+}
+
+std::optional<std::wstring> ShortPathForm(std::wstring_view path) {
+    const std::wstring longPath(path);
+    const ShortPathNameCall call = shortPathName.load();
+    const DWORD needed = call(longPath.c_str(), nullptr, 0);
+    if (needed == 0)
+        return std::nullopt;
+    std::vector<wchar_t> buffer(needed);
+    const DWORD length = call(longPath.c_str(), buffer.data(), needed);
+    if (length == 0 || length >= needed)
+        return std::nullopt;
+    return std::wstring(buffer.data(), length);
 }
 
 std::string CodePageTextForDisplay(std::wstring_view text) {
@@ -72,7 +75,5 @@ std::string CodePageTextForDisplay(std::wstring_view text) {
 }
 
 ShortPathNameCall ReplaceShortPathNameCall(ShortPathNameCall call) {
-    ShortPathNameCall previous = shortPathName;
-    shortPathName = call ? call : GetShortPathNameW;
-    return previous;
+    return shortPathName.exchange(call ? call : GetShortPathNameW);
 }

@@ -19,10 +19,14 @@ std::optional<std::string> ExactCodePageText(std::wstring_view text);
 // NTFS volumes with short names turned off, a path that is not there).
 std::optional<std::string> CodePagePath(std::wstring_view path);
 
+// The short form of an existing path as the platform gives it; none when it gives none.
+std::optional<std::wstring> ShortPathForm(std::wstring_view path);
+
 // The text for showing to a person: a character the code page lacks shows as '?'.
 std::string CodePageTextForDisplay(std::wstring_view text);
 
 // The platform's short-name call. Tests put one of their own in its place for the volumes
-// without short names that Wine cannot stage; the call in place before is returned.
+// without short names that Wine cannot stage; the call in place before is returned. (The folder
+// watch lists on threads of the system's pool: the call is swapped whole.)
 using ShortPathNameCall = DWORD(WINAPI*)(LPCWSTR longPath, LPWSTR shortPath, DWORD size);
 ShortPathNameCall ReplaceShortPathNameCall(ShortPathNameCall call);

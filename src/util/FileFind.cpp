@@ -4,11 +4,11 @@
 #include "util/FileFind.h"
 
 #include "util/BrkApart.h"
+#include "util/CodePagePath.h"
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <cwchar>
 #include <memory>
@@ -44,8 +44,6 @@ bool IsDotEntry(const wchar_t* name) {
     return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
 }
 
-std::atomic<ShortPathFunction> shortPathFunction{nullptr};
-
 std::wstring Widened(const std::string& text) {
     std::wstring wide(text.size(), L'\0');
     const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
@@ -54,37 +52,27 @@ std::wstring Widened(const std::string& text) {
     return wide;
 }
 
-// `name` in the code page; false when some character of it has no code of its own there. A
-// look-alike (the platform's "best fit", such as 'e' for 'é') is never taken: it names another
-// file or none. `shown` is the name with '?' for those characters.
+// `name` in the code page; false when some character of it has no code of its own there (a
+// look-alike names another file or none). `shown` is the name with '?' for those characters.
 bool InCodePage(std::wstring_view name, std::string& shown) {
-    // Two bytes at most for each character of a name no longer than a path.
-    char buffer[2 * MAX_PATH];
-    BOOL defaulted = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(),
-                                           static_cast<int>(name.size()), buffer, sizeof buffer,
-                                           nullptr, &defaulted);
-    shown.assign(buffer, static_cast<std::size_t>(std::max(length, 0)));
-    return (length > 0 || name.empty()) && !defaulted;
+    if (std::optional<std::string> exact = ExactCodePageText(name)) {
+        shown = std::move(*exact);
+        return true;
+    }
+    shown = CodePageTextForDisplay(name);
+    return false;
 }
 
 // The last part of the short form of `path` in the code page; false when there is none (the
 // volume keeps no short names, or the short name is no better).
 bool ShortNameInCodePage(const std::wstring& path, std::string& name) {
-    const ShortPathFunction function = shortPathFunction.load();
-    std::wstring shortPath(MAX_PATH, L'\0');
-    DWORD length = (function ? function : GetShortPathNameW)(path.c_str(), shortPath.data(),
-                                                             static_cast<DWORD>(shortPath.size()));
-    if (length >= shortPath.size()) {
-        shortPath.resize(length);
-        length = (function ? function : GetShortPathNameW)(path.c_str(), shortPath.data(), length);
-    }
-    if (length == 0 || length >= shortPath.size())
+    const std::optional<std::wstring> shortPath = ShortPathForm(path);
+    if (!shortPath)
         return false;
-    shortPath.resize(length);
-    const std::size_t separator = shortPath.find_last_of(L'\\');
-    return InCodePage(separator == std::wstring::npos ? shortPath : shortPath.substr(separator + 1),
-                      name);
+    const std::size_t separator = shortPath->find_last_of(L'\\');
+    return InCodePage(
+        std::wstring_view(*shortPath).substr(separator == std::wstring::npos ? 0 : separator + 1),
+        name);
 }
 
 // The entry as the per-file notification is given it, under the name the search gives it.
@@ -279,8 +267,4 @@ void TFileFind::Consider(const TSearched& folder, const WIN32_FIND_DATAW& entry)
     } catch (const std::bad_alloc&) {
         throw ESearchError("Trop de fichiers.");
     }
-}
-
-ShortPathFunction SetShortPathFunction(ShortPathFunction function) {
-    return shortPathFunction.exchange(function);
 }

@@ -103,9 +103,3 @@ class TFileFind {
     std::vector<TOtherName> otherNames_;
     bool aborted_ = false;
 };
-
-// The short-path look-up the search uses (GetShortPathNameW unless replaced); a test replaces it
-// to stand for a volume that keeps no short names. Returns the one it replaces; null restores
-// the platform's.
-using ShortPathFunction = DWORD(WINAPI*)(LPCWSTR path, LPWSTR buffer, DWORD size);
-ShortPathFunction SetShortPathFunction(ShortPathFunction function);

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
+#include "support/ShortNames.h"
 #include "support/WinTestSupport.h"
 #include "util/FileFind.h"
 #include "util/FileProbe.h"
@@ -13,11 +15,6 @@
 
 using testing_support::TempFolder;
 using testing_support::WriteFileBytes;
-
-// A volume that keeps no short names: the long name comes back.
-static DWORD WINAPI NoShortNames(LPCWSTR path, LPWSTR buffer, DWORD size) {
-    return GetLongPathNameW(path, buffer, size);
-}
 
 TEST(FolderListing, ListsTheFolderOwnFilesOnly) {
     TempFolder temp("lst");
@@ -50,9 +47,11 @@ TEST(FolderListing, NamesTheCodePageCannotWriteGoByTheirShortForms) {
     WriteFileBytes(folder + "\\\x95\x5c.lzh", "x");
     for (bool shortNames : {true, false}) {
         SCOPED_TRACE(shortNames ? "short names" : "no short names");
-        const ShortPathFunction old = SetShortPathFunction(shortNames ? nullptr : NoShortNames);
+        std::optional<testing_support::VolumeWithoutShortNames> exFat;
+        if (!shortNames)
+            exFat.emplace();
         std::vector<watch::TListedFile> files = watch::ListFolderFiles(folder);
-        SetShortPathFunction(old);
+        exFat.reset();
         ASSERT_EQ(4u, files.size());
         std::vector<std::u16string> own;
         for (const watch::TListedFile& file : files) {
