@@ -99,6 +99,42 @@ TEST(HookHotKey, CtrlAltLReachesOnHotKey) {
     EXPECT_TRUE(hotKey.Unregister(1));
 }
 
+// A key held a little long must not start the companion once per auto-repeat: the key is
+// registered not to repeat, and as before where the system refuses that (before Windows 7).
+// Wine takes the flag and repeats all the same, so the system is stood in for.
+TEST(HookHotKey, RegistersTheKeyNotToRepeatWhereTheSystemCan) {
+    const UINT kNoRepeat = 0x4000, kCtrlAlt = MOD_CONTROL | MOD_ALT;
+    // The error that a call with the flag and one without it get (0: accepted), the modifiers
+    // asked for in turn, and the result.
+    const struct {
+        DWORD flagged, plain;
+        std::vector<UINT> asked;
+        bool registered;
+    } rows[] = {
+        {0, 0, {kCtrlAlt | kNoRepeat}, true},                                 // Windows 7 on
+        {ERROR_INVALID_PARAMETER, 0, {kCtrlAlt | kNoRepeat, kCtrlAlt}, true}, // older systems
+        {ERROR_HOTKEY_ALREADY_REGISTERED,
+         ERROR_HOTKEY_ALREADY_REGISTERED,
+         {kCtrlAlt | kNoRepeat},
+         false}, // another program holds the key
+    };
+    const THookHotKey::RegisterFn system = THookHotKey::RegisterCall;
+    for (const auto& row : rows) {
+        std::vector<UINT> asked;
+        THookHotKey::RegisterCall = [&](HWND, int id, UINT modifiers, UINT vk) -> BOOL {
+            EXPECT_EQ(1, id);
+            EXPECT_EQ(UINT('L'), vk);
+            asked.push_back(modifiers);
+            SetLastError(modifiers & kNoRepeat ? row.flagged : row.plain);
+            return GetLastError() == 0;
+        };
+        THookHotKey hotKey;
+        EXPECT_EQ(row.registered, hotKey.Register(1, kCtrlAltL));
+        EXPECT_EQ(row.asked, asked);
+    }
+    THookHotKey::RegisterCall = system;
+}
+
 TEST(HookHotKey, ATakenCombinationIsRefused) {
     THookHotKey first;
     THookHotKey second;
