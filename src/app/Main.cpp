@@ -25,6 +25,7 @@ void RouteComponentErrors() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static_assert(sizeof(OSVERSIONINFOA) == 148);
+    LeaveCurrentFolderOutOfLibrarySearch();
     if (!CheckPlatform())
         return 1;
     win::ScopedHandle instance = TakeSingleInstanceMutex();

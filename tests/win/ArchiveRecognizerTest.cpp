@@ -21,8 +21,16 @@ const char* const kAllLibraries[] = {"Unlha32.dll", "Unzip32.dll", "Zip32j.dll",
 
 class Recognizer : public ::testing::Test {
   protected:
-    void SetUp() override { Reset(); }
-    void TearDown() override { Reset(); }
+    void SetUp() override {
+        Reset();
+        // Near the clock's wrap, which must not make a missing library look fresh or stale.
+        clock_ = 0xFFFF0000u;
+        SetLibraryClock([] { return clock_; });
+    }
+    void TearDown() override {
+        Reset();
+        SetLibraryClock(nullptr);
+    }
 
     void Reset() {
         UnloadArchiverLibraries();
@@ -33,12 +41,17 @@ class Recognizer : public ::testing::Test {
         }
     }
 
-    // Places stand-ins beside the test program; `as` renames one (an impostor library).
+    // Places stand-ins beside the test program; `as` renames one (an impostor library). A
+    // library missed before is seen a minute later: the clock moves on by that much.
     static void Install(std::initializer_list<const char*> libs) {
         for (const char* lib : libs)
             InstallAs(lib, lib);
     }
     static void InstallAs(const char* lib, const char* as) {
+        CopyIn(lib, as);
+        clock_ += 60000;
+    }
+    static void CopyIn(const char* lib, const char* as) {
         ASSERT_TRUE(CopyFileA((ProgramFolder() + lib).c_str(), (ExeFolder() + as).c_str(), FALSE))
             << lib;
     }
@@ -80,6 +93,7 @@ class Recognizer : public ::testing::Test {
     }
 
     TempFolder dir_{"recog"};
+    static inline std::uint32_t clock_ = 0;
 };
 
 } // namespace
@@ -138,14 +152,37 @@ TEST_F(Recognizer, EachExtensionNeedsItsOwnLibrary) {
     EXPECT_TRUE(AreAllArchives({"x.cab", "y.ARJ"}));
 }
 
-TEST_F(Recognizer, MissingLibrariesAreTriedAgain) {
+// A library that appears while the program runs is seen once a minute has passed since it was
+// last looked for, or at once when the settings open; never looked for at every query, each of
+// which would walk the whole search path.
+TEST_F(Recognizer, MissingLibrariesAreLookedForOnceAMinute) {
     std::string lzh = File("a.lzh", "xx-lh5-");
     EXPECT_FALSE(IsLibraryAvailable(ArchiverLibrary::Unlha));
+    CopyIn("Unlha32.dll", "Unlha32.dll");
+    clock_ += 59999;
     EXPECT_FALSE(AreAllArchives({lzh}));
-    Install({"Unlha32.dll"}); // appears while the program runs
-    EXPECT_TRUE(IsLibraryAvailable(ArchiverLibrary::Unlha));
+    EXPECT_FALSE(IsLibraryAvailable(ArchiverLibrary::Unlha));
+    clock_ += 1;
     EXPECT_TRUE(AreAllArchives({lzh}));
     EXPECT_EQ(ArchiveKind::Lzh, GetArchiveKind(lzh));
+
+    EXPECT_FALSE(IsLibraryAvailable(ArchiverLibrary::Tar));
+    CopyIn("Tar32.dll", "Tar32.dll");
+    EXPECT_FALSE(IsLibraryAvailable(ArchiverLibrary::Tar));
+    LookForMissingLibrariesAgain();
+    EXPECT_TRUE(IsLibraryAvailable(ArchiverLibrary::Tar));
+}
+
+// The current folder is left out of the search at start: an empty folder, not none, which would
+// put the usual order back. Wine looks there all the same, so the platform's call is stood in for.
+TEST(LibrarySearch, TheCurrentFolderIsLeftOut) {
+    std::vector<std::string> folders;
+    LeaveCurrentFolderOutOfLibrarySearch([&](const char* folder) {
+        folders.push_back(folder ? folder : "(none)");
+        return true;
+    });
+    EXPECT_EQ(std::vector<std::string>{""}, folders);
+    LeaveCurrentFolderOutOfLibrarySearch(SetDllDirectoryFn()); // a system without the call
 }
 
 TEST_F(Recognizer, RarNeedsBothLibraries) {
