@@ -28,9 +28,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LeaveCurrentFolderOutOfLibrarySearch();
     if (!CheckPlatform())
         return 1;
-    win::ScopedHandle instance = TakeSingleInstanceMutex();
-    if (!instance)
+    const SingleInstance instance = TakeSingleInstanceMutex();
+    if (instance.otherCopy)
         return 0;
+    TellOfAnotherCodePage();
 
     RouteComponentErrors();
 

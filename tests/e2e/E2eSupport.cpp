@@ -404,6 +404,41 @@ std::size_t MorvaRunCount(const std::string& folder) {
     return ReadMorvaLog(folder).size();
 }
 
+namespace {
+// The process of a program by the full path of its file, or 0.
+DWORD ProcessOf(const std::string& exe) {
+    const std::string name = exe.substr(exe.find_last_of('\\') + 1);
+    win::ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 process{};
+    process.dwSize = sizeof process;
+    for (BOOL more = snapshot && Process32First(snapshot.get(), &process); more;
+         more = Process32Next(snapshot.get(), &process))
+        if (lstrcmpiA(process.szExeFile, name.c_str()) == 0 &&
+            lstrcmpiA(LoadedModulePath(process.th32ProcessID, name).c_str(), exe.c_str()) == 0)
+            return process.th32ProcessID;
+    return 0;
+}
+
+std::unique_ptr<ProgramRun> StartInUnixLocale(const std::string& exe, const std::string& locale) {
+    std::string commandLine =
+        "/usr/bin/env LANG=" + locale + " LC_ALL=" + locale + " wine " + Quoted(exe);
+    const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &si, &pi))
+        return nullptr;
+    // Wine hands back no handle of a Unix program: the started program is found by its path.
+    DWORD id = 0;
+    WaitUntil([&] { return (id = ProcessOf(exe)) != 0; }, kStartMs);
+    win::ScopedHandle process(
+        id ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, id)
+           : nullptr);
+    return process ? std::make_unique<ProgramRun>(std::move(process), id) : nullptr;
+}
+} // namespace
+
 PakicoRun::PakicoRun() : PakicoRun(Layout{}) {}
 
 PakicoRun::PakicoRun(const Layout& layout) {
@@ -434,7 +469,11 @@ PakicoRun::~PakicoRun() {
 }
 
 ::testing::AssertionResult PakicoRun::Start(bool withTrayIcon) {
-    run_ = std::make_unique<ProgramRun>(folder_ + "Pakico.exe");
+    const std::string exe = folder_ + "Pakico.exe";
+    run_ = unixLocale_.empty() ? std::make_unique<ProgramRun>(exe)
+                               : StartInUnixLocale(exe, unixLocale_);
+    if (!run_)
+        return ::testing::AssertionFailure() << "not started under the locale " << unixLocale_;
     DWORD id = run_->ProcessId();
     bool found = WaitUntil(
         [&] {
@@ -789,7 +828,11 @@ HWND WaitForErrorBox(unsigned ms) {
 std::string AnswerErrorBox(HWND box) {
     std::string message;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        std::string text = TextOf(child);
+        // Read as wide text: a program under another code page would hand its own bytes.
+        wchar_t wide[2048] = L"";
+        SendMessageTimeoutW(child, WM_GETTEXT, std::size(wide), reinterpret_cast<LPARAM>(wide),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+        std::string text = AnsiText(wide);
         if (text.size() > message.size() && text != "OK")
             message = text;
     }

@@ -122,6 +122,10 @@ class PakicoRun {
     // Starts the program and waits for its window and (unless told not to, for a start
     // without a taskbar) its notification-area icon.
     ::testing::AssertionResult Start(bool withTrayIcon = true);
+    // Start() starts the program under a Unix locale (LANG and LC_ALL), such as "C". Wine gives
+    // a program the ANSI code page of its Unix process's locale, which the environment of
+    // CreateProcess does not reach: the program is started through Wine's own loader.
+    void UseUnixLocale(const std::string& locale) { unixLocale_ = locale; }
     // Waits for the notification-area icon's window of a program started without one.
     bool WaitForTray(unsigned ms);
     DWORD ProcessId() const { return run_ ? run_->ProcessId() : 0; }
@@ -156,6 +160,7 @@ class PakicoRun {
     testing_support::TempFolder temp_{"e2e"};
     testing_support::TempFolder scratch_{"drop"};
     std::string folder_;
+    std::string unixLocale_;
     std::unique_ptr<testing_support::ProgramRun> run_;
     HWND main_ = nullptr;
     HWND tray_ = nullptr;

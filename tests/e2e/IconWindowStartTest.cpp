@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <set>
+#include <thread>
 
 using namespace e2e;
 using namespace testing_support;
@@ -196,6 +197,27 @@ TEST_F(IconWindowStart, ASecondStartLeavesOneCatAndOneIcon) {
     EXPECT_EQ(1u, TopWindows("TArchiveCoolForm").size());
     EXPECT_EQ(1u, TopWindows("PakicoTaskTrayIcon").size());
     EXPECT_TRUE(IsWindowVisible(pakico.Main()));
+}
+
+// Under another ANSI code page the program says so once at start, in wide text that shows
+// under any code page, and then runs as ever. Wine gives a program started with LANG=C the code
+// page 1252.
+TEST_F(IconWindowStart, AnotherCodePageIsToldOnceThenTheCatRuns) {
+    PakicoRun pakico;
+    pakico.UseUnixLocale("C");
+    std::string message, more;
+    std::thread answer([&] {
+        message = AnswerErrorBox(kStartMs);
+        more = AnswerErrorBox(3000);
+    });
+    auto started = pakico.Start();
+    answer.join();
+    ASSERT_TRUE(started);
+    EXPECT_NE(std::string::npos, message.find("この Windows のコード ページは 1252 です。"))
+        << message;
+    EXPECT_NE(std::string::npos, message.find("this Windows uses code page 1252.")) << message;
+    EXPECT_EQ("", more);
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
 }
 
 TEST_F(IconWindowStart, ASavedPositionIsUsedUnchanged) {
