@@ -38,8 +38,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int exitCode = 0;
     {
         TArchiveCoolForm form;
-        if (form.CreateAndShow())
+        if (form.CreateAndShow()) {
             exitCode = Application().Run();
+            // The loop ended without a close (the Restart Manager asked): the window goes now.
+            form.Destroy();
+        }
     }
     UnloadArchiverLibraries();
     return exitCode;

@@ -728,20 +728,34 @@ void SuspendProcess(DWORD processId) {
 }
 } // namespace
 
-bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
-                             const std::function<bool()>& midway,
-                             const std::function<void()>& meanwhile) {
+namespace {
+// Runs `meanwhile` with the held drag's source once `over` holds; false when it never held.
+bool HoldDrag(POINT to, const std::vector<std::string>& files, const std::function<bool()>& over,
+              const std::function<void(DWORD source)>& meanwhile) {
     bool reached = false;
     {
         ProgramRun source(ProgramFolder() + "DragSource.exe", DragArguments({"--hold"}, to, files));
-        reached = WaitUntil(midway, 20000);
-        if (reached) {
-            SuspendProcess(source.ProcessId());
-            meanwhile();
-        }
+        reached = WaitUntil(over, 20000);
+        if (reached)
+            meanwhile(source.ProcessId());
     } // ended here
     SendPointer(MOUSEEVENTF_LEFTUP, to);
     return reached;
+}
+} // namespace
+
+bool HoldDragOver(POINT to, const std::vector<std::string>& files,
+                  const std::function<bool()>& over, const std::function<void()>& meanwhile) {
+    return HoldDrag(to, files, over, [&](DWORD) { meanwhile(); });
+}
+
+bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
+                             const std::function<bool()>& midway,
+                             const std::function<void()>& meanwhile) {
+    return HoldDrag(to, files, midway, [&](DWORD source) {
+        SuspendProcess(source);
+        meanwhile();
+    });
 }
 
 std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& options, POINT to,
@@ -923,36 +937,66 @@ StandinTaskbar::StandinTaskbar()
               }) {}
 
 std::string StandinTaskbar::Tip() const {
-    std::lock_guard<std::mutex> lock(tipLock_);
+    std::lock_guard<std::mutex> lock(lock_);
     return tip_;
+}
+
+std::vector<HWND> StandinTaskbar::Icons() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    std::vector<HWND> windows;
+    for (const auto& icon : icons_)
+        windows.push_back(icon.first);
+    return windows;
+}
+
+void StandinTaskbar::Restart(Mode mode) {
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        icons_.clear();
+    }
+    mode_ = mode;
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
 
 bool StandinTaskbar::Answer(UINT message, LPARAM lParam, LRESULT& result) {
     if (message != WM_COPYDATA)
         return false;
-    // The shell's request: the notification-area message in dwData.
+    // The shell's request: the notification-area message in dwData, then the shell's own copy
+    // of the icon's record: the window, the id, the flags and the callback message, four 32-bit
+    // fields, then the tip in 128 UTF-16 units.
     const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    result = FALSE;
-    if (!accept_)
-        return true;
-    if (request->dwData == NIM_ADD)
-        ++adds_;
-    // The shell's own copy of the icon's record: the window, the id, the flags and the
-    // callback message, four 32-bit fields, then the tip in 128 UTF-16 units.
     constexpr std::size_t kTipOffset = 16, kTipUnits = 128;
-    if ((request->dwData == NIM_ADD || request->dwData == NIM_MODIFY) &&
-        request->cbData >= kTipOffset + kTipUnits * sizeof(WCHAR)) {
-        const auto* bytes = static_cast<const BYTE*>(request->lpData);
-        UINT flags;
-        std::memcpy(&flags, bytes + 8, sizeof flags);
-        if (flags & NIF_TIP) {
-            WCHAR tip[kTipUnits] = {};
-            std::memcpy(tip, bytes + kTipOffset, sizeof tip);
-            std::lock_guard<std::mutex> lock(tipLock_);
-            tip_ = AnsiText(std::wstring_view(tip, kTipUnits));
-        }
+    result = FALSE;
+    if (request->dwData == NIM_ADD)
+        ++asked_;
+    const Mode mode = mode_;
+    if (mode == Mode::Refusing || request->cbData < kTipOffset + kTipUnits * sizeof(WCHAR))
+        return true;
+    const auto* bytes = static_cast<const BYTE*>(request->lpData);
+    std::uint32_t window, id, flags;
+    std::memcpy(&window, bytes, sizeof window);
+    std::memcpy(&id, bytes + 4, sizeof id);
+    std::memcpy(&flags, bytes + 8, sizeof flags);
+    const std::pair<HWND, UINT> icon{reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)),
+                                     id};
+    std::lock_guard<std::mutex> lock(lock_);
+    const auto held = std::find(icons_.begin(), icons_.end(), icon);
+    // As the shell does: an icon is added once, and only one it holds is changed or removed.
+    const bool known = held != icons_.end();
+    if (request->dwData == NIM_ADD ? known : !known)
+        return true;
+    if (request->dwData == NIM_ADD) {
+        icons_.push_back(icon);
+        ++adds_;
+    } else if (request->dwData == NIM_DELETE) {
+        icons_.erase(held);
     }
-    result = TRUE;
+    if (request->dwData != NIM_DELETE && (flags & NIF_TIP)) {
+        WCHAR tip[kTipUnits] = {};
+        std::memcpy(tip, bytes + kTipOffset, sizeof tip);
+        tip_ = AnsiText(std::wstring_view(tip, kTipUnits));
+    }
+    result = mode == Mode::Accepting;
     return true;
 }
 
