@@ -134,8 +134,10 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         // window goes as at every end.
         if (wParam) {
             FormEndSession();
-            if (lParam & ENDSESSION_CLOSEAPP)
+            if (lParam & ENDSESSION_CLOSEAPP) {
+                endAsked_ = true;
                 PostQuitMessage(0);
+            }
         }
         return 0;
     case kShowHeldReports:
@@ -430,6 +432,9 @@ void TArchiveCoolForm::Timer1Timer() {
         ui::Timer& timer;
         ~Restart() { timer.SetInterval(RefreshInterval()); }
     } restart{Timer1};
+    // Some of the platform's own loops (moving the cat) take the end of the loop for themselves.
+    if (endAsked_)
+        PostQuitMessage(0);
     AddTrayIconAgain();
     EndQuietDrag();
     if (!Dragging)
@@ -460,6 +465,7 @@ void TArchiveCoolForm::FormEndSession() {
 void TArchiveCoolForm::FormDestroy() {
     // A failing step is shown, and the rest of the clean-up still runs.
     auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
+    endAsked_ = false;
     ui::SetFormClosedHandler(nullptr);
     ui::HoldReportsWhile(nullptr);
     FullScreenWatch.reset();

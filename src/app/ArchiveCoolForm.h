@@ -81,6 +81,8 @@ class TArchiveCoolForm : public ui::Window {
     void FormCloseQuery();
     void FormDestroy();
     void FormEndSession();
+    // The Restart Manager asked the program to end.
+    bool endAsked_ = false;
     void Timer1Timer();
     void Timer2Timer();
     void CreateLayers();

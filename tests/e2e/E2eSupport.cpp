@@ -405,37 +405,26 @@ std::size_t MorvaRunCount(const std::string& folder) {
 }
 
 namespace {
-// The process of a program by the full path of its file, or 0.
-DWORD ProcessOf(const std::string& exe) {
-    const std::string name = exe.substr(exe.find_last_of('\\') + 1);
-    win::ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32 process{};
-    process.dwSize = sizeof process;
-    for (BOOL more = snapshot && Process32First(snapshot.get(), &process); more;
-         more = Process32Next(snapshot.get(), &process))
-        if (lstrcmpiA(process.szExeFile, name.c_str()) == 0 &&
-            lstrcmpiA(LoadedModulePath(process.th32ProcessID, name).c_str(), exe.c_str()) == 0)
-            return process.th32ProcessID;
-    return 0;
-}
-
+// Starts the program through Wine's own loader under a Unix locale. Wine hands back no handle of
+// a Unix program: the process is taken from the program's window.
 std::unique_ptr<ProgramRun> StartInUnixLocale(const std::string& exe, const std::string& locale) {
     std::string commandLine =
         "/usr/bin/env LANG=" + locale + " LC_ALL=" + locale + " wine " + Quoted(exe);
-    const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &si, &pi))
-        return nullptr;
-    // Wine hands back no handle of a Unix program: the started program is found by its path.
     DWORD id = 0;
-    WaitUntil([&] { return (id = ProcessOf(exe)) != 0; }, kStartMs);
-    win::ScopedHandle process(
-        id ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, id)
-           : nullptr);
-    return process ? std::make_unique<ProgramRun>(std::move(process), id) : nullptr;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi) ||
+        !WaitUntil(
+            [&] {
+                auto mains = TopWindows("TArchiveCoolForm");
+                return !mains.empty() && GetWindowThreadProcessId(mains.front(), &id);
+            },
+            kStartMs))
+        return nullptr;
+    const DWORD access = SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION;
+    return std::make_unique<ProgramRun>(win::ScopedHandle(OpenProcess(access, FALSE, id)), id);
 }
 } // namespace
 
@@ -728,34 +717,20 @@ void SuspendProcess(DWORD processId) {
 }
 } // namespace
 
-namespace {
-// Runs `meanwhile` with the held drag's source once `over` holds; false when it never held.
-bool HoldDrag(POINT to, const std::vector<std::string>& files, const std::function<bool()>& over,
-              const std::function<void(DWORD source)>& meanwhile) {
-    bool reached = false;
-    {
-        ProgramRun source(ProgramFolder() + "DragSource.exe", DragArguments({"--hold"}, to, files));
-        reached = WaitUntil(over, 20000);
-        if (reached)
-            meanwhile(source.ProcessId());
-    } // ended here
-    SendPointer(MOUSEEVENTF_LEFTUP, to);
-    return reached;
-}
-} // namespace
-
-bool HoldDragOver(POINT to, const std::vector<std::string>& files,
-                  const std::function<bool()>& over, const std::function<void()>& meanwhile) {
-    return HoldDrag(to, files, over, [&](DWORD) { meanwhile(); });
-}
-
 bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
                              const std::function<bool()>& midway,
                              const std::function<void()>& meanwhile) {
-    return HoldDrag(to, files, midway, [&](DWORD source) {
-        SuspendProcess(source);
-        meanwhile();
-    });
+    bool reached = false;
+    {
+        ProgramRun source(ProgramFolder() + "DragSource.exe", DragArguments({"--hold"}, to, files));
+        reached = WaitUntil(midway, 20000);
+        if (reached) {
+            SuspendProcess(source.ProcessId());
+            meanwhile();
+        }
+    } // ended here
+    SendPointer(MOUSEEVENTF_LEFTUP, to);
+    return reached;
 }
 
 std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& options, POINT to,
@@ -943,17 +918,12 @@ std::string StandinTaskbar::Tip() const {
 
 std::vector<HWND> StandinTaskbar::Icons() const {
     std::lock_guard<std::mutex> lock(lock_);
-    std::vector<HWND> windows;
-    for (const auto& icon : icons_)
-        windows.push_back(icon.first);
-    return windows;
+    return icons_;
 }
 
 void StandinTaskbar::Restart(Mode mode) {
-    {
-        std::lock_guard<std::mutex> lock(lock_);
-        icons_.clear();
-    }
+    std::lock_guard<std::mutex> lock(lock_);
+    icons_.clear();
     mode_ = mode;
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
@@ -961,29 +931,23 @@ void StandinTaskbar::Restart(Mode mode) {
 bool StandinTaskbar::Answer(UINT message, LPARAM lParam, LRESULT& result) {
     if (message != WM_COPYDATA)
         return false;
-    // The shell's request: the notification-area message in dwData, then the shell's own copy
-    // of the icon's record: the window, the id, the flags and the callback message, four 32-bit
-    // fields, then the tip in 128 UTF-16 units.
+    // The shell's request: the notification-area message in dwData.
     const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    constexpr std::size_t kTipOffset = 16, kTipUnits = 128;
     result = FALSE;
-    if (request->dwData == NIM_ADD)
-        ++asked_;
-    const Mode mode = mode_;
-    if (mode == Mode::Refusing || request->cbData < kTipOffset + kTipUnits * sizeof(WCHAR))
+    asked_ += request->dwData == NIM_ADD;
+    // The shell's own copy of the icon's record: the window, the id, the flags and the
+    // callback message, four 32-bit fields, then the tip in 128 UTF-16 units.
+    constexpr std::size_t kTipOffset = 16, kTipUnits = 128;
+    if (mode_ == Mode::Refusing || request->cbData < kTipOffset + kTipUnits * sizeof(WCHAR))
         return true;
     const auto* bytes = static_cast<const BYTE*>(request->lpData);
-    std::uint32_t window, id, flags;
+    std::uint32_t window;
     std::memcpy(&window, bytes, sizeof window);
-    std::memcpy(&id, bytes + 4, sizeof id);
-    std::memcpy(&flags, bytes + 8, sizeof flags);
-    const std::pair<HWND, UINT> icon{reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)),
-                                     id};
+    const HWND icon = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
     std::lock_guard<std::mutex> lock(lock_);
-    const auto held = std::find(icons_.begin(), icons_.end(), icon);
     // As the shell does: an icon is added once, and only one it holds is changed or removed.
-    const bool known = held != icons_.end();
-    if (request->dwData == NIM_ADD ? known : !known)
+    const auto held = std::find(icons_.begin(), icons_.end(), icon);
+    if ((request->dwData == NIM_ADD) == (held != icons_.end()))
         return true;
     if (request->dwData == NIM_ADD) {
         icons_.push_back(icon);
@@ -991,12 +955,16 @@ bool StandinTaskbar::Answer(UINT message, LPARAM lParam, LRESULT& result) {
     } else if (request->dwData == NIM_DELETE) {
         icons_.erase(held);
     }
-    if (request->dwData != NIM_DELETE && (flags & NIF_TIP)) {
-        WCHAR tip[kTipUnits] = {};
-        std::memcpy(tip, bytes + kTipOffset, sizeof tip);
-        tip_ = AnsiText(std::wstring_view(tip, kTipUnits));
+    if (request->dwData == NIM_ADD || request->dwData == NIM_MODIFY) {
+        UINT flags;
+        std::memcpy(&flags, bytes + 8, sizeof flags);
+        if (flags & NIF_TIP) {
+            WCHAR tip[kTipUnits] = {};
+            std::memcpy(tip, bytes + kTipOffset, sizeof tip);
+            tip_ = AnsiText(std::wstring_view(tip, kTipUnits));
+        }
     }
-    result = mode == Mode::Accepting;
+    result = mode_ == Mode::Accepting;
     return true;
 }
 

@@ -193,13 +193,6 @@ std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& optio
                                            POINT thenTo = {},
                                            const std::vector<std::string>& thenOptions = {});
 
-// Drags the files to the point and holds them there, the pointer lingering for up to a minute;
-// once `over` holds (the drag is over the target, say) runs `meanwhile`, then ends the source,
-// which leaves the target without a leave or a drop, and lets the button go. False when `over`
-// never held.
-bool HoldDragOver(POINT to, const std::vector<std::string>& files,
-                  const std::function<bool()>& over, const std::function<void()>& meanwhile);
-
 // Drags the files towards the point and, once `midway` holds (the drag is over the target, say),
 // stops the drag source dead, as a source that hangs or crashes is: it calls the target no more.
 // Then runs `meanwhile`, ends the source and lets the button go. False when `midway` never held.
@@ -267,24 +260,23 @@ class StandinWindow {
 
 // A taskbar of the test's own in front of the shell's: it answers the notification-area requests
 // of every program itself, refusing them as a taskbar that has not started yet does, taking them
-// but answering too late (a busy one at sign-in: the program sees a failure), or taking them and
-// answering; it keeps the icons it took and counts the requests to add one.
+// but answering too late as a busy one at sign-in does (the program sees a failure), or taking
+// them once told to; it counts the icons it is asked to add.
 class StandinTaskbar {
   public:
-    enum class Mode { Refusing, Late, Accepting };
     StandinTaskbar();
     StandinTaskbar(const StandinTaskbar&) = delete;
     StandinTaskbar& operator=(const StandinTaskbar&) = delete;
 
+    enum class Mode { Refusing, Late, Accepting };
     void SetMode(Mode mode) { mode_ = mode; }
-    void Accept(bool accept) { SetMode(accept ? Mode::Accepting : Mode::Refusing); }
-    // The shell started again: a new taskbar that knows no icons, answering as `mode` says,
-    // tells every program so ("TaskbarCreated").
+    void Accept(bool accept) { mode_ = accept ? Mode::Accepting : Mode::Refusing; }
+    // The shell started again: a new taskbar that knows no icons tells every program so.
     void Restart(Mode mode);
-    // Icons added (taken), and requests to add one (taken or not).
+    // Icons taken, and requests to add one (taken or not).
     int Adds() const { return adds_; }
     int Asked() const { return asked_; }
-    // The window of each icon it holds.
+    // The windows of the icons it holds.
     std::vector<HWND> Icons() const;
     // The tip of the last icon added or changed with a tip, in the ANSI code page.
     std::string Tip() const;
@@ -295,7 +287,7 @@ class StandinTaskbar {
     std::atomic<int> adds_{0}, asked_{0};
     mutable std::mutex lock_;
     std::string tip_;
-    std::vector<std::pair<HWND, UINT>> icons_;
+    std::vector<HWND> icons_;
     StandinWindow window_; // last: its thread uses the members above
 };
 
