@@ -31,6 +31,8 @@ namespace {
 constexpr int kIconWidth = 58;
 constexpr int kIconHeight = 59;
 constexpr UINT kRefreshInterval = 1000;
+// How often the refresh asks a shell that did not take the icon, before it says so.
+constexpr int kTrayIconTries = 30;
 
 // The refresh interval: once a second. The soak test asks for a shorter one through the
 // environment ("PAKICO_REFRESH_MS", 1 to 999), so that ten thousand ticks pass in minutes.
@@ -106,8 +108,6 @@ bool TArchiveCoolForm::CreateAndShow() {
 }
 
 LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    // A new taskbar (the shell started late or again) asks every program for its icon.
-    static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     switch (message) {
     case WM_CREATE:
         FormCreate();
@@ -129,8 +129,16 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         return TRUE;
     case WM_ENDSESSION:
         // The session ends without closing the window: keep the place as an orderly end does.
-        if (wParam)
+        // Asked by the Restart Manager (an installer replacing a library the program holds),
+        // the program itself ends too: its open windows close, then the loop ends and the
+        // window goes as at every end.
+        if (wParam) {
             FormEndSession();
+            if (lParam & ENDSESSION_CLOSEAPP) {
+                endAsked_ = true;
+                PostQuitMessage(0);
+            }
+        }
         return 0;
     case kShowHeldReports:
         ui::ShowHeldReports();
@@ -156,8 +164,6 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_ERASEBKGND:
         return 1;
     }
-    if (message == taskbarCreated && !TrayIcon)
-        AddTrayIcon(false);
     return ui::Window::HandleMessage(message, wParam, lParam);
 }
 
@@ -221,13 +227,11 @@ void TArchiveCoolForm::FinishStart() {
     // The Zip self-extractor's library is looked for once at start; the settings look again
     // while it has not been found.
     step([&] { IsZCryptAvailable(); });
-    // A taskbar that is not there yet (a slow start at log-on) is reported once; the refresh
-    // tick and the taskbar's own announcement try again.
-    AddTrayIcon(true);
+    step([&] { CreateTrayIcon(); });
     step([&] { FullScreenWatch = std::make_unique<TFullScreenWatch>(Handle()); });
 }
 
-bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
+void TArchiveCoolForm::CreateTrayIcon() {
     // The cat's face of the menu images, at the size of the notification area's icons (which
     // follow the desktop's density, not the cat's monitor); the program's icon when the images
     // are missing.
@@ -237,16 +241,11 @@ bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
         trayImages = ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1),
                                                  kMenuImageSize, traySize, kImageMask);
     auto face = (trayImages ? trayImages : ImageList1).GetIcon(8);
-    try {
-        // An icon added during a watch (the taskbar came late) tells the watch, like the title.
-        TrayIcon = std::make_unique<TTaskTrayIcon>(
-            Handle(), face ? face.get() : LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)),
-            Title());
-    } catch (const std::exception& error) {
-        if (reportFailure)
-            ui::ReportException(error);
-        return false;
-    }
+    // An icon added during a watch (the taskbar came late) tells the watch, like the title.
+    TrayIcon = std::make_unique<TTaskTrayIcon>(
+        Handle(), face ? face.get() : LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), Title());
+    // A new taskbar that does not take the icon at once is asked as long as one at start.
+    TrayIcon->OnTaskbarCreated = [this](TTaskTrayIcon&) { trayIconTries_ = 0; };
     TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { RunCommand([&] { Act_ExecExecute(); }); };
     // Whether the icon has a menu is decided at the press that opens it: none while another
     // window of the program is open, even one opened a moment ago (About, from this very menu),
@@ -257,7 +256,17 @@ bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
         else
             icon.PopupMenu = [this](POINT where) { ShowMenu(PopupMenu1, where); };
     };
-    return true;
+}
+
+void TArchiveCoolForm::AddTrayIconAgain() {
+    // Once told, the refresh asks no more: a shell that hangs could hold each tick for seconds.
+    // A new taskbar's announcement starts it over.
+    if (!TrayIcon || TrayIcon->Added() || trayIconTries_ >= kTrayIconTries)
+        return;
+    if (TrayIcon->Add())
+        trayIconTries_ = 0;
+    else if (++trayIconTries_ == kTrayIconTries)
+        ui::ReportException(EAppError(TTaskTrayIcon::NotShownMessage));
 }
 
 void TArchiveCoolForm::CreateLayers() {
@@ -423,8 +432,10 @@ void TArchiveCoolForm::Timer1Timer() {
         ui::Timer& timer;
         ~Restart() { timer.SetInterval(RefreshInterval()); }
     } restart{Timer1};
-    if (!TrayIcon)
-        AddTrayIcon(false);
+    // Some of the platform's own loops (moving the cat) take the end of the loop for themselves.
+    if (endAsked_)
+        PostQuitMessage(0);
+    AddTrayIconAgain();
     EndQuietDrag();
     if (!Dragging)
         RefreshIconState();
@@ -454,6 +465,7 @@ void TArchiveCoolForm::FormEndSession() {
 void TArchiveCoolForm::FormDestroy() {
     // A failing step is shown, and the rest of the clean-up still runs.
     auto step = [](const std::function<void()>& body) { ui::RunGuarded(body); };
+    endAsked_ = false;
     ui::SetFormClosedHandler(nullptr);
     ui::HoldReportsWhile(nullptr);
     FullScreenWatch.reset();

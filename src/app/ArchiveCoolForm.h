@@ -78,6 +78,8 @@ class TArchiveCoolForm : public ui::Window {
     void FormCloseQuery();
     void FormDestroy();
     void FormEndSession();
+    // The Restart Manager asked the program to end.
+    bool endAsked_ = false;
     void Timer1Timer();
     void Timer2Timer();
     void CreateLayers();
@@ -99,9 +101,12 @@ class TArchiveCoolForm : public ui::Window {
     void CreateHistoryMenus();
     void RegisterHotKey();
     void WritePosition();
-    // Adds the notification-area icon; false when the shell has no taskbar for it yet (the
-    // error is reported when `reportFailure`). Tried again until it is there.
-    bool AddTrayIcon(bool reportFailure);
+    // Makes the notification-area icon. The shell may not take it yet (it is busy in the
+    // first seconds after sign-in, or has just started again): the refresh asks again, quietly,
+    // for about half a minute, then says so once.
+    void CreateTrayIcon();
+    void AddTrayIconAgain();
+    int trayIconTries_ = 0;
 
     // Drops.
     void DropFileTarget1Enter(TShiftState shift, DWORD& effect);

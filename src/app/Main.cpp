@@ -25,19 +25,24 @@ void RouteComponentErrors() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static_assert(sizeof(OSVERSIONINFOA) == 148);
+    LeaveCurrentFolderOutOfLibrarySearch();
     if (!CheckPlatform())
         return 1;
-    win::ScopedHandle instance = TakeSingleInstanceMutex();
-    if (!instance)
+    const SingleInstance instance = TakeSingleInstanceMutex();
+    if (instance.otherCopy)
         return 0;
+    TellOfAnotherCodePage();
 
     RouteComponentErrors();
 
     int exitCode = 0;
     {
         TArchiveCoolForm form;
-        if (form.CreateAndShow())
+        if (form.CreateAndShow()) {
             exitCode = Application().Run();
+            // The loop ended without a close (the Restart Manager asked): the window goes now.
+            form.Destroy();
+        }
     }
     UnloadArchiverLibraries();
     return exitCode;

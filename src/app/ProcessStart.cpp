@@ -1,5 +1,7 @@
-// The platform check and the single-instance mutex of the process start.
+// The platform check, the single-instance mutex and the code page at start.
 #include "app/ProcessStart.h"
+
+#include <string>
 
 bool CheckPlatform() {
     OSVERSIONINFOA version{};
@@ -13,12 +15,41 @@ bool CheckPlatform() {
     return supported;
 }
 
-win::ScopedHandle TakeSingleInstanceMutex() {
+SingleInstance TakeSingleInstanceMutex() {
     HANDLE mutex = CreateMutexA(nullptr, TRUE, "Morva ArchiveIcon");
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    const DWORD error = GetLastError();
+    SingleInstance start;
+    if (error == ERROR_ALREADY_EXISTS) {
         ReleaseMutex(mutex);
         CloseHandle(mutex);
-        return {};
+        start.otherCopy = true;
+    } else if (!mutex && error == ERROR_ACCESS_DENIED) {
+        // The mutex is there but may not be opened: a copy runs elevated or as another user.
+        start.otherCopy = true;
+    } else {
+        // Any other failure (the name taken by an object of another kind, no resources) says
+        // nothing of another copy: a program that never started would be worse than two.
+        start.marker.reset(mutex);
     }
-    return win::ScopedHandle(mutex);
+    return start;
+}
+
+void TellOfAnotherCodePage() {
+    const UINT codePage = GetACP();
+    if (codePage == 932)
+        return;
+    const std::wstring number = std::to_wstring(codePage);
+    const std::wstring text =
+        L"Pakico は日本語のコード ページ 932 で動くプログラムですが、この Windows のコード "
+        L"ページは " +
+        number +
+        L" です。メニューやメッセージが文字化けし、ドロップしたファイルの名前が正しく渡らない"
+        L"ことがあります。地域の設定で「Unicode 対応ではないプログラムの言語」を日本語にし、"
+        L"「ワールドワイド言語サポートで Unicode UTF-8 を使用」をオフにしてください。\n\n"
+        L"Pakico is made for the Japanese code page 932, but this Windows uses code page " +
+        number +
+        L". Menus and messages may be garbled, and the names of dropped files may not be passed "
+        L"on correctly. In the Region settings, set the language for non-Unicode programs to "
+        L"Japanese and turn off \"Use Unicode UTF-8 for worldwide language support\".";
+    MessageBoxW(nullptr, text.c_str(), L"Pakico", MB_OK | MB_ICONWARNING | MB_TOPMOST);
 }

@@ -1,4 +1,5 @@
-// The first steps of every start: the platform check and the single-instance mutex.
+// The first steps of every start: the platform check, the single-instance mutex and the word
+// about a code page the program was not made for.
 #pragma once
 
 #include "util/ScopedWin.h"
@@ -6,6 +7,17 @@
 // Windows 95/98, or NT 4.0 and later. Otherwise tells the user and the process ends with 1.
 bool CheckPlatform();
 
-// Takes the mutex that marks a running copy. Empty when another copy already runs; the
-// running copy is not signalled. The first copy keeps the handle until it ends.
-win::ScopedHandle TakeSingleInstanceMutex();
+// What the single-instance mutex says of this start.
+struct SingleInstance {
+    // Another copy runs (it is not signalled): this one ends at once.
+    bool otherCopy = false;
+    // The mutex that marks this copy as running, held until it ends; empty when the system
+    // could not make it, and the copy runs on unmarked.
+    win::ScopedHandle marker;
+};
+SingleInstance TakeSingleInstanceMutex();
+
+// Every text of the program is Shift_JIS: under another ANSI code page (another system locale,
+// or Windows' UTF-8 option) its menus and messages come out garbled and dropped names reach
+// the companion in another encoding. Says so in a box of wide text, in Japanese and English.
+void TellOfAnotherCodePage();

@@ -3,10 +3,12 @@
 
 #include "archive/FaultGuard.h"
 #include "util/Errors.h"
+#include "util/ScopedWin.h"
 
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -21,15 +23,21 @@ HMODULE& ModuleSlot(ArchiverLibrary library) {
     return g_modules[static_cast<std::size_t>(library)];
 }
 
+// When each library that could not be loaded was last looked for; none while it was not missed.
+constexpr DWORD kLookAgainAfterMs = 60000;
+std::array<std::optional<DWORD>, kLibraryCount> g_missedAt{};
+std::function<std::uint32_t()> g_clock;
+
+DWORD Now() {
+    return g_clock ? static_cast<DWORD>(g_clock()) : GetTickCount();
+}
+
 HMODULE LoadByBareName(const char* file) {
     // The platform's usual search order applies: the program's own folder comes first.
     return LoadLibraryA(file);
 }
 
-HMODULE EnsureLoaded(ArchiverLibrary library) {
-    HMODULE& slot = ModuleSlot(library);
-    if (slot)
-        return slot;
+HMODULE Load(ArchiverLibrary library) {
     if (library == ArchiverLibrary::Unrar) {
         // unrar32.dll is a wrapper around unrar.dll and is useless without it, so it is only
         // tried when unrar.dll itself can be loaded.
@@ -38,7 +46,19 @@ HMODULE EnsureLoaded(ArchiverLibrary library) {
             return nullptr;
         FreeLibrary(engine);
     }
-    slot = LoadByBareName(ArchiverLibraryFile(library));
+    return LoadByBareName(ArchiverLibraryFile(library));
+}
+
+HMODULE EnsureLoaded(ArchiverLibrary library) {
+    HMODULE& slot = ModuleSlot(library);
+    if (slot)
+        return slot;
+    std::optional<DWORD>& missedAt = g_missedAt[static_cast<std::size_t>(library)];
+    // Counted without sign, so the clock's wrap after 49 days changes nothing.
+    if (missedAt && Now() - *missedAt < kLookAgainAfterMs)
+        return nullptr;
+    slot = Load(library);
+    missedAt = slot ? std::nullopt : std::optional<DWORD>(Now());
     return slot;
 }
 
@@ -57,6 +77,28 @@ template <typename Fn> Fn EntryPoint(ArchiverLibrary library, const char* name) 
 
 bool IsLibraryAvailable(ArchiverLibrary library) {
     return EnsureLoaded(library) != nullptr;
+}
+
+void LookForMissingLibrariesAgain() {
+    g_missedAt.fill(std::nullopt);
+}
+
+void SetLibraryClock(std::function<std::uint32_t()> clock) {
+    g_clock = std::move(clock);
+}
+
+void LeaveCurrentFolderOutOfLibrarySearch(const SetDllDirectoryFn& setDllDirectory) {
+    // An empty folder takes the current one out and leaves the rest of the search as it was.
+    if (setDllDirectory)
+        setDllDirectory("");
+}
+
+void LeaveCurrentFolderOutOfLibrarySearch() {
+    using Fn = BOOL(WINAPI*)(LPCSTR);
+    const auto system = win::FunctionIn<Fn>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
+    LeaveCurrentFolderOutOfLibrarySearch(
+        system ? SetDllDirectoryFn([system](const char* folder) { return system(folder) != FALSE; })
+               : SetDllDirectoryFn());
 }
 
 std::int32_t CallArchiverQuery(ArchiverLibrary library, const char* entryPoint) {
@@ -98,6 +140,7 @@ std::int32_t CallArchiverCheckFaultAsNo(ArchiverLibrary library, const char* ent
 }
 
 void UnloadArchiverLibraries() {
+    LookForMissingLibrariesAgain();
     constexpr ArchiverLibrary kOrder[] = {
         ArchiverLibrary::Unlha, ArchiverLibrary::Cab,   ArchiverLibrary::Tar,
         ArchiverLibrary::Unarj, ArchiverLibrary::Unrar, ArchiverLibrary::Unzip,

@@ -5,11 +5,31 @@
 #include "archive/ArchiveRules.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
-// Loads the library when no handle is held yet and tells whether one is held now. A failed
-// load is not remembered, so a library that appears later is picked up by the next query.
+// Loads the library when no handle is held yet and tells whether one is held now. A library
+// that could not be loaded is looked for again once a minute has passed, or after
+// LookForMissingLibrariesAgain: each look walks every folder of the search path, some perhaps
+// on a slow network, and the refresh and every drag ask each second.
 bool IsLibraryAvailable(ArchiverLibrary library);
+
+// The next query looks again for the libraries that were missing (the settings are opening).
+void LookForMissingLibrariesAgain();
+
+// The clock of that minute, in milliseconds as GetTickCount counts them. Tests replace it; an
+// empty clock puts GetTickCount back.
+void SetLibraryClock(std::function<std::uint32_t()> clock);
+
+// Libraries are looked for in the program's folder, the system's folders and the path, never
+// in the current folder, where the open dialog may have left a download folder: a file there
+// named like a missing library would be loaded. Called once at start.
+void LeaveCurrentFolderOutOfLibrarySearch();
+// The same through `setDllDirectory`, which stands for the platform's SetDllDirectoryA (Windows
+// XP SP1 and later) and is empty where the system lacks it. Tests replace it: Wine searches the
+// current folder all the same.
+using SetDllDirectoryFn = std::function<bool(const char* folder)>;
+void LeaveCurrentFolderOutOfLibrarySearch(const SetDllDirectoryFn& setDllDirectory);
 
 // Calls an entry point without arguments; 0 when the library or the entry point is missing.
 std::int32_t CallArchiverQuery(ArchiverLibrary library, const char* entryPoint);

@@ -83,6 +83,8 @@ void TArchiveTypeComboBox::DrawItem(const DRAWITEMSTRUCT& draw) {
 }
 
 void TCoolConfigForm::LoadPackPages() {
+    // Libraries copied in while the program runs are offered as the settings open.
+    LookForMissingLibrariesAgain();
     config::LibraryPresence libraries;
     libraries.lha = IsLibraryAvailable(ArchiverLibrary::Unlha);
     libraries.zip = IsLibraryAvailable(ArchiverLibrary::Zip);

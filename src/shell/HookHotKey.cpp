@@ -6,8 +6,12 @@
 #include <stdexcept>
 
 std::function<void(const std::exception&)> THookHotKey::ErrorReporter;
+THookHotKey::RegisterFn THookHotKey::RegisterCall = ::RegisterHotKey;
 
 namespace {
+
+// Windows 7's MOD_NOREPEAT: a key held down gives one press, not one per auto-repeat.
+constexpr UINT kModNoRepeat = 0x4000;
 
 UINT HotKeyModifiers(shortcut::TShortCut value) {
     UINT modifiers = 0;
@@ -53,7 +57,14 @@ bool THookHotKey::Register(int id, shortcut::TShortCut value) {
     UINT vk = value & shortcut::scKeyMask;
     if (vk == 0 || !Handle())
         return false;
-    return RegisterHotKey(Handle(), id, HotKeyModifiers(value), vk) != FALSE;
+    // Without the flag keys held a little long send one press per auto-repeat, and each starts
+    // the companion. Systems before Windows 7 refuse it.
+    const UINT modifiers = HotKeyModifiers(value);
+    if (RegisterCall(Handle(), id, modifiers | kModNoRepeat, vk))
+        return true;
+    if (GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED)
+        return false;
+    return RegisterCall(Handle(), id, modifiers, vk) != FALSE;
 }
 
 bool THookHotKey::Unregister(int id) {

@@ -25,7 +25,8 @@ class THookHotKey {
 
     // Registers `shortcut` (virtual key in the low byte, 0x2000 Shift, 0x4000 Ctrl, 0x8000
     // Alt) under identifier `id`. True when the system accepted it; a shortcut without a key
-    // is refused without asking the system.
+    // is refused without asking the system. A key held down starts one press, not one per
+    // auto-repeat; a system that does not know that rule takes the key without it.
     bool Register(int id, shortcut::TShortCut shortcut);
     bool Unregister(int id);
 
@@ -39,6 +40,11 @@ class THookHotKey {
     // Where errors raised by OnHotKey go; the window procedure never lets them out.
     // The program points it at its error box; by default they are dropped.
     static std::function<void(const std::exception&)> ErrorReporter;
+
+    // The platform's registration, which tests replace to see what is asked of it and to stage
+    // a system that refuses MOD_NOREPEAT (Wine takes the flag and repeats all the same).
+    using RegisterFn = std::function<BOOL(HWND window, int id, UINT modifiers, UINT vk)>;
+    static RegisterFn RegisterCall;
 
   private:
     void HotKeyPressed(int index);

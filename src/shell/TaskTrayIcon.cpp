@@ -15,6 +15,15 @@ std::function<void(const std::exception&)> TTaskTrayIcon::ErrorReporter;
 
 namespace {
 
+void AllowMessageFromLowerIntegrity(HWND window, UINT message) {
+    using Fn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
+    static const auto allow =
+        win::FunctionIn<Fn>(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx");
+    if (allow)
+        allow(window, message, kAllow, nullptr);
+}
+
 TShiftState KeyShiftState() {
     TShiftState shift = 0;
     if (GetKeyState(VK_SHIFT) < 0)
@@ -59,6 +68,8 @@ void ProcessPendingMessages() {
 
 } // namespace
 
+std::function<void(HWND, UINT)> TTaskTrayIcon::AllowMessageCall = AllowMessageFromLowerIntegrity;
+
 TTaskTrayIcon::TTaskTrayIcon(HWND owner, HICON icon, const std::string& hint)
     : owner_(owner), window_(
                          "PakicoTaskTrayIcon", CallbackMessage,
@@ -78,12 +89,24 @@ TTaskTrayIcon::TTaskTrayIcon(HWND owner, HICON icon, const std::string& hint)
     record_.uCallbackMessage = CallbackMessage;
     record_.hIcon = icon_.get();
     SetTip(hint_);
-    if (!Handle() || !Shell_NotifyIconA(NIM_ADD, &record_))
-        throw EAppError("Cannot create shell notification icon");
+    if (!Handle())
+        throw EAppError(NotShownMessage);
     // A new taskbar (the shell restarted) knows no icons: it asks every program to add its own
     // again, or a hidden cat could be neither shown nor ended.
-    window_.AlsoHandle(RegisterWindowMessageA("TaskbarCreated"),
-                       [this](WPARAM, LPARAM) { Shell_NotifyIconA(NIM_ADD, &record_); });
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    if (AllowMessageCall)
+        AllowMessageCall(Handle(), taskbarCreated);
+    window_.AlsoHandle(taskbarCreated, [this](WPARAM, LPARAM) {
+        Add();
+        if (OnTaskbarCreated)
+            OnTaskbarCreated(*this);
+    });
+    added_ = Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
+}
+
+bool TTaskTrayIcon::Add() {
+    added_ = Shell_NotifyIconA(NIM_MODIFY, &record_) || Shell_NotifyIconA(NIM_ADD, &record_);
+    return added_;
 }
 
 // The window, the last member, goes first, while every member its procedure might touch still

@@ -31,14 +31,23 @@ class TTaskTrayIcon {
     static constexpr UINT CallbackMessage = WM_USER + 1;
     // The longest tooltip, in bytes, that fits the record with its terminator.
     static constexpr std::size_t MaxHintBytes = 63;
+    // What the user is told when the icon cannot be shown.
+    static constexpr const char* NotShownMessage = "通知領域にアイコンを表示できません。";
 
     // Adds the icon (a copy of `icon`) with `hint` as its tooltip. `owner` is the window
-    // brought to the foreground before the popup menu; it may be null.
-    // Throws EAppError "Cannot create shell notification icon" when the shell refuses it.
+    // brought to the foreground before the popup menu; it may be null. The shell may refuse
+    // the icon for a while (it is busy in the first seconds after sign-in): Added() tells, and
+    // Add() asks again. Throws EAppError when even the component's window cannot be made.
     TTaskTrayIcon(HWND owner, HICON icon, const std::string& hint);
     ~TTaskTrayIcon();
     TTaskTrayIcon(const TTaskTrayIcon&) = delete;
     TTaskTrayIcon& operator=(const TTaskTrayIcon&) = delete;
+
+    // Whether the shell has taken the icon.
+    bool Added() const { return added_; }
+    // Asks the shell for the icon again; whether it has it now. A shell that answered too late
+    // before may have the icon already: it is then not added a second time.
+    bool Add();
 
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& hint);
@@ -64,10 +73,19 @@ class TTaskTrayIcon {
     TMouseMoveEvent OnMouseMove;
     TNotifyEvent OnMinimize;
     TNotifyEvent OnRestore;
+    // A new taskbar (the shell started again) asked for the icon; Added() tells whether it has
+    // it now.
+    TNotifyEvent OnTaskbarCreated;
 
     // Where errors raised by the event handlers go; the window procedure never lets them out.
     // The program points it at its error box; by default they are dropped.
     static std::function<void(const std::exception&)> ErrorReporter;
+
+    // Lets a message through to a window from programs of a lower integrity level, as
+    // ChangeWindowMessageFilterEx does (Windows 7 and later; elsewhere nothing is needed):
+    // run elevated, the program would not hear the shell's "TaskbarCreated" otherwise. Tests
+    // replace it, since Wine filters nothing.
+    static std::function<void(HWND window, UINT message)> AllowMessageCall;
 
   private:
     void HandleTrayMessage(UINT mouseMessage);
@@ -81,6 +99,7 @@ class TTaskTrayIcon {
     std::string hint_;
     NOTIFYICONDATAA record_;
     bool leftDown_ = false;
+    bool added_ = false;
     // Last, so that it is destroyed first.
     THiddenWindow window_;
 };

@@ -418,6 +418,30 @@ std::size_t MorvaRunCount(const std::string& folder) {
     return ReadMorvaLog(folder).size();
 }
 
+namespace {
+// Starts the program through Wine's own loader under a Unix locale. Wine hands back no handle of
+// a Unix program: the process is taken from the program's window.
+std::unique_ptr<ProgramRun> StartInUnixLocale(const std::string& exe, const std::string& locale) {
+    std::string commandLine =
+        "/usr/bin/env LANG=" + locale + " LC_ALL=" + locale + " wine " + Quoted(exe);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    DWORD id = 0;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi) ||
+        !WaitUntil(
+            [&] {
+                auto mains = TopWindows("TArchiveCoolForm");
+                return !mains.empty() && GetWindowThreadProcessId(mains.front(), &id);
+            },
+            kStartMs))
+        return nullptr;
+    const DWORD access = SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION;
+    return std::make_unique<ProgramRun>(win::ScopedHandle(OpenProcess(access, FALSE, id)), id);
+}
+} // namespace
+
 PakicoRun::PakicoRun() : PakicoRun(Layout{}) {}
 
 PakicoRun::PakicoRun(const Layout& layout) {
@@ -456,7 +480,11 @@ PakicoRun::~PakicoRun() {
 }
 
 ::testing::AssertionResult PakicoRun::Start(bool withTrayIcon) {
-    run_ = std::make_unique<ProgramRun>(folder_ + "Pakico.exe");
+    const std::string exe = folder_ + "Pakico.exe";
+    run_ = unixLocale_.empty() ? std::make_unique<ProgramRun>(exe)
+                               : StartInUnixLocale(exe, unixLocale_);
+    if (!run_)
+        return ::testing::AssertionFailure() << "not started under the locale " << unixLocale_;
     DWORD id = run_->ProcessId();
     bool found = WaitUntil(
         [&] {
@@ -811,7 +839,11 @@ HWND WaitForErrorBox(unsigned ms) {
 std::string AnswerErrorBox(HWND box) {
     std::string message;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        std::string text = TextOf(child);
+        // Read as wide text: a program under another code page would hand its own bytes.
+        wchar_t wide[2048] = L"";
+        SendMessageTimeoutW(child, WM_GETTEXT, std::size(wide), reinterpret_cast<LPARAM>(wide),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+        std::string text = AnsiText(wide);
         if (text.size() > message.size() && text != "OK")
             message = text;
     }
@@ -902,8 +934,20 @@ StandinTaskbar::StandinTaskbar()
               }) {}
 
 std::string StandinTaskbar::Tip() const {
-    std::lock_guard<std::mutex> lock(tipLock_);
+    std::lock_guard<std::mutex> lock(lock_);
     return tip_;
+}
+
+std::vector<HWND> StandinTaskbar::Icons() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    return icons_;
+}
+
+void StandinTaskbar::Restart(Mode mode) {
+    std::lock_guard<std::mutex> lock(lock_);
+    icons_.clear();
+    mode_ = mode;
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
 
 bool StandinTaskbar::Answer(UINT message, LPARAM lParam, LRESULT& result) {
@@ -912,26 +956,37 @@ bool StandinTaskbar::Answer(UINT message, LPARAM lParam, LRESULT& result) {
     // The shell's request: the notification-area message in dwData.
     const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     result = FALSE;
-    if (!accept_)
-        return true;
-    if (request->dwData == NIM_ADD)
-        ++adds_;
+    asked_ += request->dwData == NIM_ADD;
     // The shell's own copy of the icon's record: the window, the id, the flags and the
     // callback message, four 32-bit fields, then the tip in 128 UTF-16 units.
     constexpr std::size_t kTipOffset = 16, kTipUnits = 128;
-    if ((request->dwData == NIM_ADD || request->dwData == NIM_MODIFY) &&
-        request->cbData >= kTipOffset + kTipUnits * sizeof(WCHAR)) {
-        const auto* bytes = static_cast<const BYTE*>(request->lpData);
+    if (mode_ == Mode::Refusing || request->cbData < kTipOffset + kTipUnits * sizeof(WCHAR))
+        return true;
+    const auto* bytes = static_cast<const BYTE*>(request->lpData);
+    std::uint32_t window;
+    std::memcpy(&window, bytes, sizeof window);
+    const HWND icon = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
+    std::lock_guard<std::mutex> lock(lock_);
+    // As the shell does: an icon is added once, and only one it holds is changed or removed.
+    const auto held = std::find(icons_.begin(), icons_.end(), icon);
+    if ((request->dwData == NIM_ADD) == (held != icons_.end()))
+        return true;
+    if (request->dwData == NIM_ADD) {
+        icons_.push_back(icon);
+        ++adds_;
+    } else if (request->dwData == NIM_DELETE) {
+        icons_.erase(held);
+    }
+    if (request->dwData == NIM_ADD || request->dwData == NIM_MODIFY) {
         UINT flags;
         std::memcpy(&flags, bytes + 8, sizeof flags);
         if (flags & NIF_TIP) {
             WCHAR tip[kTipUnits] = {};
             std::memcpy(tip, bytes + kTipOffset, sizeof tip);
-            std::lock_guard<std::mutex> lock(tipLock_);
             tip_ = AnsiText(std::wstring_view(tip, kTipUnits));
         }
     }
-    result = TRUE;
+    result = mode_ == Mode::Accepting;
     return true;
 }
 

@@ -130,6 +130,10 @@ class PakicoRun {
     // Starts the program and waits for its window and (unless told not to, for a start
     // without a taskbar) its notification-area icon.
     ::testing::AssertionResult Start(bool withTrayIcon = true);
+    // Start() starts the program under a Unix locale (LANG and LC_ALL), such as "C". Wine gives
+    // a program the ANSI code page of its Unix process's locale, which the environment of
+    // CreateProcess does not reach: the program is started through Wine's own loader.
+    void UseUnixLocale(const std::string& locale) { unixLocale_ = locale; }
     // Waits for the notification-area icon's window of a program started without one.
     bool WaitForTray(unsigned ms);
     DWORD ProcessId() const { return run_ ? run_->ProcessId() : 0; }
@@ -164,6 +168,7 @@ class PakicoRun {
     testing_support::TempFolder temp_{"e2e"};
     testing_support::TempFolder scratch_{"drop"};
     std::string folder_;
+    std::string unixLocale_;
     std::unique_ptr<testing_support::ProgramRun> run_;
     HWND main_ = nullptr;
     HWND tray_ = nullptr;
@@ -262,25 +267,35 @@ class StandinWindow {
 };
 
 // A taskbar of the test's own in front of the shell's: it answers the notification-area requests
-// of every program itself, refusing them as a taskbar that has not started yet does, or taking
-// them once told to, and counts the icons it is asked to add.
+// of every program itself, refusing them as a taskbar that has not started yet does, taking them
+// but answering too late as a busy one at sign-in does (the program sees a failure), or taking
+// them once told to; it counts the icons it is asked to add.
 class StandinTaskbar {
   public:
     StandinTaskbar();
     StandinTaskbar(const StandinTaskbar&) = delete;
     StandinTaskbar& operator=(const StandinTaskbar&) = delete;
 
-    void Accept(bool accept) { accept_ = accept; }
+    enum class Mode { Refusing, Late, Accepting };
+    void SetMode(Mode mode) { mode_ = mode; }
+    void Accept(bool accept) { mode_ = accept ? Mode::Accepting : Mode::Refusing; }
+    // The shell started again: a new taskbar that knows no icons tells every program so.
+    void Restart(Mode mode);
+    // Icons taken, and requests to add one (taken or not).
     int Adds() const { return adds_; }
+    int Asked() const { return asked_; }
+    // The windows of the icons it holds.
+    std::vector<HWND> Icons() const;
     // The tip of the last icon added or changed with a tip, in the ANSI code page.
     std::string Tip() const;
 
   private:
     bool Answer(UINT message, LPARAM lParam, LRESULT& result);
-    std::atomic<bool> accept_{false};
-    std::atomic<int> adds_{0};
-    mutable std::mutex tipLock_;
+    std::atomic<Mode> mode_{Mode::Refusing};
+    std::atomic<int> adds_{0}, asked_{0};
+    mutable std::mutex lock_;
     std::string tip_;
+    std::vector<HWND> icons_;
     StandinWindow window_; // last: its thread uses the members above
 };
 

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <set>
+#include <thread>
 
 using namespace e2e;
 using namespace testing_support;
@@ -137,7 +138,9 @@ TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
 }
 
 // The session ends (log-off, shut-down) without the window being closed: the place is kept as
-// at an orderly end.
+// at an orderly end, and the system ends the program. Asked by the Restart Manager (an installer
+// replacing a library it holds), the program keeps its place the same way and ends itself, also
+// with a box of its own open.
 TEST_F(IconWindowStart, LoggingOffKeepsThePlace) {
     SaveCatPlace(400, 300);
     PakicoRun pakico;
@@ -152,6 +155,18 @@ TEST_F(IconWindowStart, LoggingOffKeepsThePlace) {
     ASSERT_TRUE(SendMessageTimeoutA(pakico.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
                                     SMTO_ABORTIFHUNG, 5000, &answer));
     ExpectSavedPlace(250, 360);
+
+    DragCatBy(pakico, {50, -60});
+    ASSERT_TRUE(WaitUntil([&] { return pakico.Frame().left == 300; }, kSettleMs));
+    ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+    PressKey('A');
+    ASSERT_TRUE(
+        WaitUntil([&] { return FindDialog(pakico.ProcessId(), "About Pakico"); }, kSettleMs));
+    for (UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION})
+        ASSERT_TRUE(SendMessageTimeoutA(pakico.Main(), message, TRUE, ENDSESSION_CLOSEAPP,
+                                        SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_EQ(0, pakico.WaitForExit(kSettleMs)) << "the program did not end";
+    ExpectSavedPlace(300, 300);
 }
 
 // A step of the clean-up at the end fails (here the drop target's registration has gone from
@@ -196,6 +211,27 @@ TEST_F(IconWindowStart, ASecondStartLeavesOneCatAndOneIcon) {
     EXPECT_EQ(1u, TopWindows("TArchiveCoolForm").size());
     EXPECT_EQ(1u, TopWindows("PakicoTaskTrayIcon").size());
     EXPECT_TRUE(IsWindowVisible(pakico.Main()));
+}
+
+// Under another ANSI code page the program says so once at start, in wide text that shows
+// under any code page, and then runs as ever. Wine gives a program started with LANG=C the code
+// page 1252.
+TEST_F(IconWindowStart, AnotherCodePageIsToldOnceThenTheCatRuns) {
+    PakicoRun pakico;
+    pakico.UseUnixLocale("C");
+    std::string message, more;
+    std::thread answer([&] {
+        message = AnswerErrorBox(kStartMs);
+        more = AnswerErrorBox(3000);
+    });
+    auto started = pakico.Start();
+    answer.join();
+    ASSERT_TRUE(started);
+    EXPECT_NE(std::string::npos, message.find("この Windows のコード ページは 1252 です。"))
+        << message;
+    EXPECT_NE(std::string::npos, message.find("this Windows uses code page 1252.")) << message;
+    EXPECT_EQ("", more);
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
 }
 
 TEST_F(IconWindowStart, ASavedPositionIsUsedUnchanged) {

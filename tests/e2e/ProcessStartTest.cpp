@@ -55,3 +55,25 @@ TEST_F(ProcessStart, ANewCopyRunsOnceTheOldOneHasEnded) {
     EXPECT_TRUE(WaitUntil(CopyRunningExists, 20000));
     EXPECT_TRUE(again.Running());
 }
+
+// Only a marker that is there means another copy. A name taken by an object of another kind
+// leaves the program running unmarked; a marker it may not open (a copy running elevated) is
+// another copy's.
+TEST_F(ProcessStart, OnlyAMarkerThatIsThereMeansAnotherCopy) {
+    {
+        win::ScopedHandle squatter(CreateEventA(nullptr, FALSE, FALSE, "Morva ArchiveIcon"));
+        ProgramRun run(exe_);
+        EXPECT_TRUE(WaitUntil([] { return FindWindowA("TArchiveCoolForm", nullptr); }, 20000))
+            << "the program did not start";
+    }
+    SECURITY_DESCRIPTOR nobody;
+    InitializeSecurityDescriptor(&nobody, SECURITY_DESCRIPTOR_REVISION);
+    ACL empty;
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetSecurityDescriptorDacl(&nobody, TRUE, &empty, FALSE);
+    SECURITY_ATTRIBUTES locked{sizeof locked, &nobody, FALSE};
+    win::ScopedHandle elevated(CreateMutexA(&locked, FALSE, "Morva ArchiveIcon"));
+    ASSERT_TRUE(elevated);
+    ProgramRun run(exe_);
+    EXPECT_EQ(0, run.WaitForExit(20000));
+}

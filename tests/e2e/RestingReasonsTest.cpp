@@ -253,33 +253,27 @@ TEST_F(RestingReasons, ADropWhoseDataGiveNoNamesEndsTheDrag) {
     ExpectHandOff(pakico, run, "/QE \\", {archive});
 }
 
-// At log-on the taskbar may come after the program. The cat shows and works at once, the
-// missing icon is reported once however often it is tried again, and the icon is added as soon
-// as the taskbar takes it; its menu then works.
-TEST_F(RestingReasons, ATaskbarThatComesLateGetsTheIconWhileTheCatWorks) {
-    SaveCatPlace(400, 300);
-    WriteSettingText("Setting", "HotKey", "Ctrl+Alt+L");
+// At sign-in a busy taskbar may take the icon but answer too late. The cat shows at once; the
+// icon is asked for again quietly at each refresh (sped up here) for about half a minute, never
+// given twice, then the failure is told once, in Japanese, and nothing more is asked until a new
+// taskbar comes (the shell restarted), which gets the one icon window's icon.
+TEST_F(RestingReasons, ATaskbarThatAnswersLateIsAskedQuietlyThenToldOnce) {
+    ScopedEnvironmentVariable fastRefresh("PAKICO_REFRESH_MS", "100");
     StandinTaskbar taskbar;
-    PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll"}, ""});
-
+    taskbar.SetMode(StandinTaskbar::Mode::Late);
+    PakicoRun pakico;
     std::vector<std::string> messages;
     std::thread answer([&] { messages = AnswerStartErrorBoxes(3000); });
-    auto started = pakico.Start(false);
+    auto started = pakico.Start();
     answer.join();
     ASSERT_TRUE(started);
-    EXPECT_EQ(Joined({"Cannot create shell notification icon"}), Joined(messages));
+    EXPECT_EQ(Joined({"通知領域にアイコンを表示できません。"}), Joined(messages));
+    EXPECT_EQ(31, taskbar.Asked()) << "asked at start and at thirty refreshes";
+    EXPECT_EQ(1, taskbar.Adds()) << "the icon was given more than once";
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
-    std::string archive = pakico.Scratch() + "backup.lzh";
-    WriteFileBytes(archive, LzhBytes());
-    auto run = DropAndWait(pakico, {}, {archive});
-    ExpectHandOff(pakico, run, "/QE \\", {archive});
-    PressCtrlAltL();
-    EXPECT_EQ(2u, pakico.WaitForMorva(2).size()) << "the hot key was not registered";
-    EXPECT_EQ(0, taskbar.Adds());
-
-    taskbar.Accept(true);
-    EXPECT_TRUE(pakico.WaitForTray(kSettleMs)) << "the icon was not added again";
-    EXPECT_TRUE(WaitUntil([&] { return taskbar.Adds() == 1; }, kSettleMs)) << taskbar.Adds();
+    taskbar.Restart(StandinTaskbar::Mode::Accepting);
+    EXPECT_TRUE(
+        WaitUntil([&] { return taskbar.Icons() == std::vector<HWND>{pakico.Tray()}; }, kSettleMs));
     ASSERT_TRUE(pakico.ChooseEnd());
     EXPECT_EQ(0, pakico.WaitForExit(kSettleMs));
 }

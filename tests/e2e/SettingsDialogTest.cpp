@@ -561,8 +561,9 @@ TEST_F(SettingsDialogTest, DependentControlsFollowTheirRules) {
 }
 
 // The archive type lists follow the libraries beside the program; the Zip self-extractor's
-// library is seen at the next opening once it is there. Without any library the lists are empty
-// and the stored default stays as it was.
+// library and an archiver library (which the cat's refresh has missed a moment ago) are seen at
+// the next opening once they are there. Without any library the lists are empty and the stored
+// default stays as it was.
 TEST_F(SettingsDialogTest, ArchiveTypesFollowTheLibraries) {
     {
         PakicoRun pakico(PakicoRun::Layout{true, {"Unlha32.dll", "Zip32j.dll"}, ""});
@@ -579,9 +580,10 @@ TEST_F(SettingsDialogTest, ArchiveTypesFollowTheLibraries) {
 
         ASSERT_TRUE(CopyFileA((ProgramFolder() + "ZCrypt32.DLL").c_str(),
                               (pakico.Folder() + "ZCrypt32.DLL").c_str(), FALSE));
+        CopyStandin(pakico.Folder(), "cab32.dll");
         dialog = OpenDialog(pakico);
         EXPECT_EQ((std::vector<std::string>{"Lha 書庫", "Lha 自己解凍書庫", "Zip 書庫",
-                                            "Zip 自己解凍書庫"}),
+                                            "Zip 自己解凍書庫", "Cab 書庫", "Cab 自己解凍書庫"}),
                   dialog.Items(IDC_CFG_CMBFAVARCHIVE));
         dialog.Press(IDCANCEL);
         ASSERT_TRUE(dialog.WaitClosed());

@@ -19,6 +19,9 @@ ProgramRun::ProgramRun(const std::string& exe, const std::string& arguments) {
     processId_ = pi.dwProcessId;
 }
 
+ProgramRun::ProgramRun(win::ScopedHandle process, DWORD processId)
+    : process_(std::move(process)), processId_(processId) {}
+
 ProgramRun::~ProgramRun() {
     if (Running()) {
         TerminateProcess(process_.get(), 1);

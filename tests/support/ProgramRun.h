@@ -12,6 +12,9 @@ class ProgramRun {
   public:
     // Starts `exe` with the given argument text, in the exe's folder.
     ProgramRun(const std::string& exe, const std::string& arguments = "");
+    // Takes over a process started another way; `process` was opened for SYNCHRONIZE,
+    // PROCESS_TERMINATE and PROCESS_QUERY_INFORMATION.
+    ProgramRun(win::ScopedHandle process, DWORD processId);
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;

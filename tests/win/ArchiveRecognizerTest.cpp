@@ -33,7 +33,8 @@ class Recognizer : public ::testing::Test {
         }
     }
 
-    // Places stand-ins beside the test program; `as` renames one (an impostor library).
+    // Places stand-ins beside the test program; `as` renames one (an impostor library). The
+    // libraries missed before are looked for again, as when the settings open.
     static void Install(std::initializer_list<const char*> libs) {
         for (const char* lib : libs)
             InstallAs(lib, lib);
@@ -41,6 +42,7 @@ class Recognizer : public ::testing::Test {
     static void InstallAs(const char* lib, const char* as) {
         ASSERT_TRUE(CopyFileA((ProgramFolder() + lib).c_str(), (ExeFolder() + as).c_str(), FALSE))
             << lib;
+        LookForMissingLibrariesAgain();
     }
     static void InstallAll() {
         for (const char* lib : kAllLibraries)
@@ -138,14 +140,35 @@ TEST_F(Recognizer, EachExtensionNeedsItsOwnLibrary) {
     EXPECT_TRUE(AreAllArchives({"x.cab", "y.ARJ"}));
 }
 
-TEST_F(Recognizer, MissingLibrariesAreTriedAgain) {
-    std::string lzh = File("a.lzh", "xx-lh5-");
+// A library that appears while the program runs is seen a minute after it was last looked for,
+// or at once when the settings open; not at each query, which would walk the search path.
+TEST_F(Recognizer, MissingLibrariesAreLookedForOnceAMinute) {
+    std::uint32_t now = 0xFFFF0000u; // the clock wraps within the minute
+    SetLibraryClock([&] { return now; });
     EXPECT_FALSE(IsLibraryAvailable(ArchiverLibrary::Unlha));
-    EXPECT_FALSE(AreAllArchives({lzh}));
-    Install({"Unlha32.dll"}); // appears while the program runs
-    EXPECT_TRUE(IsLibraryAvailable(ArchiverLibrary::Unlha));
-    EXPECT_TRUE(AreAllArchives({lzh}));
-    EXPECT_EQ(ArchiveKind::Lzh, GetArchiveKind(lzh));
+    CopyFileA((ProgramFolder() + "Unlha32.dll").c_str(), (ExeFolder() + "Unlha32.dll").c_str(), 0);
+    now += 59999;
+    EXPECT_FALSE(AreAllArchives({"a.lzh"}));
+    now += 1;
+    EXPECT_TRUE(AreAllArchives({"a.lzh"}));
+    EXPECT_FALSE(IsLibraryAvailable(ArchiverLibrary::Tar));
+    CopyFileA((ProgramFolder() + "Tar32.dll").c_str(), (ExeFolder() + "Tar32.dll").c_str(), 0);
+    EXPECT_FALSE(IsLibraryAvailable(ArchiverLibrary::Tar));
+    LookForMissingLibrariesAgain();
+    EXPECT_TRUE(IsLibraryAvailable(ArchiverLibrary::Tar));
+    SetLibraryClock(nullptr);
+}
+
+// The current folder is left out of the search at start: an empty folder, not none, which would
+// put the usual order back. Wine looks there all the same, so the platform's call is stood in for.
+TEST(LibrarySearch, TheCurrentFolderIsLeftOut) {
+    std::vector<std::string> folders;
+    LeaveCurrentFolderOutOfLibrarySearch([&](const char* folder) {
+        folders.push_back(folder ? folder : "(none)");
+        return true;
+    });
+    EXPECT_EQ(std::vector<std::string>{""}, folders);
+    LeaveCurrentFolderOutOfLibrarySearch(SetDllDirectoryFn()); // a system without the call
 }
 
 TEST_F(Recognizer, RarNeedsBothLibraries) {

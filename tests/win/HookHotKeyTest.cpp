@@ -99,6 +99,35 @@ TEST(HookHotKey, CtrlAltLReachesOnHotKey) {
     EXPECT_TRUE(hotKey.Unregister(1));
 }
 
+// A key held a little long must not start the companion once per auto-repeat: the key is
+// registered not to repeat, and as before where the system refuses that (before Windows 7).
+// Wine takes the flag and repeats all the same, so the system is stood in for.
+TEST(HookHotKey, RegistersTheKeyNotToRepeatWhereTheSystemCan) {
+    const UINT kNoRepeat = 0x4000, kCtrlAlt = MOD_CONTROL | MOD_ALT;
+    // The error of a call with the flag and of one without it (0: accepted), the modifiers
+    // asked for in turn, and the result.
+    const struct {
+        DWORD flagged, plain;
+        std::vector<UINT> asked;
+        bool registered;
+    } rows[] = {{0, 0, {kCtrlAlt | kNoRepeat}, true},
+                {ERROR_INVALID_PARAMETER, 0, {kCtrlAlt | kNoRepeat, kCtrlAlt}, true},
+                {ERROR_HOTKEY_ALREADY_REGISTERED, 1, {kCtrlAlt | kNoRepeat}, false}};
+    const THookHotKey::RegisterFn system = THookHotKey::RegisterCall;
+    for (const auto& row : rows) {
+        std::vector<UINT> asked;
+        THookHotKey::RegisterCall = [&](HWND, int id, UINT modifiers, UINT vk) -> BOOL {
+            asked.push_back(id == 1 && vk == 'L' ? modifiers : 0);
+            SetLastError(modifiers & kNoRepeat ? row.flagged : row.plain);
+            return GetLastError() == 0;
+        };
+        THookHotKey hotKey;
+        EXPECT_EQ(row.registered, hotKey.Register(1, kCtrlAltL));
+        EXPECT_EQ(row.asked, asked);
+    }
+    THookHotKey::RegisterCall = system;
+}
+
 TEST(HookHotKey, ATakenCombinationIsRefused) {
     THookHotKey first;
     THookHotKey second;

@@ -112,17 +112,29 @@ TEST(TaskTrayIcon, AddsTheIconWithItsRecord) {
     EXPECT_NE(nullptr, r.hIcon);
     EXPECT_NE(source, r.hIcon);
     EXPECT_TRUE(ShellKnows(r));
+    EXPECT_TRUE(tray.Added());
 }
 
 // When the shell restarts, its new taskbar knows no icons and announces itself to every
-// top-level window; the icon is added again, with its tip and picture.
+// top-level window; the icon is added again, with its tip and picture. Run elevated the
+// announcement comes from a lower integrity level, so the window lets it through (Wine filters
+// nothing, so the platform's call is stood in for).
 TEST(TaskTrayIcon, ANewTaskbarGetsTheIconAgain) {
+    std::vector<std::pair<HWND, UINT>> allowed;
+    const auto system = TTaskTrayIcon::AllowMessageCall;
+    TTaskTrayIcon::AllowMessageCall = [&](HWND window, UINT message) {
+        allowed.emplace_back(window, message);
+    };
     TTaskTrayIcon tray(nullptr, SystemIcon(IDI_APPLICATION), "パキコ");
+    TTaskTrayIcon::AllowMessageCall = system;
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    EXPECT_EQ((std::vector<std::pair<HWND, UINT>>{{tray.Handle(), taskbarCreated}}), allowed);
     NOTIFYICONDATAA record = tray.Record();
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
     ASSERT_FALSE(ShellKnows(tray.Record()));
-    SendMessageA(tray.Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    SendMessageA(tray.Handle(), taskbarCreated, 0, 0);
     EXPECT_TRUE(ShellKnows(tray.Record()));
+    EXPECT_TRUE(tray.Added());
     EXPECT_STREQ("パキコ", tray.Record().szTip);
 }
 
