@@ -83,6 +83,10 @@ ForegroundWindow Describe(HWND window) {
     GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
     seen.client = AreaOf(client);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    seen.frame = AreaOf(frame);
+    seen.maximised = IsZoomed(window) != FALSE;
     return seen;
 }
 

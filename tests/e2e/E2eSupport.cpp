@@ -726,18 +726,19 @@ std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& optio
     return ReadDragReport(report);
 }
 
-WindowInFront::WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files) {
+WindowInFront::WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files,
+                             const std::vector<std::string>& options) {
     static int made = 0;
     const std::string event =
         "PakicoTestDrag" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made);
     go_.reset(CreateEventA(nullptr, TRUE, FALSE, event.c_str()));
     const std::string window = std::to_string(area.left) + "," + std::to_string(area.top) + "," +
                                std::to_string(area.right) + "," + std::to_string(area.bottom);
-    source_ = std::make_unique<ProgramRun>(
-        ProgramFolder() + "DragSource.exe",
-        DragArguments({"--window", window, "--wait-for", event, "--report",
-                       Quoted(folder_.path() + "report.txt")},
-                      to, files));
+    std::vector<std::string> arguments = options;
+    arguments.insert(arguments.end(), {"--window", window, "--wait-for", event, "--report",
+                                       Quoted(folder_.path() + "report.txt")});
+    source_ = std::make_unique<ProgramRun>(ProgramFolder() + "DragSource.exe",
+                                           DragArguments(arguments, to, files));
 }
 
 WindowInFront::~WindowInFront() {

@@ -198,10 +198,12 @@ bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
 // Another program in front with a borderless window over an area of the screen (a full-screen
 // window when it covers the monitor): DragSource with a window of its own, which takes drops
 // itself. It waits in front until Drag() sends it on its one drag of the files to the point,
-// and closes after that drag (or, when never sent, at the end of the object).
+// and closes after that drag (or, when never sent, at the end of the object). `options` are
+// DragSource's for its window ("--maximised", "--topmost").
 class WindowInFront {
   public:
-    WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files);
+    WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files,
+                  const std::vector<std::string>& options = {});
     ~WindowInFront();
     WindowInFront(const WindowInFront&) = delete;
     WindowInFront& operator=(const WindowInFront&) = delete;

@@ -1,6 +1,6 @@
 // The cat steps aside while another program's full-screen window is in front on its monitor,
 // and comes back on top, at its place, when that window closes; a large window that leaves part
-// of the monitor free changes nothing.
+// of the monitor free, or a maximised one, changes nothing.
 #include "e2e/E2eSupport.h"
 #include "support/ZOrder.h"
 
@@ -58,16 +58,26 @@ TEST_F(FullScreen, TheCatStepsBehindAWindowOverItsMonitorAndComesBackWhenItClose
     const struct {
         const char* what;
         RECT area;
+        bool maximised;
         bool covers;
     } rows[] = {
-        {"a large window short of the bottom", {0, 0, width, height - 68}, false},
-        {"a borderless window over the whole monitor", {0, 0, width, height}, true},
+        {"a large window short of the bottom", {0, 0, width, height - 68}, false, false},
+        // As a browser drawing its own title bar is where the taskbar hides itself.
+        {"a maximised window filling the monitor", {0, 0, width, height}, true, false},
+        {"a borderless window over the whole monitor", {0, 0, width, height}, false, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        WindowInFront front(row.area, pakico.Centre(), {memo});
+        WindowInFront front(row.area, pakico.Centre(), {memo},
+                            row.maximised ? std::vector<std::string>{"--maximised"}
+                                          : std::vector<std::string>{});
         HWND window = front.WaitInFront(kSettleMs);
         ASSERT_NE(nullptr, window) << "the window did not come to the front";
+        RECT client{};
+        GetClientRect(window, &client);
+        EXPECT_EQ(row.maximised, IsZoomed(window) != FALSE);
+        EXPECT_EQ(row.area.right - row.area.left, client.right) << "the window's client area";
+        EXPECT_EQ(row.area.bottom - row.area.top, client.bottom) << "the window's client area";
         if (row.covers) {
             EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(cat); }, kWithinASecond))
                 << "the cat stayed on top";

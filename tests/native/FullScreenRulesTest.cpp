@@ -18,13 +18,22 @@ const WorkArea kCatOnFirst{400, 300, 458, 359};
 const WorkArea kCatOnSecond{1500, 400, 1558, 459};
 
 ForegroundWindow Other(WorkArea client) {
-    return {true, false, false, client};
+    return {true, false, false, false, client, client};
+}
+// Another program's window with a frame around its client area.
+ForegroundWindow Framed(WorkArea client, WorkArea frame) {
+    return {true, false, false, false, client, frame};
+}
+// Another program's maximised window that draws its own title bar, as browsers do: with the
+// taskbar elsewhere or hiding itself its client area is the whole monitor.
+ForegroundWindow Maximised(WorkArea client) {
+    return {true, false, false, true, client, {-8, -8, 1032, 776}};
 }
 ForegroundWindow Own(WorkArea client) {
-    return {true, true, false, client};
+    return {true, true, false, false, client, client};
 }
 ForegroundWindow Desktop(WorkArea client) {
-    return {true, false, true, client};
+    return {true, false, true, false, client, client};
 }
 const ForegroundWindow kNone{};
 
@@ -42,10 +51,15 @@ TEST(FullScreenRules, WhatCoversTheCatsMonitor) {
         {"a large window short of the right", Other({0, 0, 1000, 768}), false},
         {"one pixel off to the right", Other({1, 0, 1025, 768}), false},
         {"maximised with a caption and the taskbar", Other({0, 23, 1024, 738}), false},
+        {"maximised, drawing its own title bar, no taskbar", Maximised({0, 0, 1024, 768}), false},
+        {"a frame over the monitor, the client area within it",
+         Framed({4, 4, 1020, 764}, {0, 0, 1024, 768}), false},
         {"the program's own window over the monitor", Own({0, 0, 1024, 768}), false},
         {"the desktop", Desktop({0, 0, 1024, 768}), false},
         {"no window in front", kNone, false},
-        {"a window not shown", {false, false, false, {0, 0, 1024, 768}}, false},
+        {"a window not shown",
+         {false, false, false, false, {0, 0, 1024, 768}, {0, 0, 1024, 768}},
+         false},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(row.aside,
@@ -57,8 +71,13 @@ TEST(FullScreenRules, WhatCoversTheCatsMonitor) {
     }
 }
 
+// Presentation mode holds whatever is in front. A full-screen program or game reported counts
+// only with another program's window over the cat's monitor: then its whole rectangle may do
+// (the platform judges by it), but neither the desktop, nor this program, nor a smaller or a
+// maximised window in front makes the cat step aside for the report alone.
 TEST(FullScreenRules, WhatThePlatformReports) {
     const ForegroundWindow small = Other({100, 100, 600, 500});
+    const ForegroundWindow framed = Framed({4, 4, 1020, 764}, {0, 0, 1024, 768});
     struct {
         State state;
         ForegroundWindow foreground;
@@ -67,12 +86,19 @@ TEST(FullScreenRules, WhatThePlatformReports) {
         {State::PresentationMode, small, true},
         {State::PresentationMode, Own({100, 100, 600, 500}), true},
         {State::PresentationMode, kNone, true},
-        {State::Busy, small, true},
-        {State::Busy, kNone, true},
-        {State::Busy, Own({100, 100, 600, 500}), false},
-        {State::Direct3DFullScreen, small, true},
-        {State::Direct3DFullScreen, Desktop({0, 0, 1024, 768}), true},
+        {State::Busy, small, false},
+        {State::Busy, kNone, false},
+        {State::Busy, Desktop({0, 0, 1024, 768}), false},
+        {State::Busy, Own({0, 0, 1024, 768}), false},
+        {State::Busy, Other({0, 0, 1024, 768}), true},
+        {State::Busy, framed, true},
+        {State::Busy, Maximised({0, 0, 1024, 768}), false},
+        {State::Direct3DFullScreen, small, false},
+        {State::Direct3DFullScreen, Desktop({0, 0, 1024, 768}), false},
         {State::Direct3DFullScreen, Own({0, 0, 1024, 768}), false},
+        {State::Direct3DFullScreen, Other({0, 0, 1024, 768}), true},
+        {State::Direct3DFullScreen, framed, true},
+        {State::AcceptsNotifications, framed, false},
         {State::NotPresent, small, false},
         {State::AcceptsNotifications, small, false},
         {State::QuietTime, small, false},
@@ -81,7 +107,8 @@ TEST(FullScreenRules, WhatThePlatformReports) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.aside, StepsAside(kCatOnFirst, kOneMonitor, row.foreground, row.state))
-            << int(row.state) << " " << row.foreground.present << row.foreground.ownProcess;
+            << int(row.state) << " " << row.foreground.present << row.foreground.ownProcess
+            << row.foreground.desktop << row.foreground.maximised;
 }
 
 TEST(FullScreenRules, AFullScreenWindowOnAnotherMonitorChangesNothing) {
