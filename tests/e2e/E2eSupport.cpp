@@ -247,15 +247,6 @@ HWND FindChildByText(HWND parent, const std::string& text) {
     return nullptr;
 }
 
-void SendPointer(DWORD flags, POINT at) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-}
-
 std::string HintShownOver(DWORD processId, HWND window) {
     RECT area{};
     GetWindowRect(window, &area);

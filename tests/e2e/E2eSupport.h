@@ -76,7 +76,7 @@ void KeyUp(WORD key);
 void PressKey(WORD key);
 void PressKeys(const std::vector<WORD>& keys);
 // The real pointer: a move, a button pressed or released (MOUSEEVENTF_...) at a screen point.
-void SendPointer(DWORD flags, POINT at);
+using testing_support::SendPointer;
 // A right click with the real pointer at a screen point.
 void RightClickAt(POINT at);
 // Rests the real pointer on the middle of a window; the text of the hint the process then
