@@ -153,6 +153,9 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_MOVING: // the user drags the cat
+        savedElsewhere_.reset();
+        break;
     }
     if (message == taskbarCreated && !TrayIcon)
         AddTrayIcon(false);
@@ -311,6 +314,8 @@ void TArchiveCoolForm::PlaceAtSavedPosition() {
     // A place that no monitor shows any more (one was unplugged) brings the cat back.
     const auto place = RecoverPlace(saved, kIconWidth, kIconHeight, DesktopMonitors());
     MoveWindow(Handle(), place.left, place.top, kIconWidth, kIconHeight, TRUE);
+    if (place.left != saved.left || place.top != saved.top)
+        savedElsewhere_ = saved;
     dpi_ = ui::WindowDpi(Handle());
 }
 
@@ -441,10 +446,11 @@ void TArchiveCoolForm::FormCloseQuery() {
 }
 
 void TArchiveCoolForm::WritePosition() {
-    RECT place;
-    GetWindowRect(Handle(), &place);
-    WriteSetting(settings::PakicoLeft, static_cast<int>(place.left));
-    WriteSetting(settings::PakicoTop, static_cast<int>(place.top));
+    RECT frame;
+    GetWindowRect(Handle(), &frame);
+    const WindowOrigin place = savedElsewhere_.value_or(WindowOrigin{frame.left, frame.top});
+    WriteSetting(settings::PakicoLeft, place.left);
+    WriteSetting(settings::PakicoTop, place.top);
 }
 
 void TArchiveCoolForm::FormEndSession() {

@@ -195,6 +195,9 @@ class TArchiveCoolForm : public ui::Window {
     std::unique_ptr<THookHotKey> HookHotKey1;
     // Takes the cat out of the way of full-screen work on its monitor.
     std::unique_ptr<TFullScreenWatch> FullScreenWatch;
+    // The saved place while no monitor shows it (one is unplugged for a while): the cat shows
+    // on the primary monitor, and the place is kept for the end unless the user moves the cat.
+    std::optional<WindowOrigin> savedElsewhere_;
     // The density of the monitor the cat is on, and the whole factor its pictures have.
     int dpi_ = 96;
     int scale_ = 1;

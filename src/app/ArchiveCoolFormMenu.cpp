@@ -148,6 +148,7 @@ void TArchiveCoolForm::Act_ArchIconExecute() {
 }
 
 void TArchiveCoolForm::MoveTo(IconPlacement placement) {
+    savedElsewhere_.reset();
     // The work area of the monitor the cat is on.
     RECT window;
     GetWindowRect(Handle(), &window);

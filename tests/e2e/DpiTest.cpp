@@ -358,22 +358,37 @@ TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
 }
 
 // The cat was saved on a monitor that is no longer there: it comes back to the top left of the
-// primary monitor's work area, and that place is kept at the end.
+// primary monitor's work area, and the saved place is kept for the day the monitor is back,
+// unless the user moves the cat (here with a placement command).
 TEST_F(Dpi, ACatSavedOnAnUnpluggedMonitorComesBackToTheTopLeft) {
     const RECT a = WorkArea();
-    for (LONG left : {5000L, -3000L}) {
-        SaveCatPlace(static_cast<DWORD>(left), 200);
+    const struct {
+        LONG left;
+        bool moved;
+    } runs[] = {{5000, false}, {-3000, true}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.left);
+        SaveCatPlace(static_cast<DWORD>(run.left), 200);
         PakicoRun pakico;
         ASSERT_TRUE(pakico.Start());
         RECT frame = pakico.Frame();
-        EXPECT_EQ(a.left, frame.left) << left;
-        EXPECT_EQ(a.top, frame.top) << left;
+        EXPECT_EQ(a.left, frame.left);
+        EXPECT_EQ(a.top, frame.top);
         EXPECT_TRUE(IsWindowVisible(pakico.Main()));
+        if (run.moved) {
+            ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+            PressKeys({'P', VK_DOWN, VK_RETURN}); // "上の中央寄せ"
+            ASSERT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
+            ASSERT_TRUE(WaitUntil([&] { return pakico.Frame().left != a.left; }, kSettleMs));
+            frame = pakico.Frame();
+        }
         ASSERT_TRUE(pakico.ChooseEnd());
         EXPECT_EQ(0, pakico.WaitForExit(10000));
-        DWORD saved = 1234;
-        EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", saved));
-        EXPECT_EQ(static_cast<DWORD>(a.left), saved);
+        DWORD left = 1234, top = 1234;
+        EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", left));
+        EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Top", top));
+        EXPECT_EQ(static_cast<DWORD>(run.moved ? frame.left : run.left), left);
+        EXPECT_EQ(static_cast<DWORD>(run.moved ? frame.top : 200), top);
         ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
     }
 }
