@@ -145,6 +145,15 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case kWatchedFolderLooked:
         ui::RunGuarded([&] { WatchedFolderLooked(wParam, lParam != 0); });
         return 0;
+    case ui::kGetDpiScaledSizeMessage:
+        // Asked before a move to a monitor of another density: the cat's size there, grown by a
+        // whole factor, so that the platform keeps it under the pointer where it was grabbed.
+        if (lParam) {
+            const int factor = WholeScale(static_cast<int>(wParam));
+            *reinterpret_cast<SIZE*>(lParam) = {kIconWidth * factor, kIconHeight * factor};
+            return TRUE;
+        }
+        break;
     case ui::kDpiChangedMessage:
         if (lParam) {
             const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
@@ -230,16 +239,30 @@ void TArchiveCoolForm::FinishStart() {
     step([&] { FullScreenWatch = std::make_unique<TFullScreenWatch>(Handle()); });
 }
 
-bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
-    // The cat's face of the menu images, at the size of the notification area's icons (which
-    // follow the desktop's density, not the cat's monitor); the program's icon when the images
-    // are missing.
-    const int traySize = ScaleForDpi(kMenuImageSize, ui::SystemDpi());
+win::ScopedIcon TArchiveCoolForm::TrayFace(int dpi) const {
+    // The cat's face of the menu images.
+    const int traySize = ScaleForDpi(kMenuImageSize, dpi);
     ui::ImageList trayImages;
     if (traySize != ImageList1.Width())
         trayImages = ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1),
                                                  kMenuImageSize, traySize, kImageMask);
-    auto face = (trayImages ? trayImages : ImageList1).GetIcon(8);
+    return (trayImages ? trayImages : ImageList1).GetIcon(8);
+}
+
+void TArchiveCoolForm::FollowTaskbarDensity() {
+    const int dpi = ui::TaskbarDpi();
+    if (!TrayIcon || dpi == trayDpi_)
+        return;
+    trayDpi_ = dpi;
+    if (auto face = TrayFace(dpi))
+        TrayIcon->SetIcon(face.get());
+}
+
+bool TArchiveCoolForm::AddTrayIcon(bool reportFailure) {
+    // The cat's face at the size of the notification area's icons, which follow the taskbar's
+    // density, not the cat's monitor; the program's icon when the images are missing.
+    trayDpi_ = ui::TaskbarDpi();
+    auto face = TrayFace(trayDpi_);
     try {
         // An icon added during a watch (the taskbar came late) tells the watch, like the title.
         TrayIcon = std::make_unique<TTaskTrayIcon>(
@@ -430,6 +453,7 @@ void TArchiveCoolForm::Timer1Timer() {
     } restart{Timer1};
     if (!TrayIcon)
         AddTrayIcon(false);
+    FollowTaskbarDensity();
     EndQuietDrag();
     if (!Dragging)
         RefreshIconState();

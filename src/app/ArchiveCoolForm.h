@@ -105,6 +105,10 @@ class TArchiveCoolForm : public ui::Window {
     // Adds the notification-area icon; false when the shell has no taskbar for it yet (the
     // error is reported when `reportFailure`). Tried again until it is there.
     bool AddTrayIcon(bool reportFailure);
+    // The cat's face for the notification area at the size for a density.
+    win::ScopedIcon TrayFace(int dpi) const;
+    // The taskbar's density changed since the icon was drawn: it is drawn again at its size.
+    void FollowTaskbarDensity();
 
     // Drops.
     void DropFileTarget1Enter(TShiftState shift, DWORD& effect);
@@ -201,6 +205,8 @@ class TArchiveCoolForm : public ui::Window {
     // The density of the monitor the cat is on, and the whole factor its pictures have.
     int dpi_ = 96;
     int scale_ = 1;
+    // The taskbar's density the notification-area icon was drawn for.
+    int trayDpi_ = 96;
     // The folder watch; its tag is 1 while an automatic import runs.
     TDiscMonitor FileMonitor;
     // The folder last watched, and the listings while an import runs.

@@ -93,6 +93,13 @@ class SharedRect {
     SharedRect(const SharedRect&) = delete;
     SharedRect& operator=(const SharedRect&) = delete;
     LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+    // What the other process left there.
+    RECT Read() const {
+        RECT rect{};
+        SIZE_T read = 0;
+        ReadProcessMemory(process_, address_, &rect, sizeof rect, &read);
+        return rect;
+    }
 
   private:
     HANDLE process_;
@@ -320,7 +327,9 @@ TEST_F(Dpi, PlacementsAndTheAboutBoxAtTwiceTheDensity) {
 
 // Dragged to a monitor of twice the density, the platform tells the cat so: it grows to twice
 // its size at the place the platform suggests, outline and all, and shrinks back on the way
-// home. (Wine shows one monitor here, so the test sends the platform's message itself.)
+// home. Asked first for its size there (so that the platform keeps it under the pointer), it
+// answers the size it takes, a whole factor where the platform proposes the proportional one.
+// (Wine shows one monitor here, so the test sends the platform's messages itself.)
 TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
     SaveCatPlace(300, 200);
     PakicoRun pakico;
@@ -328,18 +337,27 @@ TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
     HWND cat = pakico.Main();
     const auto stored = RegionBytes(cat);
     ASSERT_FALSE(stored.empty());
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pakico.ProcessId());
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE,
+                                 pakico.ProcessId());
     ASSERT_NE(nullptr, process);
     struct {
         WORD dpi;
         RECT suggested;
         int factor;
-    } moves[] = {{192, {400, 250, 516, 368}, 2}, {96, {350, 220, 408, 279}, 1}};
+    } moves[] = {{192, {400, 250, 516, 368}, 2},
+                 {120, {380, 240, 438, 299}, 1},
+                 {96, {350, 220, 408, 279}, 1}};
     for (const auto& m : moves) {
+        SharedRect size(process, {kCatWidth * m.dpi / 96, kCatHeight * m.dpi / 96, 0, 0});
+        ASSERT_NE(0, size.Address());
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(cat, 0x02E4 /* WM_GETDPISCALEDSIZE */, m.dpi,
+                                        size.Address(), SMTO_ABORTIFHUNG, 5000, &result));
+        EXPECT_EQ(TRUE, result) << m.dpi;
+        EXPECT_EQ(kCatWidth * m.factor, size.Read().left) << m.dpi;
+        EXPECT_EQ(kCatHeight * m.factor, size.Read().top) << m.dpi;
         SharedRect suggested(process, m.suggested);
         ASSERT_NE(0, suggested.Address());
-        DWORD_PTR result = 0;
         ASSERT_TRUE(SendMessageTimeoutA(cat, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(m.dpi, m.dpi),
                                         suggested.Address(), SMTO_ABORTIFHUNG, 5000, &result));
         RECT frame = pakico.Frame();
