@@ -185,8 +185,11 @@ void TArchiveCoolForm::FormCreate() {
     // watch starts: only a watched folder that is really gone ends the watch.
     FileMonitor.OnInvalid = [this](TDiscMonitor&) { LookForWatchedFolder(); };
     MessagesStayOnTop = true;
-    // No box opens while a drag is over the cat: its source holds the mouse in its drag loop.
-    ui::HoldReportsWhile([this] { return Dragging; });
+    // No box opens while a drag is over the cat (its source holds the mouse in its drag loop),
+    // nor over another program's full-screen work the cat stepped aside for (a new window there
+    // knocks many games out of full screen): they show when the drag is over, or the cat back.
+    ui::HoldReportsWhile(
+        [this] { return Dragging || (FullScreenWatch && FullScreenWatch->OtherWorkInFront()); });
     ui::SetFormClosedHandler([this] { PostMessageA(Handle(), kOtherWindowClosed, 0, 0); });
 
     Dragging = false;
@@ -236,7 +239,10 @@ void TArchiveCoolForm::FinishStart() {
     // A taskbar that is not there yet (a slow start at log-on) is reported once; the refresh
     // tick and the taskbar's own announcement try again.
     AddTrayIcon(true);
-    step([&] { FullScreenWatch = std::make_unique<TFullScreenWatch>(Handle()); });
+    step([&] {
+        FullScreenWatch = std::make_unique<TFullScreenWatch>(Handle());
+        FullScreenWatch->OnComeBack = [this] { PostMessageA(Handle(), kShowHeldReports, 0, 0); };
+    });
 }
 
 win::ScopedIcon TArchiveCoolForm::TrayFace(int dpi) const {

@@ -2,6 +2,7 @@
 // and comes back on top, at its place, when that window closes; a large window that leaves part
 // of the monitor free, or a maximised one, changes nothing.
 #include "e2e/E2eSupport.h"
+#include "e2e/FolderDialogDriver.h"
 #include "support/ZOrder.h"
 
 using namespace e2e;
@@ -113,4 +114,46 @@ TEST_F(FullScreen, TheCatStepsBehindAWindowOverItsMonitorAndComesBackWhenItClose
     }
     // And takes drops.
     ExpectHandOff(pakico, DropAndWait(pakico, {}, {memo}), "/QA \\", {memo});
+}
+
+// A notice the folder watch opens on its own (its folder was renamed) while the cat has stepped
+// aside for another program's full-screen work is not put over that work, where a new window
+// knocks many games out of full screen: it waits, and shows once the cat is back on top.
+TEST_F(FullScreen, AWatchsNoticeWaitsUntilTheCatIsBack) {
+    PakicoRun pakico;
+    const std::string folder = pakico.Scratch() + "見張り";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    WriteSettingNumber("history\\Watch\\Path", "Count", 1);
+    WriteSettingText("history\\Watch\\Path", "0", folder);
+    ASSERT_TRUE(pakico.Start());
+    const HWND cat = pakico.Main();
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
+    // "過去の監視フォルダで実行(&B)" and its newest entry, and Yes to its question.
+    ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+    PressKeys({'B', '0'});
+    ASSERT_TRUE(ClickBoxButton(WaitForBox(pakico.ProcessId(), {}).window, {"はい(&Y)"}));
+    ASSERT_TRUE(WaitUntil([&] { return WindowTextOf(cat) == "書庫自動取込の実行中"; }, kSettleMs));
+    ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << "the question is still open";
+
+    const std::string memo = pakico.Scratch() + "memo.txt";
+    WriteFileBytes(memo, "memo");
+    {
+        WindowInFront front({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                            pakico.Centre(), {memo});
+        ASSERT_NE(nullptr, front.WaitInFront(kSettleMs));
+        ASSERT_TRUE(WaitUntil([&] { return !IsTopmost(cat); }, kWithinASecond));
+        ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + "-moved").c_str()));
+        // The watch ends at once (its title says so), and its notice waits.
+        EXPECT_TRUE(WaitUntil([&] { return WindowTextOf(cat) == "Pakico"; }, 10000));
+        EXPECT_EQ(nullptr, WaitForBox(pakico.ProcessId(), {}, 1500).window)
+            << "a notice came over the full-screen window";
+    }
+    const SeenBox notice = WaitForBox(pakico.ProcessId(), {});
+    ASSERT_NE(nullptr, notice.window) << "the notice never showed";
+    EXPECT_EQ("監視フォルダ : " + folder + "\r\n" +
+                  "監視フォルダが見つからないか監視できないため、フォルダ監視を終了しました。",
+              notice.text);
+    EXPECT_TRUE(IsTopmost(cat));
+    EXPECT_TRUE(ClickBoxButton(notice.window, {"OK"}));
+    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));
 }
