@@ -15,13 +15,13 @@ struct ForegroundWindow {
     bool ownProcess = false;
     // It is the desktop itself (the platform's or the shell's), which covers a monitor too.
     bool desktop = false;
+    // Its client area on the screen: a window with a caption does not cover its monitor with
+    // it, a full-screen one does.
+    WorkArea client{};
     // It is maximised: never full-screen work, even where its client area fills the monitor
     // (a browser or an editor that draws its own title bar, with the taskbar elsewhere or
     // hiding itself). Full-screen modes leave the maximised state first.
     bool maximised = false;
-    // Its client area on the screen: a window with a caption does not cover its monitor with
-    // it, a full-screen one does.
-    WorkArea client{};
     // Its whole rectangle, frame and all, as the platform judges a full-screen program by it.
     WorkArea frame{};
 };

@@ -199,7 +199,7 @@ bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
 // window when it covers the monitor): DragSource with a window of its own, which takes drops
 // itself. It waits in front until Drag() sends it on its one drag of the files to the point,
 // and closes after that drag (or, when never sent, at the end of the object). `options` are
-// DragSource's for its window ("--maximised", "--topmost").
+// DragSource's for its window ("--zoomed", "--topmost").
 class WindowInFront {
   public:
     WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files,

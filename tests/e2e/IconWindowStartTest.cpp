@@ -119,26 +119,22 @@ void ExpectSavedPlace(LONG x, LONG y) {
 // The cat follows the pointer and keeps its new place at the end, also when it came back from a
 // monitor that is no longer there. Pressing the cat starts nothing.
 TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
-    for (const POINT saved : {POINT{400, 300}, POINT{5000, 300}}) {
-        SCOPED_TRACE(saved.x);
-        SaveCatPlace(saved.x, saved.y);
-        PakicoRun pakico;
-        ASSERT_TRUE(pakico.Start());
-        const RECT start = pakico.Frame();
-        const POINT by{120, 80};
-        DragCatBy(pakico, by);
-        EXPECT_TRUE(WaitUntil([&] { return pakico.Frame().left == start.left + by.x; }, kSettleMs))
-            << "at " << pakico.Frame().left << "," << pakico.Frame().top;
-        EXPECT_EQ(start.top + by.y, pakico.Frame().top);
-        EXPECT_EQ(kCatWidth, pakico.Frame().right - pakico.Frame().left);
-        EXPECT_EQ("CoolForm1", pakico.Layer());
+    SaveCatPlace(5000, 300);
+    PakicoRun pakico;
+    ASSERT_TRUE(pakico.Start());
+    const RECT start = pakico.Frame();
+    const POINT by{120, 80};
+    DragCatBy(pakico, by);
+    EXPECT_TRUE(WaitUntil([&] { return pakico.Frame().left == start.left + by.x; }, kSettleMs))
+        << "at " << pakico.Frame().left << "," << pakico.Frame().top;
+    EXPECT_EQ(start.top + by.y, pakico.Frame().top);
+    EXPECT_EQ(kCatWidth, pakico.Frame().right - pakico.Frame().left);
+    EXPECT_EQ("CoolForm1", pakico.Layer());
 
-        ASSERT_TRUE(pakico.ChooseEnd());
-        EXPECT_EQ(0, pakico.WaitForExit(10000));
-        EXPECT_EQ(0u, pakico.MorvaRuns()) << "pressing the cat started the companion";
-        ExpectSavedPlace(start.left + by.x, start.top + by.y);
-        ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
-    }
+    ASSERT_TRUE(pakico.ChooseEnd());
+    EXPECT_EQ(0, pakico.WaitForExit(10000));
+    EXPECT_EQ(0u, pakico.MorvaRuns()) << "pressing the cat started the companion";
+    ExpectSavedPlace(start.left + by.x, start.top + by.y);
 }
 
 // The session ends (log-off, shut-down) without the window being closed: the place is kept as

@@ -78,14 +78,13 @@ TEST(ShellLinkRules, OnlyFullPathsAreShortcutFileNames) {
     EXPECT_FALSE(IsFullFilePath("1:\\a.lnk"));
 }
 
-// Task Manager's choice for a start-up shortcut: the low bit of the value's first byte marks it
-// off (the time it was turned off follows); no value leaves it on, as a new shortcut is.
+// Task Manager's mark on a start-up shortcut: the low bit of the first byte turns it off (the
+// time it was turned off follows); no value leaves it on, as a new shortcut is.
 TEST(ShellLinkRules, StartupApprovedValuesTurningAShortcutOff) {
     const std::string time = std::string(3, '\0') + "\x10\x20\x30\x40\x50\x60\x70\x01";
-    EXPECT_FALSE(StartupApprovedTurnsOff(std::string(12, '\0').replace(0, 1, "\x02")));
-    EXPECT_FALSE(StartupApprovedTurnsOff("\x06" + time));
-    EXPECT_TRUE(StartupApprovedTurnsOff("\x03" + time));
-    EXPECT_TRUE(StartupApprovedTurnsOff("\x07" + time));
-    EXPECT_TRUE(StartupApprovedTurnsOff("\x03"));
+    for (const char* on : {"\x02", "\x06", ""})
+        EXPECT_FALSE(StartupApprovedTurnsOff(on + time)) << int(on[0]);
+    for (const char* off : {"\x03", "\x07"})
+        EXPECT_TRUE(StartupApprovedTurnsOff(off + time)) << int(off[0]);
     EXPECT_FALSE(StartupApprovedTurnsOff(""));
 }

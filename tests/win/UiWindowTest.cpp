@@ -120,27 +120,23 @@ TEST(UiErrorReport, SinkReceivesTheMessageAndCanBeSwapped) {
 }
 
 // While a drag is over the program's window reports wait, each message once, and show when it
-// has ended, in their order with the notices that waited too; the same check again while it
-// goes on shows nothing yet.
+// has ended; the same check again while it goes on shows nothing yet.
 TEST(UiErrorReport, ReportsWaitWhileHeldAndShowOnceEach) {
     std::vector<std::string> shown;
     ui::ErrorSink previous = ui::SetErrorSink([&](const std::string& m) { shown.push_back(m); });
-    auto notice = [&] { shown.push_back("notice"); };
     bool dragging = true;
     ui::HoldReportsWhile([&] { return dragging; });
     ui::ReportException(EAppError("ファイル a は開けません"));
-    EXPECT_TRUE(ui::HoldNotice("監視を終了しました", notice));
     EXPECT_FALSE(ui::RunGuarded([] { throw EAppError("ファイル a は開けません"); }));
     ui::ReportException(EAppError("b"));
     ui::ShowHeldReports();
     EXPECT_TRUE(shown.empty());
     dragging = false;
     ui::ShowHeldReports();
-    EXPECT_EQ((std::vector<std::string>{"ファイル a は開けません", "notice", "b"}), shown);
-    EXPECT_FALSE(ui::HoldNotice("監視を終了しました", notice));
+    EXPECT_EQ((std::vector<std::string>{"ファイル a は開けません", "b"}), shown);
     ui::ShowHeldReports();
     ui::ReportException(EAppError("c"));
-    EXPECT_EQ((std::vector<std::string>{"ファイル a は開けません", "notice", "b", "c"}), shown);
+    EXPECT_EQ((std::vector<std::string>{"ファイル a は開けません", "b", "c"}), shown);
     ui::HoldReportsWhile(nullptr);
     ui::SetErrorSink(std::move(previous));
 }
