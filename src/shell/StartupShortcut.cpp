@@ -37,13 +37,10 @@ std::string StartupShortcutPath() {
     return SpecialFolderFile(sfStartup, kStartupShortcutName);
 }
 
-bool StartupShortcutExists() {
-    const std::string path = StartupShortcutPath();
-    return !path.empty() && FileExistsQuiet(path);
-}
-
 bool StartupShortcutRuns() {
-    return StartupShortcutExists() && !shelllink::StartupApprovedTurnsOff(ApprovedValue());
+    const std::string path = StartupShortcutPath();
+    return !path.empty() && FileExistsQuiet(path) &&
+           !shelllink::StartupApprovedTurnsOff(ApprovedValue());
 }
 
 void TurnOnStartupShortcut() {

@@ -11,8 +11,6 @@ inline constexpr const char* kStartupShortcutName = "Pakico.lnk";
 // The shortcut's path; empty when the system names no Startup folder.
 std::string StartupShortcutPath();
 
-// The shortcut is there.
-bool StartupShortcutExists();
 // The shortcut is there and Windows starts the program with it at sign-in: it is not turned off.
 bool StartupShortcutRuns();
 
