@@ -155,6 +155,15 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
             ui::RunGuarded([&] { ImportWatch.Resumed(); });
         return TRUE;
+    case ui::kGetDpiScaledSizeMessage:
+        // Asked before a move to a monitor of another density: the cat's size there, grown by a
+        // whole factor, so that the platform keeps it under the pointer where it was grabbed.
+        if (lParam) {
+            const int factor = WholeScale(static_cast<int>(wParam));
+            *reinterpret_cast<SIZE*>(lParam) = {kIconWidth * factor, kIconHeight * factor};
+            return TRUE;
+        }
+        break;
     case ui::kDpiChangedMessage:
         if (lParam) {
             const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
@@ -163,6 +172,9 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_MOVING: // the user drags the cat
+        savedElsewhere_.reset();
+        break;
     }
     return ui::Window::HandleMessage(message, wParam, lParam);
 }
@@ -177,8 +189,11 @@ void TArchiveCoolForm::FormCreate() {
     step([&] { CreateLayers(); });
     ConnectWatch();
     MessagesStayOnTop = true;
-    // No box opens while a drag is over the cat: its source holds the mouse in its drag loop.
-    ui::HoldReportsWhile([this] { return Dragging; });
+    // No box opens while a drag is over the cat (its source holds the mouse in its drag loop),
+    // nor over another program's full-screen work the cat stepped aside for (a new window there
+    // knocks many games out of full screen): they show when the drag is over, or the cat back.
+    ui::HoldReportsWhile(
+        [this] { return Dragging || (FullScreenWatch && FullScreenWatch->OtherWorkInFront()); });
     // Windows without an owner open on the cat's monitor.
     PlacementHome = Handle();
     ui::SetFormClosedHandler([this] { PostMessageA(Handle(), kOtherWindowClosed, 0, 0); });
@@ -228,19 +243,36 @@ void TArchiveCoolForm::FinishStart() {
     // while it has not been found.
     step([&] { IsZCryptAvailable(); });
     step([&] { CreateTrayIcon(); });
-    step([&] { FullScreenWatch = std::make_unique<TFullScreenWatch>(Handle()); });
+    step([&] {
+        FullScreenWatch = std::make_unique<TFullScreenWatch>(Handle());
+        FullScreenWatch->OnComeBack = [this] { PostMessageA(Handle(), kShowHeldReports, 0, 0); };
+    });
 }
 
-void TArchiveCoolForm::CreateTrayIcon() {
-    // The cat's face of the menu images, at the size of the notification area's icons (which
-    // follow the desktop's density, not the cat's monitor); the program's icon when the images
-    // are missing.
-    const int traySize = ScaleForDpi(kMenuImageSize, ui::SystemDpi());
+win::ScopedIcon TArchiveCoolForm::TrayFace(int dpi) const {
+    // The cat's face of the menu images.
+    const int traySize = ScaleForDpi(kMenuImageSize, dpi);
     ui::ImageList trayImages;
     if (traySize != ImageList1.Width())
         trayImages = ui::ImageList::FromResource(Instance(), MAKEINTRESOURCEA(IDB_IMAGELIST1),
                                                  kMenuImageSize, traySize, kImageMask);
-    auto face = (trayImages ? trayImages : ImageList1).GetIcon(8);
+    return (trayImages ? trayImages : ImageList1).GetIcon(8);
+}
+
+void TArchiveCoolForm::FollowTaskbarDensity() {
+    const int dpi = ui::TaskbarDpi();
+    if (!TrayIcon || dpi == trayDpi_)
+        return;
+    trayDpi_ = dpi;
+    if (auto face = TrayFace(dpi))
+        TrayIcon->SetIcon(face.get());
+}
+
+void TArchiveCoolForm::CreateTrayIcon() {
+    // The cat's face at the size of the notification area's icons, which follow the taskbar's
+    // density, not the cat's monitor; the program's icon when the images are missing.
+    trayDpi_ = ui::TaskbarDpi();
+    auto face = TrayFace(trayDpi_);
     // An icon added during a watch (the taskbar came late) tells the watch, like the title.
     TrayIcon = std::make_unique<TTaskTrayIcon>(
         Handle(), face ? face.get() : LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), Title());
@@ -320,6 +352,8 @@ void TArchiveCoolForm::PlaceAtSavedPosition() {
     // A place that no monitor shows any more (one was unplugged) brings the cat back.
     const auto place = RecoverPlace(saved, kIconWidth, kIconHeight, DesktopMonitors());
     MoveWindow(Handle(), place.left, place.top, kIconWidth, kIconHeight, TRUE);
+    if (place.left != saved.left || place.top != saved.top)
+        savedElsewhere_ = saved;
     dpi_ = ui::WindowDpi(Handle());
 }
 
@@ -436,6 +470,7 @@ void TArchiveCoolForm::Timer1Timer() {
     if (endAsked_)
         PostQuitMessage(0);
     AddTrayIconAgain();
+    FollowTaskbarDensity();
     EndQuietDrag();
     if (!Dragging)
         RefreshIconState();
@@ -452,10 +487,11 @@ void TArchiveCoolForm::FormCloseQuery() {
 }
 
 void TArchiveCoolForm::WritePosition() {
-    RECT place;
-    GetWindowRect(Handle(), &place);
-    WriteSetting(settings::PakicoLeft, static_cast<int>(place.left));
-    WriteSetting(settings::PakicoTop, static_cast<int>(place.top));
+    RECT frame;
+    GetWindowRect(Handle(), &frame);
+    const WindowOrigin place = savedElsewhere_.value_or(WindowOrigin{frame.left, frame.top});
+    WriteSetting(settings::PakicoLeft, place.left);
+    WriteSetting(settings::PakicoTop, place.top);
 }
 
 void TArchiveCoolForm::FormEndSession() {

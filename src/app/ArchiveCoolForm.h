@@ -107,6 +107,10 @@ class TArchiveCoolForm : public ui::Window {
     void CreateTrayIcon();
     void AddTrayIconAgain();
     int trayIconTries_ = 0;
+    // The cat's face for the notification area at the size for a density.
+    win::ScopedIcon TrayFace(int dpi) const;
+    // The taskbar's density changed since the icon was drawn: it is drawn again at its size.
+    void FollowTaskbarDensity();
 
     // Drops.
     void DropFileTarget1Enter(TShiftState shift, DWORD& effect);
@@ -196,9 +200,14 @@ class TArchiveCoolForm : public ui::Window {
     std::unique_ptr<THookHotKey> HookHotKey1;
     // Takes the cat out of the way of full-screen work on its monitor.
     std::unique_ptr<TFullScreenWatch> FullScreenWatch;
+    // The saved place while no monitor shows it (one is unplugged for a while): the cat shows
+    // on the primary monitor, and the place is kept for the end unless the user moves the cat.
+    std::optional<WindowOrigin> savedElsewhere_;
     // The density of the monitor the cat is on, and the whole factor its pictures have.
     int dpi_ = 96;
     int scale_ = 1;
+    // The taskbar's density the notification-area icon was drawn for.
+    int trayDpi_ = 96;
     // The folder watch; its tag is 1 while an automatic import runs.
     TDiscMonitor FileMonitor;
     // The folder last watched, and the listings while an import runs.

@@ -8,9 +8,8 @@
 #include "handoff/CompanionLaunch.h"
 #include "settings/CoolConfigForm.h"
 #include "settings/SettingsStore.h"
-#include "util/FileProbe.h"
+#include "shell/StartupShortcut.h"
 #include "util/MessageBox.h"
-#include "util/SystemLookups.h"
 
 namespace {
 
@@ -148,6 +147,7 @@ void TArchiveCoolForm::Act_ArchIconExecute() {
 }
 
 void TArchiveCoolForm::MoveTo(IconPlacement placement) {
+    savedElsewhere_.reset();
     // The work area of the monitor the cat is on.
     RECT window;
     GetWindowRect(Handle(), &window);
@@ -162,8 +162,9 @@ void TArchiveCoolForm::Act_FINExecute() {
         ShowMessageBox(nullptr, "書庫の取込中ですが終了しますか？", MessageKind::Confirmation,
                        MessageButton::YesNo) == MessageResult::No)
         return;
-    std::string shortcut = SpecialFolderFile(sfStartup, "Pakico.lnk");
-    if (!shortcut.empty() && FileExistsQuiet(shortcut)) {
+    // Asked only while Windows will start the program: not for a shortcut turned off in Task
+    // Manager.
+    if (StartupShortcutRuns()) {
         int answer = ShowMessageBox(
             nullptr,
             "パキコの常駐を解除します。\r\n現在、Windowsを起動するたびにパキコを自動的に表示する"
@@ -172,7 +173,7 @@ void TArchiveCoolForm::Act_FINExecute() {
         if (answer == MessageResult::Cancel)
             return;
         if (answer == MessageResult::No)
-            DeleteFileA(shortcut.c_str());
+            DeleteFileA(StartupShortcutPath().c_str());
     }
     Timer1.SetInterval(0);
     PostMessageA(Handle(), WM_CLOSE, 0, 0);

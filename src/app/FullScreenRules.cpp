@@ -16,22 +16,15 @@ bool IsShellDesktopClass(const std::string& className) {
 
 bool StepsAside(const WorkArea& cat, const std::vector<MonitorArea>& monitors,
                 const ForegroundWindow& foreground, UserNotificationState state) {
+    if (state == UserNotificationState::PresentationMode)
+        return true;
     const MonitorArea* catMonitor = MonitorOf(cat, monitors);
-    const bool other = IsAnotherProgramsWindow(foreground);
-    if (other && catMonitor && CoversMonitor(foreground.client, catMonitor->monitor))
-        return true;
-    switch (state) {
-    case UserNotificationState::PresentationMode:
-        return true;
-    case UserNotificationState::Busy:
-    case UserNotificationState::Direct3DFullScreen:
-        // The report is about the program in front.
-        if (foreground.present && foreground.ownProcess)
-            return false;
-        return !other || MonitorOf(foreground.client, monitors) == catMonitor;
-    default:
+    if (!catMonitor || !IsAnotherProgramsWindow(foreground) || foreground.maximised)
         return false;
-    }
+    const bool reportedFullScreen =
+        state == UserNotificationState::Busy || state == UserNotificationState::Direct3DFullScreen;
+    return CoversMonitor(foreground.client, catMonitor->monitor) ||
+           (reportedFullScreen && CoversMonitor(foreground.frame, catMonitor->monitor));
 }
 
 bool ShellNoticeMayChangeForeground(unsigned code) {

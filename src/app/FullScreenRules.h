@@ -15,9 +15,15 @@ struct ForegroundWindow {
     bool ownProcess = false;
     // It is the desktop itself (the platform's or the shell's), which covers a monitor too.
     bool desktop = false;
-    // Its client area on the screen: a maximised window with a caption does not cover its
-    // monitor with it, a full-screen one does.
+    // Its client area on the screen: a window with a caption does not cover its monitor with
+    // it, a full-screen one does.
     WorkArea client{};
+    // It is maximised: never full-screen work, even where its client area fills the monitor
+    // (a browser or an editor that draws its own title bar, with the taskbar elsewhere or
+    // hiding itself). Full-screen modes leave the maximised state first.
+    bool maximised = false;
+    // Its whole rectangle, frame and all, as the platform judges a full-screen program by it.
+    WorkArea frame{};
 };
 
 // What the shell answers when asked whether the user may be disturbed (the values of
@@ -44,10 +50,12 @@ bool CoversMonitor(const WorkArea& window, const WorkArea& monitor);
 bool IsShellDesktopClass(const std::string& className);
 
 // The cat, at `cat` on the desktop of `monitors`, steps aside (it stops being topmost) while the
-// foreground window of another program, not the desktop, covers the monitor the cat is on, or
-// while the user gives a presentation. A report that a full-screen program or game is running
-// counts as well, except when the program in front is this one or lies on another monitor: a
-// full-screen window there changes nothing.
+// foreground window of another program, not the desktop and not maximised, covers the monitor
+// the cat is on with its client area, or while the user gives a presentation. While the platform
+// reports a full-screen program or game, such a window covers it with its whole rectangle too;
+// the report alone, with the desktop, this program or a smaller window in front, or with a
+// full-screen window on another monitor, changes nothing (the platform reports "busy" on an empty
+// desktop while some graphics overlays run).
 bool StepsAside(const WorkArea& cat, const std::vector<MonitorArea>& monitors,
                 const ForegroundWindow& foreground, UserNotificationState state);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 std::function<void(const std::exception&)> TFullScreenWatch::ErrorReporter;
@@ -83,6 +84,10 @@ ForegroundWindow Describe(HWND window) {
     GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
     seen.client = AreaOf(client);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    seen.frame = AreaOf(frame);
+    seen.maximised = IsZoomed(window) != FALSE;
     return seen;
 }
 
@@ -166,7 +171,18 @@ void TFullScreenWatch::ComeBack() {
     if (!aside_ && IsTopmost(window_))
         return;
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    aside_ = false;
+    const bool wasAside = std::exchange(aside_, false);
+    if (wasAside && OnComeBack)
+        OnComeBack();
+}
+
+bool TFullScreenWatch::OtherWorkInFront() const {
+    if (!aside_)
+        return false;
+    DWORD processId = 0;
+    HWND foreground = GetForegroundWindow();
+    return !foreground || !GetWindowThreadProcessId(foreground, &processId) ||
+           processId != GetCurrentProcessId();
 }
 
 void TFullScreenWatch::Follow(HWND cover) {

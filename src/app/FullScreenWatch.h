@@ -23,6 +23,11 @@ class TFullScreenWatch {
     void Check();
     // The window has stepped aside.
     bool SteppedAside() const { return aside_; }
+    // It has stepped aside and another program's window is in front: a new window of this
+    // program would come over that work.
+    bool OtherWorkInFront() const;
+    // Runs when the window comes back on top after it stepped aside.
+    std::function<void()> OnComeBack;
 
     // Where errors raised while handling a notice go; the program points it at its error box.
     static std::function<void(const std::exception&)> ErrorReporter;

@@ -7,18 +7,12 @@
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
 #include "shell/HookHotKey.h"
-#include "util/FileProbe.h"
+#include "shell/StartupShortcut.h"
 #include "util/SystemLookups.h"
 
-namespace {
-
-constexpr const char* kStartupShortcut = "Pakico.lnk";
-
-} // namespace
-
 void TCoolConfigForm::LoadCommonPage() {
-    SetChecked(IDC_CFG_CHBSETUPTASKTRAY,
-               FileExistsQuiet(SpecialFolderFile(sfStartup, kStartupShortcut)));
+    // As Windows will do it: a shortcut turned off in Task Manager starts nothing.
+    SetChecked(IDC_CFG_CHBSETUPTASKTRAY, StartupShortcutRuns());
     const std::string text = ReadSetting(settings::HotKey, settings::HotKeyDialogDefault);
     const shortcut::TShortCut key = shortcut::TextToShortCut(text, &KeyboardLayoutKeyName);
     // The box names a key of the extended block only when told so; without the flag Home
@@ -32,10 +26,14 @@ void TCoolConfigForm::LoadCommonPage() {
 }
 
 void TCoolConfigForm::SaveCommonPage() {
-    if (Checked(IDC_CFG_CHBSETUPTASKTRAY))
+    if (Checked(IDC_CFG_CHBSETUPTASKTRAY)) {
         WriteStartupShortcut();
-    else
-        DeleteFileA(SpecialFolderFile(sfStartup, kStartupShortcut).c_str());
+        TurnOnStartupShortcut();
+    } else if (StartupShortcutRuns()) {
+        // One turned off in Task Manager starts nothing already: it stays, to be turned on
+        // there again.
+        DeleteFileA(StartupShortcutPath().c_str());
+    }
     const shortcut::TShortCut key = shelllink::ShortCutOfHotKeyWord(HotKeyValue());
     WriteSetting(settings::HotKey, shortcut::ShortCutToText(key, &KeyboardLayoutKeyName));
 }
@@ -44,7 +42,7 @@ void TCoolConfigForm::SaveCommonPage() {
 void TCoolConfigForm::WriteStartupShortcut() {
     const std::string folder = ExecutableFolder();
     PBShellLink.SetShellFolder(sfStartup);
-    PBShellLink.SetFileName(kStartupShortcut);
+    PBShellLink.SetFileName(kStartupShortcutName);
     PBShellLink.Target = folder + "Pakico.exe";
     PBShellLink.WorkingDir = config::ShortcutWorkingFolder(folder);
     PBShellLink.Arguments.clear();

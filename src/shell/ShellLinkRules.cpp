@@ -97,4 +97,8 @@ bool IsFullFilePath(std::string_view path) {
     return (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
 }
 
+bool StartupApprovedTurnsOff(std::string_view data) {
+    return !data.empty() && (static_cast<unsigned char>(data[0]) & 1) != 0;
+}
+
 } // namespace shelllink

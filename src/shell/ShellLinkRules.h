@@ -41,4 +41,11 @@ inline constexpr std::size_t kMaxLinkFileName = 259;
 // ("\Pakico.lnk", what a missing shell folder leaves, would land at the current drive's root.)
 bool IsFullFilePath(std::string_view path);
 
+// Whether Windows passes over a shortcut of the Startup folder at sign-in, by the value Explorer
+// keeps under its name in "StartupApproved\StartupFolder" when the user turns it off or on again
+// in Task Manager, the file staying where it is: the low bit of its first byte marks it off (02
+// and 06 on, 03 and 07 off, the time it was turned off after them). No value, or an empty one,
+// leaves it on.
+bool StartupApprovedTurnsOff(std::string_view data);
+
 } // namespace shelllink

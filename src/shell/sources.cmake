@@ -6,8 +6,11 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/DropFileTarget.cpp
     )
 endif()
-# Shortcut files: the portable rules, and the writer.
+# Shortcut files: the portable rules, the writer, and the start-up shortcut.
 target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ShellLinkRules.cpp)
 if(WIN32)
-    target_sources(pakico_win PRIVATE ${CMAKE_CURRENT_LIST_DIR}/PBShellLink.cpp)
+    target_sources(pakico_win PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/PBShellLink.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/StartupShortcut.cpp
+    )
 endif()

@@ -34,7 +34,27 @@ GetDpiForMonitorFn GetDpiForMonitorOrNull() {
 
 constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
 
+// Windows 8.1 and later tell each monitor's density.
+int PlatformMonitorDpi(HMONITOR monitor) {
+    UINT x = 0, y = 0;
+    auto fn = GetDpiForMonitorOrNull();
+    return fn && monitor && SUCCEEDED(fn(monitor, kEffectiveDpi, &x, &y)) ? static_cast<int>(y) : 0;
+}
+
+MonitorDpiFunction currentMonitorDpi = PlatformMonitorDpi;
+
+int MonitorDpi(HMONITOR monitor) {
+    const int dpi = currentMonitorDpi(monitor);
+    return dpi > 0 ? dpi : SystemDpi();
+}
+
 } // namespace
+
+MonitorDpiFunction SetMonitorDpiFunction(MonitorDpiFunction function) {
+    MonitorDpiFunction previous = currentMonitorDpi;
+    currentMonitorDpi = function ? function : PlatformMonitorDpi;
+    return previous;
+}
 
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
@@ -49,13 +69,14 @@ int WindowDpi(HWND window) {
         if (UINT dpi = fn(window))
             return static_cast<int>(dpi);
     // Windows 8.1 tells the density per monitor, but not per window.
-    if (auto fn = GetDpiForMonitorOrNull()) {
-        UINT x = 0, y = 0;
-        HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-        if (monitor && SUCCEEDED(fn(monitor, kEffectiveDpi, &x, &y)) && y > 0)
-            return static_cast<int>(y);
-    }
-    return SystemDpi();
+    return MonitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+}
+
+int TaskbarDpi() {
+    // The main taskbar, whose notification area holds the icons; without one, the primary
+    // monitor it is normally on.
+    return MonitorDpi(
+        MonitorFromWindow(FindWindowA("Shell_TrayWnd", nullptr), MONITOR_DEFAULTTOPRIMARY));
 }
 
 void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {

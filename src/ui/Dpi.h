@@ -17,6 +17,16 @@ inline constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;
 int SystemDpi();
 // The density of the monitor a window is on; the system's where the platform cannot tell.
 int WindowDpi(HWND window);
+// The density of the monitor the taskbar is on, at which it draws the notification area: it
+// follows a change of that monitor's scale, or the taskbar's move to another monitor, where the
+// system's density stays as it was at sign-in. The system's where the platform cannot tell.
+int TaskbarDpi();
+
+// How the density of a monitor is asked (the platform's per-monitor density by default; 0 where
+// it cannot tell), so that tests can stand in for monitors of other densities. Returns the
+// previous way; null restores the platform's.
+using MonitorDpiFunction = int (*)(HMONITOR monitor);
+MonitorDpiFunction SetMonitorDpiFunction(MonitorDpiFunction function);
 
 // Grows a client rectangle to the window rectangle of a window with these styles and no menu, with
 // the frame of a monitor of `dpi` (AdjustWindowRectEx's frame where the platform knows one

@@ -19,9 +19,24 @@ ErrorSink& CurrentSink() {
     return sink;
 }
 
+// A report or a notice waiting: its text, and for a notice how it shows.
+struct HeldReport {
+    std::string message;
+    std::function<void()> show;
+};
 struct HeldReports {
     std::function<bool()> holding;
-    std::vector<std::string> messages;
+    std::vector<HeldReport> reports;
+    // Holds a report unless one of the same text waits already (a drag that crosses the
+    // window's parts meets the same fault again: once is enough). False when nothing holds.
+    bool Hold(const std::string& message, std::function<void()> show) {
+        if (!holding || !holding())
+            return false;
+        if (std::none_of(reports.begin(), reports.end(),
+                         [&](const HeldReport& held) { return held.message == message; }))
+            reports.push_back({message, std::move(show)});
+        return true;
+    }
 };
 HeldReports& Held() {
     static HeldReports held;
@@ -52,17 +67,14 @@ void Deliver(const std::string& message) {
 void ReportException(const std::exception& error) {
     // Reporting must never throw back into the platform either: a sink that fails is ignored.
     try {
-        HeldReports& held = Held();
-        if (held.holding && held.holding()) {
-            // A drag that crosses the window's parts meets the same fault again: once is enough.
-            if (std::find(held.messages.begin(), held.messages.end(), error.what()) ==
-                held.messages.end())
-                held.messages.emplace_back(error.what());
-            return;
-        }
-        Deliver(error.what());
+        if (!Held().Hold(error.what(), nullptr))
+            Deliver(error.what());
     } catch (...) {
     }
+}
+
+bool HoldNotice(const std::string& text, std::function<void()> show) {
+    return Held().Hold(text, std::move(show));
 }
 
 void HoldReportsWhile(std::function<bool()> holding) {
@@ -75,10 +87,13 @@ void ShowHeldReports() {
         return;
     // A report shown here may be followed by more (a box's own loop runs the program's
     // messages): those wait for the next call or show at once.
-    std::vector<std::string> messages = std::exchange(held.messages, {});
-    for (const std::string& message : messages) {
+    std::vector<HeldReport> reports = std::exchange(held.reports, {});
+    for (const HeldReport& report : reports) {
         try {
-            Deliver(message);
+            if (report.show)
+                report.show();
+            else
+                Deliver(report.message);
         } catch (...) {
         }
     }

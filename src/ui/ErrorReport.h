@@ -21,10 +21,16 @@ using ErrorSink = std::function<void(const std::string& message)>;
 ErrorSink SetErrorSink(ErrorSink sink);
 
 // While `holding` answers true (a drag is over the program's window: the drag source sits in
-// its loop holding the mouse, and a box must not open under it), reports wait, each message once;
-// ShowHeldReports shows them once it answers false. Without it every report shows at once.
+// its loop holding the mouse, and a box must not open under it; or the program stepped aside for
+// another program's full-screen work, which a new window would come over), reports wait, each
+// message once; ShowHeldReports shows them once it answers false. Without it every report shows
+// at once.
 void HoldReportsWhile(std::function<bool()> holding);
 void ShowHeldReports();
+// A notice that asks nothing and belongs to no window (what the folder watch tells on its own)
+// waits like the reports while they are held, each text once, and `show` shows it with them.
+// False when nothing holds it: the caller shows it at once.
+bool HoldNotice(const std::string& text, std::function<void()> show);
 
 // Runs `action`; an exception that leaves it is reported instead of travelling on into the
 // platform. False when one was caught.

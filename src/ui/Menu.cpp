@@ -17,6 +17,43 @@ std::set<const void*>& LivePictures() {
     static std::set<const void*> pictures;
     return pictures;
 }
+// While a popup menu of this thread is open, only a click chooses with the right button: the
+// release of a press made before the menu opened (the press on the notification-area icon that
+// opens its menu) is no click, and a slight slip of the pointer before it must not choose the
+// item it ends on. A right click made in the open menu still chooses.
+class RightReleaseFilter {
+  public:
+    RightReleaseFilter()
+        : previous_(current_),
+          hook_(SetWindowsHookExA(WH_MSGFILTER, &Filter, nullptr, GetCurrentThreadId())) {
+        current_ = this;
+    }
+    ~RightReleaseFilter() {
+        if (hook_)
+            UnhookWindowsHookEx(hook_);
+        current_ = previous_;
+    }
+    RightReleaseFilter(const RightReleaseFilter&) = delete;
+    RightReleaseFilter& operator=(const RightReleaseFilter&) = delete;
+
+  private:
+    static LRESULT CALLBACK Filter(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == MSGF_MENU && current_ && lParam) {
+            const UINT message = reinterpret_cast<const MSG*>(lParam)->message;
+            if (message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK)
+                current_->pressedInMenu_ = true;
+            else if (message == WM_RBUTTONUP && !current_->pressedInMenu_)
+                return TRUE; // the menu passes over it
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline RightReleaseFilter* current_ = nullptr;
+    RightReleaseFilter* previous_;
+    HHOOK hook_;
+    bool pressedInMenu_ = false;
+};
+
 } // namespace
 
 MenuItem::MenuItem(std::string caption, ClickHandler onClick)
@@ -205,6 +242,7 @@ bool PopupMenu::Popup(int x, int y, HWND owner) {
         BuiltMenu menu(Items, Images);
         if (!menu.Handle())
             return false;
+        RightReleaseFilter onlyClicks;
         UINT command = static_cast<UINT>(TrackPopupMenuEx(
             menu.Handle(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y,
             owner, nullptr));

@@ -2,6 +2,7 @@
 #include "util/MessageBox.h"
 
 #include "settings/SettingsStore.h"
+#include "ui/ErrorReport.h"
 #include "util/Errors.h"
 #include "util/MessageDialog.h"
 #include "util/SystemLookups.h"
@@ -43,6 +44,11 @@ MessageBeepFunction SetMessageBeepFunction(MessageBeepFunction beep) {
 
 int ShowMessageBox(HWND owner, const std::string& text, MessageKind kind, unsigned buttons,
                    int helpContext) {
+    // A notice nobody waits on may wait itself while the program must open no window (see
+    // ui::HoldReportsWhile); its beep comes when it shows.
+    if (!owner && buttons == MessageButton::OKOnly &&
+        ui::HoldNotice(text, [=] { ShowMessageBox(owner, text, kind, buttons, helpContext); }))
+        return MessageResult::OK;
     if (kind == MessageKind::Error && !BeepSoundOn())
         BeepForError();
     return RunMessageDialog(owner, text, kind, buttons, helpContext);

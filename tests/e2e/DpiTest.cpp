@@ -96,7 +96,7 @@ class SharedRect {
     SharedRect(const SharedRect&) = delete;
     SharedRect& operator=(const SharedRect&) = delete;
     LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
-    // The rectangle as the other process left it.
+    // What the other process left there.
     RECT Read() const {
         RECT rect{};
         SIZE_T read = 0;
@@ -362,7 +362,8 @@ TEST_F(Dpi, PlacementsAndTheAboutBoxAtTwiceTheDensity) {
 
 // Dragged to a monitor of twice the density, the platform tells the cat so: it grows to twice
 // its size at the place the platform suggests, outline and all, and shrinks back on the way
-// home. (Wine shows one monitor here, so the test sends the platform's message itself.)
+// home; asked first for its size there, it answers that size (so that the platform keeps it
+// under the pointer). (Wine shows one monitor here: the test sends the platform's messages.)
 TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
     SaveCatPlace(300, 200);
     PakicoRun pakico;
@@ -370,8 +371,8 @@ TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
     HWND cat = pakico.Main();
     const auto stored = RegionBytes(cat);
     ASSERT_FALSE(stored.empty());
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pakico.ProcessId());
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE,
+                                 pakico.ProcessId());
     ASSERT_NE(nullptr, process);
     struct {
         WORD dpi;
@@ -379,9 +380,16 @@ TEST_F(Dpi, ADenserMonitorGrowsTheCatAndALessDenseOneShrinksIt) {
         int factor;
     } moves[] = {{192, {400, 250, 516, 368}, 2}, {96, {350, 220, 408, 279}, 1}};
     for (const auto& m : moves) {
+        SharedRect size(process, {kCatWidth * 3 / 2, kCatHeight * 3 / 2, 0, 0}); // the proposal
+        ASSERT_NE(0, size.Address());
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(cat, 0x02E4 /* WM_GETDPISCALEDSIZE */, m.dpi,
+                                        size.Address(), SMTO_ABORTIFHUNG, 5000, &result));
+        EXPECT_EQ(TRUE, result) << m.dpi;
+        EXPECT_EQ(kCatWidth * m.factor, size.Read().left) << m.dpi;
+        EXPECT_EQ(kCatHeight * m.factor, size.Read().top) << m.dpi;
         SharedRect suggested(process, m.suggested);
         ASSERT_NE(0, suggested.Address());
-        DWORD_PTR result = 0;
         ASSERT_TRUE(SendMessageTimeoutA(cat, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(m.dpi, m.dpi),
                                         suggested.Address(), SMTO_ABORTIFHUNG, 5000, &result));
         RECT frame = pakico.Frame();
@@ -485,7 +493,7 @@ TEST_F(Dpi, DialogsLayThemselvesOutAgainAtANewDensity) {
 }
 
 // The cat was saved on a monitor that is no longer there: it comes back to the top left of the
-// primary monitor's work area, and that place is kept at the end.
+// primary monitor's work area, and the saved place is kept for the monitor's return.
 TEST_F(Dpi, ACatSavedOnAnUnpluggedMonitorComesBackToTheTopLeft) {
     const RECT a = WorkArea();
     for (LONG left : {5000L, -3000L}) {
@@ -500,7 +508,7 @@ TEST_F(Dpi, ACatSavedOnAnUnpluggedMonitorComesBackToTheTopLeft) {
         EXPECT_EQ(0, pakico.WaitForExit(10000));
         DWORD saved = 1234;
         EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "Left", saved));
-        EXPECT_EQ(static_cast<DWORD>(a.left), saved);
+        EXPECT_EQ(static_cast<DWORD>(left), saved);
         ASSERT_TRUE(WaitUntil([] { return !CopyRunning(); }, 10000));
     }
 }

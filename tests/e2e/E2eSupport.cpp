@@ -261,15 +261,6 @@ HWND FindChildByText(HWND parent, const std::string& text) {
     return nullptr;
 }
 
-void SendPointer(DWORD flags, POINT at) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-}
-
 std::string HintShownOver(DWORD processId, HWND window) {
     RECT area{};
     GetWindowRect(window, &area);
@@ -776,18 +767,19 @@ std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& optio
     return ReadDragReport(report);
 }
 
-WindowInFront::WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files) {
+WindowInFront::WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files,
+                             const std::vector<std::string>& options) {
     static int made = 0;
     const std::string event =
         "PakicoTestDrag" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made);
     go_.reset(CreateEventA(nullptr, TRUE, FALSE, event.c_str()));
     const std::string window = std::to_string(area.left) + "," + std::to_string(area.top) + "," +
                                std::to_string(area.right) + "," + std::to_string(area.bottom);
-    source_ = std::make_unique<ProgramRun>(
-        ProgramFolder() + "DragSource.exe",
-        DragArguments({"--window", window, "--wait-for", event, "--report",
-                       Quoted(folder_.path() + "report.txt")},
-                      to, files));
+    std::vector<std::string> arguments = options;
+    arguments.insert(arguments.end(), {"--window", window, "--wait-for", event, "--report",
+                                       Quoted(folder_.path() + "report.txt")});
+    source_ = std::make_unique<ProgramRun>(ProgramFolder() + "DragSource.exe",
+                                           DragArguments(arguments, to, files));
 }
 
 WindowInFront::~WindowInFront() {

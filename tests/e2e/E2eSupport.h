@@ -81,7 +81,7 @@ void KeyUp(WORD key);
 void PressKey(WORD key);
 void PressKeys(const std::vector<WORD>& keys);
 // The real pointer: a move, a button pressed or released (MOUSEEVENTF_...) at a screen point.
-void SendPointer(DWORD flags, POINT at);
+using testing_support::SendPointer;
 // A right click with the real pointer at a screen point.
 void RightClickAt(POINT at);
 // Rests the real pointer on the middle of a window; the text of the hint the process then
@@ -211,10 +211,12 @@ bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
 // Another program in front with a borderless window over an area of the screen (a full-screen
 // window when it covers the monitor): DragSource with a window of its own, which takes drops
 // itself. It waits in front until Drag() sends it on its one drag of the files to the point,
-// and closes after that drag (or, when never sent, at the end of the object).
+// and closes after that drag (or, when never sent, at the end of the object). `options` are
+// DragSource's for its window ("--zoomed", "--topmost").
 class WindowInFront {
   public:
-    WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files);
+    WindowInFront(const RECT& area, POINT to, const std::vector<std::string>& files,
+                  const std::vector<std::string>& options = {});
     ~WindowInFront();
     WindowInFront(const WindowInFront&) = delete;
     WindowInFront& operator=(const WindowInFront&) = delete;

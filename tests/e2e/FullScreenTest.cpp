@@ -1,7 +1,8 @@
 // The cat steps aside while another program's full-screen window is in front on its monitor,
 // and comes back on top, at its place, when that window closes; a large window that leaves part
-// of the monitor free changes nothing.
+// of the monitor free, or a maximised one, changes nothing.
 #include "e2e/E2eSupport.h"
+#include "e2e/FolderDialogDriver.h"
 #include "support/ZOrder.h"
 
 using namespace e2e;
@@ -58,16 +59,25 @@ TEST_F(FullScreen, TheCatStepsBehindAWindowOverItsMonitorAndComesBackWhenItClose
     const struct {
         const char* what;
         RECT area;
+        bool maximised;
         bool covers;
     } rows[] = {
-        {"a large window short of the bottom", {0, 0, width, height - 68}, false},
-        {"a borderless window over the whole monitor", {0, 0, width, height}, true},
+        {"a large window short of the bottom", {0, 0, width, height - 68}, false, false},
+        // As a browser drawing its own title bar is where the taskbar hides itself.
+        {"a maximised window filling the monitor", {0, 0, width, height}, true, false},
+        {"a borderless window over the whole monitor", {0, 0, width, height}, false, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        WindowInFront front(row.area, pakico.Centre(), {memo});
+        WindowInFront front(row.area, pakico.Centre(), {memo},
+                            row.maximised ? std::vector<std::string>{"--zoomed"}
+                                          : std::vector<std::string>{});
         HWND window = front.WaitInFront(kSettleMs);
         ASSERT_NE(nullptr, window) << "the window did not come to the front";
+        RECT client{};
+        GetClientRect(window, &client);
+        EXPECT_EQ(row.maximised, IsZoomed(window) != FALSE);
+        EXPECT_TRUE(client.right == row.area.right && client.bottom == row.area.bottom);
         if (row.covers) {
             EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(cat); }, kWithinASecond))
                 << "the cat stayed on top";
@@ -103,4 +113,36 @@ TEST_F(FullScreen, TheCatStepsBehindAWindowOverItsMonitorAndComesBackWhenItClose
     }
     // And takes drops.
     ExpectHandOff(pakico, DropAndWait(pakico, {}, {memo}), "/QA \\", {memo});
+}
+
+// A notice the folder watch opens on its own (its folder was renamed) while the cat has stepped
+// aside for another program's full-screen work is not put over that work, where a new window
+// knocks many games out of full screen: it waits, and shows once the cat is back on top.
+TEST_F(FullScreen, AWatchsNoticeWaitsUntilTheCatIsBack) {
+    PakicoRun pakico;
+    const std::string folder = pakico.Scratch() + "見張り";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    WriteSettingNumber("history\\Watch\\Path", "Count", 1);
+    WriteSettingText("history\\Watch\\Path", "0", folder);
+    ASSERT_TRUE(pakico.Start());
+    const HWND cat = pakico.Main();
+    ASSERT_NE(nullptr, pakico.OpenTrayMenu());
+    PressKeys({'B', '0'}); // the newest watched folder, and Yes to the question
+    ASSERT_TRUE(ClickBoxButton(WaitForBox(pakico.ProcessId(), {}).window, {"はい(&Y)"}));
+    ASSERT_TRUE(WaitUntil([&] { return WindowTextOf(cat) == "書庫自動取込の実行中"; }, kSettleMs));
+    {
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        WindowInFront front(screen, pakico.Centre(), {folder});
+        ASSERT_NE(nullptr, front.WaitInFront(kSettleMs));
+        ASSERT_TRUE(WaitUntil([&] { return !IsTopmost(cat); }, kWithinASecond));
+        ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + "-moved").c_str()));
+        EXPECT_TRUE(WaitUntil([&] { return WindowTextOf(cat) == "Pakico"; }, 10000)) << "no end";
+        EXPECT_EQ(nullptr, WaitForBox(pakico.ProcessId(), {}, 1500).window) << "over the window";
+    }
+    const SeenBox notice = WaitForBox(pakico.ProcessId(), {});
+    EXPECT_EQ("監視フォルダ : " + folder + "\r\n" +
+                  "監視フォルダが見つからないか監視できないため、フォルダ監視を終了しました。",
+              notice.text);
+    EXPECT_TRUE(IsTopmost(cat));
+    EXPECT_TRUE(ClickBoxButton(notice.window, {"OK"}));
 }

@@ -117,24 +117,25 @@ void ExpectSavedPlace(LONG x, LONG y) {
 }
 } // namespace
 
-// The cat follows the pointer and keeps its new place at the end. Pressing the cat starts
-// nothing.
+// The cat follows the pointer and keeps its new place at the end, also when it came back from a
+// monitor that is no longer there. Pressing the cat starts nothing.
 TEST_F(IconWindowStart, TheCatFollowsALeftDragAndKeepsItsNewPlace) {
-    SaveCatPlace(400, 300);
+    SaveCatPlace(5000, 300);
     PakicoRun pakico;
     ASSERT_TRUE(pakico.Start());
+    const RECT start = pakico.Frame();
     const POINT by{120, 80};
     DragCatBy(pakico, by);
-    EXPECT_TRUE(WaitUntil([&] { return pakico.Frame().left == 400 + by.x; }, kSettleMs))
+    EXPECT_TRUE(WaitUntil([&] { return pakico.Frame().left == start.left + by.x; }, kSettleMs))
         << "at " << pakico.Frame().left << "," << pakico.Frame().top;
-    EXPECT_EQ(300 + by.y, pakico.Frame().top);
+    EXPECT_EQ(start.top + by.y, pakico.Frame().top);
     EXPECT_EQ(kCatWidth, pakico.Frame().right - pakico.Frame().left);
     EXPECT_EQ("CoolForm1", pakico.Layer());
 
     ASSERT_TRUE(pakico.ChooseEnd());
     EXPECT_EQ(0, pakico.WaitForExit(10000));
     EXPECT_EQ(0u, pakico.MorvaRuns()) << "pressing the cat started the companion";
-    ExpectSavedPlace(400 + by.x, 300 + by.y);
+    ExpectSavedPlace(start.left + by.x, start.top + by.y);
 }
 
 // The session ends (log-off, shut-down) without the window being closed: the place is kept as

@@ -2,7 +2,9 @@
 // placements along the work area, hiding and showing, and the end of residence with its
 // saved position and its question about the start-up shortcut.
 #include "e2e/E2eSupport.h"
+#include "res/resource.h"
 
+#include <shlwapi.h>
 #include <winver.h>
 
 #include <cctype>
@@ -14,6 +16,9 @@ namespace {
 
 const char kShellFolders[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// Where Task Manager keeps start-up shortcuts turned off, each under its file name.
+const char kStartupApproved[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
 
 RECT WorkArea() {
     RECT area{};
@@ -124,6 +129,7 @@ class StartupShortcut : public TrayMenu {
     }
     void TearDown() override {
         HKEY key = nullptr;
+        SHDeleteValueA(HKEY_CURRENT_USER, kStartupApproved, "Pakico.lnk");
         if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
             if (hadStartup_)
                 RegSetValueExA(key, "Startup", 0, REG_SZ,
@@ -143,6 +149,12 @@ class StartupShortcut : public TrayMenu {
         HWND question = WaitForDialog(pakico_.ProcessId(), "確認");
         ASSERT_NE(nullptr, question) << "no question about the start-up shortcut";
         ASSERT_TRUE(Click(FindChildByText(question, button))) << "no button " << button;
+    }
+
+    // Task Manager's choice for the shortcut, kept apart from it: turned off.
+    void TurnOffInTaskManager() {
+        const std::string off("\x03\0\0\0\x10\x20\x30\x40\x50\x60\x70\x01", 12);
+        SHSetValueA(HKEY_CURRENT_USER, kStartupApproved, "Pakico.lnk", REG_BINARY, off.data(), 12);
     }
 
     TempFolder startup_{"startup"};
@@ -309,5 +321,35 @@ TEST_F(StartupShortcut, YesKeepsTheShortcutAndQuits) {
     ASSERT_TRUE(pakico_.Start());
     EndAnswering("はい(&Y)");
     EXPECT_EQ(0, pakico_.WaitForExit(10000));
+    EXPECT_TRUE(FileExists(Shortcut()));
+}
+
+// Start-up turned off in Task Manager (the shortcut stays, the choice is kept apart): the
+// settings show it off, and saving them leaves it so; ticking the box turns it on again. Turned
+// off, the end asks nothing and leaves the shortcut.
+TEST_F(StartupShortcut, TurnedOffInTaskManagerItIsShownAsWindowsWillDoIt) {
+    TurnOffInTaskManager();
+    WriteSettingNumber("Setting", "Confirmation1", 1);
+    ASSERT_TRUE(pakico_.Start());
+    for (int box : {IDC_CFG_CHBLASTCONF, IDC_CFG_CHBSETUPTASKTRAY}) {
+        ASSERT_TRUE(pakico_.WaitForLayer("CoolForm1", kSettleMs));
+        ASSERT_NE(nullptr, pakico_.OpenTrayMenu());
+        PressKey('G');
+        HWND settings = WaitForDialog(pakico_.ProcessId(), "環境設定 - Pakico");
+        ASSERT_NE(nullptr, settings);
+        EXPECT_EQ(BST_UNCHECKED,
+                  SendDlgItemMessageA(settings, IDC_CFG_CHBSETUPTASKTRAY, BM_GETCHECK, 0, 0));
+        SendDlgItemMessageA(settings, box, BM_CLICK, 0, 0);
+        PostMessageA(GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }, kSettleMs));
+        const bool turnedOn = box == IDC_CFG_CHBSETUPTASKTRAY;
+        EXPECT_EQ(turnedOn, ReadFileBytes(Shortcut()) != "shortcut") << "written again";
+        EXPECT_EQ(turnedOn, RegGetValueA(HKEY_CURRENT_USER, kStartupApproved, "Pakico.lnk",
+                                         RRF_RT_ANY, nullptr, nullptr, nullptr) != ERROR_SUCCESS);
+    }
+    TurnOffInTaskManager();
+    ASSERT_TRUE(pakico_.WaitForLayer("CoolForm1", kSettleMs));
+    ASSERT_TRUE(pakico_.ChooseEnd());
+    EXPECT_EQ(0, pakico_.WaitForExit(10000)) << "the end asked about the shortcut";
     EXPECT_TRUE(FileExists(Shortcut()));
 }

@@ -20,6 +20,11 @@ const WorkArea kCatOnSecond{1500, 400, 1558, 459};
 ForegroundWindow Other(WorkArea client) {
     return {true, false, false, client};
 }
+// Another program's window with a frame over the whole monitor around its client area.
+const ForegroundWindow kFramed{true, false, false, {4, 4, 1020, 764}, false, {0, 0, 1024, 768}};
+// Another program's maximised window that draws its own title bar, as browsers do: with the
+// taskbar elsewhere or hiding itself its client area is the whole monitor.
+const ForegroundWindow kMaximised{true, false, false, {0, 0, 1024, 768}, true, {-8, -8, 1032, 776}};
 ForegroundWindow Own(WorkArea client) {
     return {true, true, false, client};
 }
@@ -42,6 +47,8 @@ TEST(FullScreenRules, WhatCoversTheCatsMonitor) {
         {"a large window short of the right", Other({0, 0, 1000, 768}), false},
         {"one pixel off to the right", Other({1, 0, 1025, 768}), false},
         {"maximised with a caption and the taskbar", Other({0, 23, 1024, 738}), false},
+        {"maximised, drawing its own title bar, no taskbar", kMaximised, false},
+        {"a frame over the monitor, the client area within it", kFramed, false},
         {"the program's own window over the monitor", Own({0, 0, 1024, 768}), false},
         {"the desktop", Desktop({0, 0, 1024, 768}), false},
         {"no window in front", kNone, false},
@@ -57,6 +64,8 @@ TEST(FullScreenRules, WhatCoversTheCatsMonitor) {
     }
 }
 
+// A full-screen program reported counts only with another program's window over the cat's
+// monitor, by its whole rectangle then; presentation mode holds whatever is in front.
 TEST(FullScreenRules, WhatThePlatformReports) {
     const ForegroundWindow small = Other({100, 100, 600, 500});
     struct {
@@ -67,12 +76,15 @@ TEST(FullScreenRules, WhatThePlatformReports) {
         {State::PresentationMode, small, true},
         {State::PresentationMode, Own({100, 100, 600, 500}), true},
         {State::PresentationMode, kNone, true},
-        {State::Busy, small, true},
-        {State::Busy, kNone, true},
+        {State::Busy, small, false},
+        {State::Busy, kNone, false},
         {State::Busy, Own({100, 100, 600, 500}), false},
-        {State::Direct3DFullScreen, small, true},
-        {State::Direct3DFullScreen, Desktop({0, 0, 1024, 768}), true},
+        {State::Busy, kFramed, true},
+        {State::Busy, kMaximised, false},
+        {State::Direct3DFullScreen, small, false},
+        {State::Direct3DFullScreen, Desktop({0, 0, 1024, 768}), false},
         {State::Direct3DFullScreen, Own({0, 0, 1024, 768}), false},
+        {State::Direct3DFullScreen, kFramed, true},
         {State::NotPresent, small, false},
         {State::AcceptsNotifications, small, false},
         {State::QuietTime, small, false},

@@ -181,6 +181,20 @@ TEST(ReadmeNames, ExplainsEveryItemOfTheCatsMenuAndOfTheRightDropMenu) {
         EXPECT_EQ(1u, quoted.count(Utf8(item))) << "not explained: " << Utf8(item);
 }
 
+// Windows 11 keeps a new notification-area icon hidden: the readme's part on the icon says how
+// to keep it shown, naming it as Windows lists it, by the program file's description.
+TEST(ReadmeNames, TellsHowToKeepTheIconShownUnderTheNameWindowsListsIt) {
+    const auto script = Literals(ReadFile(kSourceDir / "res" / "Pakico.rc"));
+    const auto description = std::find(script.begin(), script.end(), "FileDescription") + 1;
+    ASSERT_LT(description, script.end());
+    const std::string readme = ReadFile(kSourceDir / "release" / "Pakico.txt");
+    const std::size_t part = readme.find(Utf8(u8"【通知領域のアイコン】"));
+    const std::string icon = readme.substr(part, readme.find(Utf8(u8"【"), part + 1) - part);
+    EXPECT_NE(std::string::npos, icon.find("Windows 11"));
+    const std::vector<std::string> names = QuotedNames(icon);
+    EXPECT_EQ(1, std::count(names.begin(), names.end(), *description)) << *description;
+}
+
 // The checks above find a misspelt or invented name.
 TEST(ReadmeNames, ProgramTextsAreReadAsTheProgramShowsThem) {
     const std::set<std::string> texts = ProgramTexts();

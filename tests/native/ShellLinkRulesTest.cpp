@@ -77,3 +77,14 @@ TEST(ShellLinkRules, OnlyFullPathsAreShortcutFileNames) {
     EXPECT_FALSE(IsFullFilePath(""));
     EXPECT_FALSE(IsFullFilePath("1:\\a.lnk"));
 }
+
+// Task Manager's mark on a start-up shortcut: the low bit of the first byte turns it off (the
+// time it was turned off follows); no value leaves it on, as a new shortcut is.
+TEST(ShellLinkRules, StartupApprovedValuesTurningAShortcutOff) {
+    const std::string time = std::string(3, '\0') + "\x10\x20\x30\x40\x50\x60\x70\x01";
+    for (const char* on : {"\x02", "\x06", ""})
+        EXPECT_FALSE(StartupApprovedTurnsOff(on + time)) << int(on[0]);
+    for (const char* off : {"\x03", "\x07"})
+        EXPECT_TRUE(StartupApprovedTurnsOff(off + time)) << int(off[0]);
+    EXPECT_FALSE(StartupApprovedTurnsOff(""));
+}

@@ -52,6 +52,9 @@ std::string AnsiText(std::wstring_view wide);
 // Splits text into its lines (CR LF or LF), without the line ends.
 std::vector<std::string> SplitLines(const std::string& text);
 
+// The real pointer: a move, a button pressed or released (MOUSEEVENTF_...) at a screen point.
+void SendPointer(DWORD flags, POINT at);
+
 // Sets an environment variable (or removes it, for null) for the programs this process starts
 // while the object lives; the old value, or its absence, comes back at the end.
 class ScopedEnvironmentVariable {

@@ -84,8 +84,8 @@ TEST(Dpi, TheMenuImagesComeAtTheSizeAsked) {
     EXPECT_EQ(RGB(255, 255, 255), large.At(0, 0)) << "the corner is transparent";
 }
 
-// What the platform says of the density: the window's is the desktop's while there is one
-// monitor, and a frame for the desktop's density is the classic frame.
+// What the platform says of the density: the window's and the taskbar's are the desktop's while
+// there is one monitor, and a frame for the desktop's density is the classic frame.
 TEST(Dpi, TheDensityOfAWindowIsTheDesktopsOnOneMonitor) {
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 10, 10, 50, 50, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
@@ -95,7 +95,14 @@ TEST(Dpi, TheDensityOfAWindowIsTheDesktopsOnOneMonitor) {
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(logPixels, ui::SystemDpi());
     EXPECT_EQ(logPixels, ui::WindowDpi(window));
+    EXPECT_EQ(logPixels, ui::TaskbarDpi());
     DestroyWindow(window);
+    // The taskbar's monitor scaled to 150 % since sign-in (Wine cannot): the notification area
+    // draws at that monitor's density while the desktop's stays as it was.
+    auto previous = ui::SetMonitorDpiFunction([](HMONITOR) { return 144; });
+    EXPECT_EQ(144, ui::TaskbarDpi());
+    EXPECT_EQ(logPixels, ui::SystemDpi());
+    ui::SetMonitorDpiFunction(previous);
 
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     RECT classic{0, 0, 378, 131}, forDpi = classic;

@@ -6,9 +6,11 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "support/WinTestSupport.h"
 #include "ui/Action.h"
 #include "ui/ImageList.h"
 #include "ui/Menu.h"
@@ -265,4 +267,51 @@ TEST(UiPopupMenu, ExceptionInAClickHandlerIsReported) {
     ChooseFirstItemOf(host.Handle(), guard);
     EXPECT_TRUE(popup.Popup(100, 100, host.Handle()));
     EXPECT_EQ(std::vector<std::string>{"終了できません"}, errors.messages);
+}
+
+namespace {
+// A person at the menu, from another thread: once it is open, the real pointer goes onto each
+// item in turn and sends its buttons there (flags of one input, taken in their order).
+void WorkMenu(const std::vector<std::pair<UINT, DWORD>>& steps) {
+    HWND window = nullptr;
+    PumpUntil([&] { return (window = FindWindowA("#32768", nullptr)) && IsWindowVisible(window); },
+              5000);
+    const auto menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+    for (const auto& [position, buttons] : steps) {
+        RECT r{};
+        GetMenuItemRect(nullptr, menu, position, &r);
+        testing_support::SendPointer(MOUSEEVENTF_MOVE | buttons,
+                                     {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+}
+} // namespace
+
+// A menu opened on a press of the right button (as the notification-area icon's is): the
+// release of that press chooses nothing, even on an item the pointer slipped to; a click does,
+// and so does a right click made in the open menu.
+TEST(UiPopupMenu, OnlyAClickChoosesNotTheReleaseOfThePressThatOpenedIt) {
+    HostWindow host;
+    ShowWindow(host.Handle(), SW_SHOW);
+    ui::PopupMenu popup;
+    std::vector<std::string> chosen;
+    for (const char* caption : {"a", "b", "c"})
+        popup.Items.Add(caption, [&](ui::MenuItem& item) { chosen.push_back(item.Caption); });
+    ui::Timer guard; // a menu left open fails the case instead of hanging it
+    guard.OnTimer = [](ui::Timer&) { EndMenu(); };
+    guard.SetInterval(15000);
+    // The press, away from the menu and from this program's windows.
+    testing_support::SendPointer(MOUSEEVENTF_MOVE | MOUSEEVENTF_RIGHTDOWN, {300, 500});
+    PumpUntil([] { return GetAsyncKeyState(VK_RBUTTON) < 0; }, 2000);
+    SetForegroundWindow(host.Handle());
+    PumpMessages();
+    std::thread person(
+        WorkMenu, std::vector<std::pair<UINT, DWORD>>{
+                      {0, MOUSEEVENTF_RIGHTUP}, {1, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP}});
+    EXPECT_TRUE(popup.Popup(100, 100, host.Handle()));
+    person.join();
+    person = std::thread(WorkMenu, std::vector<std::pair<UINT, DWORD>>{
+                                       {2, MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP}});
+    EXPECT_TRUE(popup.Popup(100, 100, host.Handle()));
+    person.join();
+    EXPECT_EQ((std::vector<std::string>{"b", "c"}), chosen);
 }

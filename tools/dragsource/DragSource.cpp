@@ -27,6 +27,7 @@
 //                window is, instead of the small topmost one in the top left; it takes drops
 //                itself (answering copy)
 //   --topmost    that window is a topmost one, as some full-screen programs make theirs
+//   --zoomed     that window is shown maximised, as a program that draws its own title bar is
 //   --wait-for E before the first drag, wait in front until the named event E is set; when
 //                the window is closed first, end without a drag
 //
@@ -78,6 +79,7 @@ struct Options {
     std::vector<std::string> thenFiles;
     bool haveWindow = false;
     bool topmost = false;
+    bool zoomed = false;
     RECT window{};
     std::string waitFor;
 };
@@ -108,6 +110,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         {"--text", &Options::text},       {"--copy-only", &Options::copyOnly},
         {"--no-data", &Options::noData},  {"--quick", &Options::quick},
         {"--topmost", &Options::topmost}, {"--hold", &Options::hold},
+        {"--zoomed", &Options::zoomed},
     };
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -421,7 +424,7 @@ HWND CreateSourceWindow(const Options& options) {
                               WS_POPUP | WS_BORDER, 16, 16, 120, 80, nullptr, nullptr,
                               windowClass.hInstance, nullptr);
     if (window) {
-        ShowWindow(window, SW_SHOW);
+        ShowWindow(window, options.zoomed ? SW_SHOWMAXIMIZED : SW_SHOW);
         UpdateWindow(window);
         SetForegroundWindow(window);
     }
@@ -567,7 +570,8 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: DragSource [--wide] [--right] [--shift] [--ctrl] [--text] "
                              "[--copy-only] [--no-data] [--report FILE] [--window L,T,R,B] "
-                             "[--wait-for EVENT] --to X,Y file1 file2 ... [--then file ...]\n");
+                             "[--topmost] [--zoomed] [--wait-for EVENT] --to X,Y file1 file2 "
+                             "... [--then file ...]\n");
         return kUsage;
     }
     int code = kOleFailed;
