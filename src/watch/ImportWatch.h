@@ -49,6 +49,8 @@ class TImportWatch {
 
     // The folder did not answer at the last look: nothing is counted until it does.
     bool Away() const { return away_; }
+    // A look at the folder is under way.
+    bool Looking() const { return looking_ != 0; }
 
     std::size_t CollectedCount() const { return listing_ ? listing_->Collected().size() : 0; }
     // The collected files that are still there; none while the folder is away, which is not

@@ -731,12 +731,19 @@ void SuspendProcess(DWORD processId) {
 } // namespace
 
 bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
-                             const std::function<bool()>& midway,
                              const std::function<void()>& meanwhile) {
+    // Stopped while the target asks it for the dragged data (as a drag enters, or crosses the
+    // cat's pictures), the source would leave the target waiting on it for good: it is stopped
+    // once the drag rests over the target.
+    static int made = 0;
+    const std::string name =
+        "PakicoTestSettled" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made);
+    win::ScopedHandle settled(CreateEventA(nullptr, TRUE, FALSE, name.c_str()));
     bool reached = false;
     {
-        ProgramRun source(ProgramFolder() + "DragSource.exe", DragArguments({"--hold"}, to, files));
-        reached = WaitUntil(midway, 20000);
+        ProgramRun source(ProgramFolder() + "DragSource.exe",
+                          DragArguments({"--hold", "--settled", name}, to, files));
+        reached = WaitForSingleObject(settled.get(), 20000) == WAIT_OBJECT_0;
         if (reached) {
             SuspendProcess(source.ProcessId());
             meanwhile();

@@ -201,11 +201,10 @@ std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& optio
                                            POINT thenTo = {},
                                            const std::vector<std::string>& thenOptions = {});
 
-// Drags the files towards the point and, once `midway` holds (the drag is over the target, say),
-// stops the drag source dead, as a source that hangs or crashes is: it calls the target no more.
-// Then runs `meanwhile`, ends the source and lets the button go. False when `midway` never held.
+// Drags the files towards the point and, once the drag rests over the target, stops the drag
+// source dead, as a source that hangs or crashes is: it calls the target no more. Then runs
+// `meanwhile`, ends the source and lets the button go. False when the drag never rested there.
 bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
-                             const std::function<bool()>& midway,
                              const std::function<void()>& meanwhile);
 
 // Another program in front with a borderless window over an area of the screen (a full-screen

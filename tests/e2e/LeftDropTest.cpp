@@ -132,10 +132,10 @@ TEST_F(LeftDrop, ADragWhoseSourceStopsMidwayLeavesTheCatReady) {
     std::string archive = pakico.Scratch() + "backup.lzh";
     WriteFileBytes(archive, LzhBytes());
 
-    ASSERT_TRUE(DragAndStopSourceMidway(
-        pakico.Centre(), {archive}, [&] { return pakico.Layer() == "CoolForm4"; },
-        [&] { EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", 10000)) << pakico.Layer(); }))
-        << "the drag never showed the extract picture";
+    ASSERT_TRUE(DragAndStopSourceMidway(pakico.Centre(), {archive}, [&] {
+        EXPECT_EQ("CoolForm4", pakico.Layer()) << "the drag shows the extract picture";
+        EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", 10000)) << pakico.Layer();
+    })) << "the drag never rested over the cat";
     EXPECT_EQ(0u, pakico.MorvaRuns());
     MorvaRun run = DropAndWait(pakico, {}, {archive});
     ExpectHandOff(pakico, run, "/QE \\", {archive});

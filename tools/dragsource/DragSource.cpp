@@ -17,6 +17,8 @@
 //   --quick      waste no time on the way: no lingering over the target before the release
 //   --hold       do not let go: linger over the target for a minute, or until the process is
 //                ended (a source that crashes or is closed in the middle of a drag)
+//   --settled E  set the named event E once the target has answered with a drop effect ten
+//                times in a row: the drag rests over it, and it has done with entering
 //   --repeat N   make the (first) drag N times, each as quickly as --then does
 //   --then [--to X,Y] [--left] ...
 //                as soon as the first drag has ended, drag these files the same way, quickly
@@ -82,6 +84,7 @@ struct Options {
     bool zoomed = false;
     RECT window{};
     std::string waitFor;
+    std::string settled;
 };
 
 bool ParsePoint(const char* text, POINT& point) {
@@ -135,6 +138,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.haveWindow = true;
         } else if (!then && arg == "--wait-for" && i + 1 < argc) {
             options.waitFor = argv[++i];
+        } else if (!then && arg == "--settled" && i + 1 < argc) {
+            options.settled = argv[++i];
         } else if (then && arg == "--left") {
             options.thenLeft = true;
         } else if (!then && arg == "--then") {
@@ -256,7 +261,15 @@ class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
 
 class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
   public:
-    DropSource(DWORD button, const std::atomic<bool>& abort) : button_(button), abort_(abort) {}
+    DropSource(DWORD button, const std::atomic<bool>& abort, const std::string& settled)
+        : button_(button), abort_(abort) {
+        if (!settled.empty())
+            settled_ = OpenEventA(EVENT_MODIFY_STATE, FALSE, settled.c_str());
+    }
+    ~DropSource() override {
+        if (settled_)
+            CloseHandle(settled_);
+    }
 
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keyState) override {
         if (escape || abort_)
@@ -266,6 +279,9 @@ class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
         // The cursor the target asks for, as a person sees it; none while outside any target.
         lastCursor = effect & 7;
+        answers_ = lastCursor ? answers_ + 1 : 0;
+        if (settled_ && answers_ == 10)
+            SetEvent(settled_);
         return DRAGDROP_S_USEDEFAULTCURSORS;
     }
     DWORD lastCursor = 0;
@@ -273,6 +289,8 @@ class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
   private:
     DWORD button_;
     const std::atomic<bool>& abort_;
+    HANDLE settled_ = nullptr;
+    int answers_ = 0;
 };
 
 // The drop target of the source's own window (with --window): it takes every drop as a copy and
@@ -486,7 +504,7 @@ DragResult RunDrag(const Options& options, const std::vector<std::string>& files
     auto* data = new DataObject(format, BuildPayload(options, files), !options.noData);
     std::atomic<bool> done{false};
     std::atomic<bool> abort{false};
-    auto* source = new DropSource(options.right ? MK_RBUTTON : MK_LBUTTON, abort);
+    auto* source = new DropSource(options.right ? MK_RBUTTON : MK_LBUTTON, abort, options.settled);
     std::atomic<long long> released{0};
     std::thread driver(DriveDrag, std::cref(options), quick, from, window, std::cref(done),
                        std::ref(abort), std::ref(released));
