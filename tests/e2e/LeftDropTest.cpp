@@ -186,13 +186,6 @@ TEST_F(LeftDrop, JapaneseNamesWithSpacesInTheFileAndTheProgramFolder) {
 
 namespace {
 
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                    wide.data(), static_cast<int>(wide.size())));
-    return wide;
-}
-
 // Folders nested below `base` until a path in them is longer than the platform's old limit
 // of 260; made and removed through the long-path form, which the ANSI calls do not take.
 class DeepFolder {
@@ -228,7 +221,7 @@ class DeepFolder {
     }
 
   private:
-    static std::wstring Long(const std::string& path) { return L"\\\\?\\" + Wide(path); }
+    static std::wstring Long(const std::string& path) { return L"\\\\?\\" + WideText(path); }
     std::string path_;
     std::vector<std::string> made_, files_;
 };

@@ -75,11 +75,15 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
             bytes);
 }
 
+std::wstring WideText(std::string_view ansi) {
+    std::wstring wide(ansi.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                                    wide.data(), static_cast<int>(wide.size())));
+    return wide;
+}
+
 void WriteFileBytes(const std::string& folder, const std::wstring& name, const std::string& bytes) {
-    std::wstring path(folder.size(), L'\0');
-    path.resize(MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()),
-                                    path.data(), static_cast<int>(path.size())));
-    path += name;
+    const std::wstring path = WideText(folder) + name;
     WriteTo(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
             folder + AnsiText(name), bytes);
 }

@@ -9,34 +9,15 @@
 
 using namespace testing_support;
 
-namespace {
-
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                    wide.data(), static_cast<int>(wide.size())));
-    return wide;
-}
-
-void WriteWide(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-} // namespace
-
 TEST(CodePagePath, ANameOutsideTheCodePageGoesByItsShortFormOrNotAtAll) {
     TempFolder temp("cpp");
-    const std::wstring folder = Wide(temp.path());
+    const std::wstring folder = WideText(temp.path());
     const std::wstring japanese = folder + L"表示 データ.zip";
     const std::wstring accented = folder + L"caf\u00e9.zip";
     const std::wstring korean = folder + L"\uD55C\uAE00.zip";
-    WriteWide(japanese, "japanese");
-    WriteWide(accented, "accented");
-    WriteWide(korean, "korean");
+    WriteFileBytes(temp.path(), L"表示 データ.zip", "japanese");
+    WriteFileBytes(temp.path(), L"caf\u00e9.zip", "accented");
+    WriteFileBytes(temp.path(), L"\uD55C\uAE00.zip", "korean");
     // The best-fit look-alike of "café.zip" is another file.
     WriteFileBytes(temp.path() + "cafe.zip", "look-alike");
 
