@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "folders/FolderRules.h"
+#include "util/CodePagePath.h"
 
 namespace folders {
 
@@ -101,23 +102,8 @@ std::string FolderPathOfIdList(LPCITEMIDLIST absolute) {
     wchar_t wide[MAX_PATH] = L"";
     if (!absolute || !SHGetPathFromIDListW(absolute, wide))
         return {};
-    char path[MAX_PATH] = "";
-    BOOL replaced = FALSE;
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, sizeof path, nullptr,
-                            &replaced) <= 0 ||
-        replaced)
-        return {};
-    return NodePathFromShell(path, true);
-}
-
-std::wstring WideText(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 1)
-        return {};
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), n);
-    out.resize(static_cast<std::size_t>(n - 1));
-    return out;
+    const std::optional<std::string> path = ExactCodePageText(wide);
+    return path ? NodePathFromShell(*path, true) : std::string();
 }
 
 std::string StrRetText(STRRET& value, LPCITEMIDLIST list) {

@@ -104,9 +104,6 @@ std::string PathOfIdList(LPCITEMIDLIST absolute, ULONG attributes);
 // desktop gives its folder.
 std::string FolderPathOfIdList(LPCITEMIDLIST absolute);
 
-// Code page 932 text as UTF-16, for the shell's wide interfaces.
-std::wstring WideText(const std::string& text);
-
 // The display name in a STRRET the shell filled for `list`, released afterwards.
 std::string StrRetText(STRRET& value, LPCITEMIDLIST list);
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "folders/FolderRules.h"
+#include "util/CodePagePath.h"
 #include "ui/ErrorReport.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
@@ -326,7 +327,7 @@ bool TSystemTreeView::SetSelection(const std::string& path) {
         pendingSelection_ = path;
         return true;
     }
-    std::wstring wide = folders::WideText(path);
+    std::wstring wide = WideText(path);
     if (wide.size() >= MAX_PATH)
         wide.resize(MAX_PATH - 1);
     ScopedIdList list;

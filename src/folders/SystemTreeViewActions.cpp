@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "folders/FolderRules.h"
+#include "util/CodePagePath.h"
 #include "util/FileProbe.h"
 
 using folders::ComPtr;
@@ -124,7 +125,7 @@ bool TSystemTreeView::RenameNodeFolder(HTREEITEM node, const std::string& name) 
     // The name as it was: the node stays as it is, open and listed.
     if (!data || !CanRename(node) || name.empty() || name == ItemText(node))
         return false;
-    std::wstring wide = folders::WideText(name);
+    std::wstring wide = WideText(name);
     ScopedIdList renamed;
     if (FAILED(data->parentFolder->SetNameOf(GetParent(tree_), data->relativeList.get(),
                                              wide.c_str(), SHGDN_INFOLDER, renamed.out())) ||

@@ -6,6 +6,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "util/CodePagePath.h"
+
 namespace {
 
 const char* const kWriteError = "ShellLink Write Error.";
@@ -33,14 +35,6 @@ template <typename T> struct Released {
     }
 };
 
-std::wstring WideFileName(const std::string& name) {
-    const int size =
-        MultiByteToWideChar(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), wide.data(), size);
-    return wide;
-}
-
 } // namespace
 
 void TPBShellLink::SetFileName(const std::string& name) {
@@ -63,7 +57,7 @@ void TPBShellLink::Save() const {
          {&Description, &Target, &WorkingDir, &Arguments, &FileIcon.FileName})
         if (text->size() > shelllink::kMaxLinkText)
             throw EPBShellLink(kWriteError);
-    const std::wstring wideName = WideFileName(fileName_);
+    const std::wstring wideName = WideText(fileName_);
     if (!shelllink::IsFullFilePath(fileName_) || wideName.size() > shelllink::kMaxLinkFileName)
         throw EPBShellLink(kWriteError);
 

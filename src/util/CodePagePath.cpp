@@ -43,6 +43,16 @@ std::optional<std::string> Convert(std::wstring_view text, bool exact) {
 
 } // namespace
 
+std::wstring WideText(std::string_view text) {
+    if (text.empty() || text.size() > INT_MAX)
+        return {};
+    std::wstring wide(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           wide.data(), static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return wide;
+}
+
 std::optional<std::string> ExactCodePageText(std::wstring_view text) {
     return Convert(text, true);
 }

@@ -11,6 +11,9 @@
 #include <string>
 #include <string_view>
 
+// Code-page text as UTF-16, for the platform's wide calls (every code-page character has one).
+std::wstring WideText(std::string_view text);
+
 // The text in the code page when every character has a form of its own there; none otherwise.
 std::optional<std::string> ExactCodePageText(std::wstring_view text);
 

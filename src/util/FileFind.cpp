@@ -8,8 +8,6 @@
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
 
-#include <algorithm>
-#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <new>
@@ -42,14 +40,6 @@ ScopedFind FindFirst(const std::wstring& wildcardPath, WIN32_FIND_DATAW& entry) 
 
 bool IsDotEntry(const wchar_t* name) {
     return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
-}
-
-std::wstring Widened(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           wide.data(), static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(std::max(length, 0)));
-    return wide;
 }
 
 // `name` in the code page; false when some character of it has no code of its own there (a
@@ -192,9 +182,9 @@ void TFileFind::Execute() {
     for (const std::string& startDir : startDirs_) {
         const std::string folder = EnterableFolder(startDir);
         const std::string base = AddTrailingSeparator(folder);
-        const TSearched searched{base, Widened(base), true};
+        const TSearched searched{base, WideText(base), true};
         for (const std::string& pattern : patterns_) {
-            SearchFolder(searched, Widened(pattern));
+            SearchFolder(searched, WideText(pattern));
             if (aborted_)
                 return;
         }

@@ -1,12 +1,12 @@
 // Listing a watched folder with the file search, and looking at it off the window's thread.
 #include "watch/FolderListing.h"
 
+#include "util/CodePagePath.h"
 #include "util/FileFind.h"
 #include "util/FileProbe.h"
 #include "util/Mbcs.h"
 #include "util/ScopedWin.h"
 
-#include <algorithm>
 #include <memory>
 
 namespace watch {
@@ -83,10 +83,7 @@ bool ListedFileExists(const TListedFile& file) {
     const std::size_t separator = mbcs::LastDelimiter(file.path, "\\");
     if (file.ownName.empty() || separator == std::string::npos)
         return false;
-    std::wstring path(separator + 1, L'\0');
-    path.resize(static_cast<std::size_t>(std::max(
-        0, MultiByteToWideChar(CP_ACP, 0, file.path.data(), static_cast<int>(separator + 1),
-                               path.data(), static_cast<int>(path.size())))));
+    std::wstring path = WideText(std::string_view(file.path).substr(0, separator + 1));
     path.append(file.ownName.begin(), file.ownName.end());
     win::ScopedErrorMode quiet;
     const DWORD attributes = GetFileAttributesW(path.c_str());

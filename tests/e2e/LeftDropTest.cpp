@@ -1,6 +1,7 @@
 // Files dragged onto the cat from another process with the left button: extract or compress,
 // the picture shown on the way, and what reaches the companion.
 #include "e2e/E2eSupport.h"
+#include "util/CodePagePath.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,7 @@
 // Helpers shared by the tests that run under Wine.
 #include "support/WinTestSupport.h"
 
+#include "util/CodePagePath.h"
 #include "util/PathText.h"
 
 #include <windows.h>
@@ -73,13 +74,6 @@ void WriteTo(HANDLE h, const std::string& path, const std::string& bytes) {
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     WriteTo(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), path,
             bytes);
-}
-
-std::wstring WideText(std::string_view ansi) {
-    std::wstring wide(ansi.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                    wide.data(), static_cast<int>(wide.size())));
-    return wide;
 }
 
 void WriteFileBytes(const std::string& folder, const std::wstring& name, const std::string& bytes) {

@@ -48,8 +48,6 @@ std::string TextOf(HWND window);
 
 // UTF-16 text (up to its first NUL, if any) in the ANSI code page.
 std::string AnsiText(std::wstring_view wide);
-// ANSI code-page text as UTF-16.
-std::wstring WideText(std::string_view ansi);
 
 // Splits text into its lines (CR LF or LF), without the line ends.
 std::vector<std::string> SplitLines(const std::string& text);
