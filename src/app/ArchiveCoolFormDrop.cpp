@@ -11,9 +11,18 @@ namespace {
 
 constexpr UINT kRightDropMenuDelay = 500;
 
-// The platform asks the target again every moment a drag lingers over it; a drag that has not
-// been heard of for this long has ended without a word.
+// A drag the platform has not asked about for this long, and whose mouse button is up, has
+// ended without a word (its source was closed, or crashed). The platform is sure to ask only when
+// the pointer moves or a key changes: a person who holds a drag still over the cat still holds
+// its button down.
 constexpr DWORD kQuietDragMs = 3000;
+
+// The mouse button the drag was made with is held down now (physically: GetAsyncKeyState reads
+// the buttons as they are, the left one also when the user swapped them).
+bool DragButtonDown(bool rightDrag) {
+    const bool physicalRight = rightDrag != (GetSystemMetrics(SM_SWAPBUTTON) != 0);
+    return GetAsyncKeyState(physicalRight ? VK_RBUTTON : VK_LBUTTON) < 0;
+}
 
 // Why dropped files did not reach the companion: their names have characters the code page
 // lacks, and no short form either (a volume without short names).
@@ -133,7 +142,8 @@ void TArchiveCoolForm::DragEnded() {
 
 void TArchiveCoolForm::EndQuietDrag() {
     // (A drag whose entering failed half-way has left the drop target holding nothing.)
-    if (!Dragging || (DropFileTarget1.Dragging() && !DropFileTarget1.QuietFor(kQuietDragMs)))
+    if (!Dragging || (DropFileTarget1.Dragging() &&
+                      (!DropFileTarget1.QuietFor(kQuietDragMs) || DragButtonDown(RightDrag))))
         return;
     // The drop target keeps what it read: a source that was only slow may still drop, and is
     // then served as ever. The refresh that follows shows the cat's own picture again.

@@ -746,10 +746,13 @@ bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
         reached = WaitForSingleObject(settled.get(), 20000) == WAIT_OBJECT_0;
         if (reached) {
             SuspendProcess(source.ProcessId());
+            // The person lets go, and the stopped source never learns of it.
+            SendPointer(MOUSEEVENTF_LEFTUP, to);
             meanwhile();
         }
     } // ended here
-    SendPointer(MOUSEEVENTF_LEFTUP, to);
+    if (!reached)
+        SendPointer(MOUSEEVENTF_LEFTUP, to);
     return reached;
 }
 

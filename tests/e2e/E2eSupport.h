@@ -202,8 +202,8 @@ std::vector<DragOutcome> DragFilesReported(const std::vector<std::string>& optio
                                            const std::vector<std::string>& thenOptions = {});
 
 // Drags the files towards the point and, once the drag rests over the target, stops the drag
-// source dead, as a source that hangs or crashes is: it calls the target no more. Then runs
-// `meanwhile`, ends the source and lets the button go. False when the drag never rested there.
+// source dead, as a source that hangs or crashes is: it calls the target no more. Then lets the
+// button go, runs `meanwhile` and ends the source. False when the drag never rested there.
 bool DragAndStopSourceMidway(POINT to, const std::vector<std::string>& files,
                              const std::function<void()>& meanwhile);
 
