@@ -478,7 +478,7 @@ void TArchiveCoolForm::Timer1Timer() {
     if (FullScreenWatch)
         FullScreenWatch->Check();
     // A watched folder that went away may give no change report at all.
-    LookForWatchedFolder();
+    ImportWatch.Look();
 }
 
 void TArchiveCoolForm::FormCloseQuery() {

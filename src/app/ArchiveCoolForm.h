@@ -62,7 +62,8 @@ class TArchiveCoolForm : public ui::Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    // Posted to the window to show the messages of a drag once the drag is over.
+    // Posted to the window to show the reports held back while a drag was over the cat or the
+    // cat stood aside for full-screen work, once that is over.
     static constexpr UINT kShowHeldReports = WM_APP + 1;
     // Posted when another window of the program has closed: the picture follows at once rather
     // than at the next tick, so that the cat answers the moment it is alone again.
@@ -169,8 +170,6 @@ class TArchiveCoolForm : public ui::Window {
     void FileMonitorChange();
     // A look at the watched folder changed the count or found it away or back.
     void WatchStateChanged();
-    // Asks, off the window's thread, whether the watched folder is still there.
-    void LookForWatchedFolder();
     // Hands the collected archives over and tells what was done; `away`: the folder did not
     // answer at the last look, and its files count as gone.
     void ImportCollected(watch::TImportListing& listing, bool away);

@@ -106,10 +106,6 @@ void TArchiveCoolForm::WatchStateChanged() {
     ShowTitle();
 }
 
-void TArchiveCoolForm::LookForWatchedFolder() {
-    ImportWatch.Look();
-}
-
 void TArchiveCoolForm::Act_WatchEndExecute() {
     if (!ImportWatch.Running())
         return;

@@ -2,6 +2,7 @@
 #include "E2eSupport.h"
 
 #include <atomic>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -198,19 +199,12 @@ TEST_F(RestingReasons, ATemporaryFolderOutsideTheCodePageIsToldAfterTheDrop) {
     ASSERT_TRUE(CreateDirectoryA(lookAlike.c_str(), nullptr));
     std::wstring accented(pakico.Scratch().begin(), pakico.Scratch().end()); // an ASCII path
     accented += L"tmp caf\u00e9\\";
-    std::vector<std::wstring> old;
-    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
-        wchar_t value[1024] = L"";
-        GetEnvironmentVariableW(name, value, 1024);
-        old.push_back(value);
-        SetEnvironmentVariableW(name, accented.c_str());
-    }
     std::vector<std::string> messages;
     std::thread answer([&] { messages = AnswerStartErrorBoxes(3000); });
+    std::optional<ScopedTempPath> temp(accented);
     auto started = pakico.Start();
+    temp.reset();
     answer.join();
-    SetEnvironmentVariableW(L"TMP", old[0].c_str());
-    SetEnvironmentVariableW(L"TEMP", old[1].c_str());
     ASSERT_TRUE(started);
     EXPECT_EQ(Joined({"作業フォルダが作成できません。フォルダ名 = " + pakico.Scratch() +
                       "tmp caf?\\~MORVA("}),

@@ -168,20 +168,26 @@ constexpr const char* kLogPixels = "LogPixels";
 } // namespace
 
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const char* name, const char* value)
+    : ScopedEnvironmentVariable(WideText(name).c_str(), value ? WideText(value).c_str() : nullptr) {
+}
+
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const wchar_t* value)
     : name_(name) {
-    DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
     if (size > 0) {
-        std::string old(size, '\0');
-        DWORD length = GetEnvironmentVariableA(name, old.data(), size);
+        std::wstring old(size, L'\0');
+        DWORD length = GetEnvironmentVariableW(name, old.data(), size);
         had_ = length < size;
         old_ = old.substr(0, had_ ? length : 0);
     }
-    SetEnvironmentVariableA(name, value);
+    SetEnvironmentVariableW(name, value);
 }
 
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
-    SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr);
+    SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr);
 }
+
+ScopedTempPath::ScopedTempPath(const std::string& folder) : ScopedTempPath(WideText(folder)) {}
 
 ScopedLogPixels::ScopedLogPixels(DWORD dpi) {
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,

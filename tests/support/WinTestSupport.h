@@ -57,17 +57,31 @@ void SendPointer(DWORD flags, POINT at);
 
 // Sets an environment variable (or removes it, for null) for the programs this process starts
 // while the object lives; the old value, or its absence, comes back at the end.
+// A value of characters the code page lacks is given wide.
 class ScopedEnvironmentVariable {
   public:
     ScopedEnvironmentVariable(const char* name, const char* value);
+    ScopedEnvironmentVariable(const wchar_t* name, const wchar_t* value);
     ~ScopedEnvironmentVariable();
     ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
     ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
 
   private:
-    const char* name_;
+    std::wstring name_;
     bool had_ = false;
-    std::string old_;
+    std::wstring old_;
+};
+
+// Points TMP and TEMP, which GetTempPath reads, at a folder (named in the code page, or with any
+// characters) while it lives, also for the programs this process starts.
+class ScopedTempPath {
+  public:
+    explicit ScopedTempPath(const std::string& folder);
+    explicit ScopedTempPath(const std::wstring& folder)
+        : tmp_(L"TMP", folder.c_str()), temp_(L"TEMP", folder.c_str()) {}
+
+  private:
+    ScopedEnvironmentVariable tmp_, temp_;
 };
 
 // The desktop's density for the programs started while the object lives (each reads it once,

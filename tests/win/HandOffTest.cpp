@@ -282,25 +282,6 @@ BOOL WINAPI WriteUntilTheDiskIsFull(HANDLE file, LPCVOID bytes, DWORD size, LPDW
     return FALSE;
 }
 
-// The temporary folder, named in wide characters (its name need not fit the code page).
-class ScopedWideTempPath {
-  public:
-    explicit ScopedWideTempPath(const std::wstring& folder) {
-        for (const wchar_t* name : {L"TMP", L"TEMP"}) {
-            wchar_t old[1024] = L"";
-            GetEnvironmentVariableW(name, old, 1024);
-            old_.push_back(old);
-            SetEnvironmentVariableW(name, folder.c_str());
-        }
-    }
-    ~ScopedWideTempPath() {
-        SetEnvironmentVariableW(L"TMP", old_[0].c_str());
-        SetEnvironmentVariableW(L"TEMP", old_[1].c_str());
-    }
-
-  private:
-    std::vector<std::wstring> old_;
-};
 } // namespace
 
 // A list that cannot be written whole (the temporary disk is full) is no list: it is deleted
@@ -330,7 +311,7 @@ TEST_F(HandOff, ATemporaryFolderOutsideTheCodePageIsNeverGuessedAt) {
     ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
     const std::string lookAlike = root_.path() + "tmp cafe\\";
     ASSERT_TRUE(CreateDirectoryA(lookAlike.c_str(), nullptr));
-    ScopedWideTempPath temp(accented + L"\\");
+    ScopedTempPath temp(accented + L"\\");
     std::string listPath;
     ASSERT_TRUE(WriteHandOffList({kJapanesePath}, listPath));
     EXPECT_EQ(kJapanesePath + "\r\n", ReadFileBytes(listPath));

@@ -13,16 +13,6 @@
 
 namespace handoff_test {
 
-// Points TMP and TEMP, which GetTempPathA reads, at another folder while it lives.
-class ScopedTempPath {
-  public:
-    explicit ScopedTempPath(const std::string& folder)
-        : tmp_("TMP", folder.c_str()), temp_("TEMP", folder.c_str()) {}
-
-  private:
-    testing_support::ScopedEnvironmentVariable tmp_, temp_;
-};
-
 // Removes HKEY_CURRENT_USER\Software\Tavi\Morva with everything below it.
 inline void DeleteSettingsTree() {
     SHDeleteKeyA(HKEY_CURRENT_USER, settings::ProductKey);
