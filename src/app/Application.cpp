@@ -1,7 +1,7 @@
 // The application object and its message loop.
 #include "app/Application.h"
 
-#include "util/HelpFile.h"
+#include "ui/HelpFile.h"
 
 #include <windows.h>
 

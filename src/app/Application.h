@@ -12,7 +12,7 @@ class TApplication {
     void SetMinimized(bool minimized) { minimized_ = minimized; }
 
     // Asks the help engine for the contents of the help file beside the program, and at the
-    // end tells it to close what it showed (util/HelpFile).
+    // end tells it to close what it showed (ui/HelpFile).
     static void ShowHelpContents();
     static void QuitHelp();
 

@@ -9,7 +9,7 @@
 #include "handoff/WorkFolder.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
-#include "settings/ZCryptProbe.h"
+#include "archive/ZCryptProbe.h"
 #include "shell/RegionStream.h"
 #include "shell/ShortCutText.h"
 #include "ui/Dpi.h"
@@ -18,8 +18,8 @@
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
 #include "util/DpiScale.h"
-#include "util/MessageBox.h"
-#include "util/Placement.h"
+#include "ui/MessageBox.h"
+#include "ui/Placement.h"
 
 #include <commctrl.h>
 

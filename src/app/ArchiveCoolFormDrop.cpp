@@ -5,7 +5,7 @@
 #include "handoff/CompanionLaunch.h"
 #include "ui/ErrorReport.h"
 #include "util/Errors.h"
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include "app/DropAboutForm.h"
 #include "app/ReportedSettings.h"
 #include "handoff/CompanionLaunch.h"
-#include "settings/CoolConfigForm.h"
+#include "config/CoolConfigForm.h"
 #include "settings/SettingsStore.h"
 #include "shell/StartupShortcut.h"
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "ui/ErrorReport.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "util/SystemLookups.h"
 #include "watch/FolderListing.h"
 #include "watch/ImportReport.h"

@@ -4,7 +4,7 @@
 #include "res/resource.h"
 #include "ui/Dpi.h"
 #include "util/DpiScale.h"
-#include "util/Placement.h"
+#include "ui/Placement.h"
 #include "util/SystemLookups.h"
 
 #include <commctrl.h>

@@ -1,9 +1,10 @@
-# Archive recognition and the archiver libraries.
+# Archive recognition, the archiver libraries and the self-extractor's library probe.
 target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ArchiveRules.cpp)
 if(WIN32)
     target_sources(pakico_win PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/ArchiverLibraries.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveRecognizer.cpp
         ${CMAKE_CURRENT_LIST_DIR}/FaultGuard.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ZCryptProbe.cpp
     )
 endif()

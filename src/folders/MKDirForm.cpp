@@ -7,10 +7,10 @@
 
 #include "res/resource.h"
 #include "util/FileProbe.h"
-#include "util/MessageBox.h"
-#include "util/PathChecks.h"
+#include "ui/MessageBox.h"
+#include "ui/PathChecks.h"
 #include "util/PathText.h"
-#include "util/Placement.h"
+#include "ui/Placement.h"
 
 namespace {
 

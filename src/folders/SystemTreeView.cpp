@@ -10,7 +10,7 @@
 #include "ui/ErrorReport.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "util/PathText.h"
 
 using folders::ComPtr;

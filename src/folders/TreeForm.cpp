@@ -8,8 +8,8 @@
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
 #include "util/DpiScale.h"
-#include "util/MessageBox.h"
-#include "util/Placement.h"
+#include "ui/MessageBox.h"
+#include "ui/Placement.h"
 
 namespace {
 

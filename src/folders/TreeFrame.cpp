@@ -10,8 +10,8 @@
 #include "util/DpiScale.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
-#include "util/MessageBox.h"
-#include "util/PathChecks.h"
+#include "ui/MessageBox.h"
+#include "ui/PathChecks.h"
 #include "util/PathText.h"
 #include "util/SystemLookups.h"
 

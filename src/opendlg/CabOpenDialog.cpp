@@ -15,9 +15,9 @@
 #include "ui/ErrorReport.h"
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
-#include "util/PathChecks.h"
+#include "ui/PathChecks.h"
 #include "util/PathText.h"
-#include "util/Placement.h"
+#include "ui/Placement.h"
 #include "util/ScopedWin.h"
 #include "util/SystemLookups.h"
 

@@ -8,7 +8,7 @@
 #include "ui/FormRegistry.h"
 #include "ui/OwnerDraw.h"
 #include "util/DpiScale.h"
-#include "util/Placement.h"
+#include "ui/Placement.h"
 
 namespace ui {
 

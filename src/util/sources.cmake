@@ -1,4 +1,4 @@
-# Common utilities: errors, double-byte text, paths, messages and checks.
+# Common utilities: errors, double-byte text, paths, the layout of messages and system look-ups.
 target_sources(pakico_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/DpiScale.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
@@ -13,12 +13,7 @@ if(WIN32)
     target_sources(pakico_win PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/CodePagePath.cpp
         ${CMAKE_CURRENT_LIST_DIR}/FileProbe.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/HelpFile.cpp
         ${CMAKE_CURRENT_LIST_DIR}/LocaleText.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/MessageBox.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/MessageDialog.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/PathChecks.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/Placement.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ScopedWin.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SystemLookups.cpp
     )

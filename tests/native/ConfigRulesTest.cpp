@@ -1,5 +1,5 @@
 // The settings dialog's archive type lists and rules between its controls.
-#include "settings/ConfigRules.h"
+#include "config/ConfigRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The help file as the build compiled it (PAKICO.CHM), read with its compiler's own listing tool:
 // its program page and contents are there, and every topic the settings dialog asks for opens
 // the page of the help file about the dialog's page it was asked from.
-#include "settings/HelpTopics.h"
+#include "config/HelpTopics.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "AllocationSeam.h"
 #include "UiTestSupport.h"
-#include "settings/CoolConfigForm.h"
+#include "config/CoolConfigForm.h"
 
 using namespace ui_test;
 

@@ -1,6 +1,6 @@
 // The program's message dialog on screen: captions, icons, buttons, default and Escape answers,
 // results, beeps, stay-on-top and the form registry.
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include <gtest/gtest.h>
 

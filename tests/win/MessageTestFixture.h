@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/SettingsStore.h"
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "win/MessageBoxDriver.h"
 
 namespace testing_support {

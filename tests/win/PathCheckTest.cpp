@@ -1,5 +1,5 @@
 // Name, folder and write-access checks on real folders, with their messages answered.
-#include "util/PathChecks.h"
+#include "ui/PathChecks.h"
 
 #include <gtest/gtest.h>
 

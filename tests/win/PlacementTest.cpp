@@ -1,10 +1,10 @@
 // Where dialogs and message boxes appear: next to the owner, inside its monitor. (The rule with
 // taskbars and monitors left of or above the primary one is a native test.)
-#include "util/Placement.h"
+#include "ui/Placement.h"
 
 #include <gtest/gtest.h>
 
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "win/MessageTestFixture.h"
 
 using namespace testing_support;

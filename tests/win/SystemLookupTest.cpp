@@ -6,7 +6,7 @@
 #include <string>
 
 #include "util/FileProbe.h"
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 
 TEST(SystemLookup, CountsInTheCurrencyFormatWithoutTheSign) {
     ASSERT_EQ(932u, GetACP());

@@ -13,7 +13,7 @@
 #include "folders/FolderItemData.h"
 #include "folders/TreeForm.h"
 #include "ui/ErrorReport.h"
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Where dialogs appear.
-#include "util/Placement.h"
+#include "ui/Placement.h"
 
 namespace {
 

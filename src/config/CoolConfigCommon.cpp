@@ -1,6 +1,6 @@
 // The settings dialog's page "全般": residence at Windows start-up and the start hot key (the
 // page's check boxes and log size are plain controls of the frame).
-#include "settings/CoolConfigForm.h"
+#include "config/CoolConfigForm.h"
 
 #include <commctrl.h>
 

@@ -2,7 +2,7 @@
 // than the dialog, while the check boxes, radio buttons, group boxes and texts on them would
 // fill their backgrounds with the dialog's colour, in bands: they get the body as the tab
 // control paints it, lined up with where they lie on it.
-#include "settings/CoolConfigForm.h"
+#include "config/CoolConfigForm.h"
 
 #include "res/resource.h"
 #include "util/ScopedWin.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "history/HistoryComboBox.h"
-#include "settings/ConfigRules.h"
+#include "config/ConfigRules.h"
 #include "settings/SettingsTable.h"
 #include "shell/PBShellLink.h"
 #include "ui/ComboBox.h"

@@ -1,5 +1,5 @@
 // The probe for "ZCrypt32.DLL": loaded and let go at once.
-#include "settings/ZCryptProbe.h"
+#include "archive/ZCryptProbe.h"
 
 #include <windows.h>
 

@@ -1,13 +1,13 @@
 // The message dialog behind ShowMessageBox.
-#include "util/MessageDialog.h"
+#include "ui/MessageDialog.h"
 
 #include <algorithm>
 
 #include "ui/Dpi.h"
-#include "util/HelpFile.h"
-#include "util/MessageBox.h"
+#include "ui/HelpFile.h"
+#include "ui/MessageBox.h"
 #include "util/PathText.h"
-#include "util/Placement.h"
+#include "ui/Placement.h"
 #include "util/SystemLookups.h"
 
 namespace {

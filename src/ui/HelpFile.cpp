@@ -1,10 +1,10 @@
 // The help file beside the program, in the engine that can show it.
-#include "util/HelpFile.h"
+#include "ui/HelpFile.h"
 
 #include <htmlhelp.h>
 
 #include "util/FileProbe.h"
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
 #include "util/SystemLookups.h"

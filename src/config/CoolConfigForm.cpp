@@ -1,6 +1,6 @@
 // The settings dialog's frame: its pages and buttons, loading and saving every page, the
 // change tracking behind Apply, the OK question and help.
-#include "settings/CoolConfigForm.h"
+#include "config/CoolConfigForm.h"
 
 #include <commctrl.h>
 
@@ -8,13 +8,13 @@
 
 #include "folders/DialogParts.h"
 #include "res/resource.h"
-#include "settings/HelpTopics.h"
+#include "config/HelpTopics.h"
 #include "settings/SettingsStore.h"
 #include "util/DpiScale.h"
 #include "util/FileProbe.h"
-#include "util/HelpFile.h"
-#include "util/MessageBox.h"
-#include "util/Placement.h"
+#include "ui/HelpFile.h"
+#include "ui/MessageBox.h"
+#include "ui/Placement.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // The settings dialog's pages "圧縮(1)" and "圧縮(2)": the default archive type, where new
 // archives go, and the rules between the compression controls.
-#include "settings/CoolConfigForm.h"
+#include "config/CoolConfigForm.h"
 
 #include "archive/ArchiveRecognizer.h"
 #include "archive/ArchiverLibraries.h"
 #include "folders/TreeForm.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
-#include "settings/ZCryptProbe.h"
+#include "archive/ZCryptProbe.h"
 #include "util/DpiScale.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"

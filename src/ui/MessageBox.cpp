@@ -1,10 +1,10 @@
 // The one way the program shows messages and asks questions.
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include "settings/SettingsStore.h"
 #include "ui/ErrorReport.h"
 #include "util/Errors.h"
-#include "util/MessageDialog.h"
+#include "ui/MessageDialog.h"
 #include "util/SystemLookups.h"
 
 namespace {

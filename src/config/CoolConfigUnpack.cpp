@@ -1,6 +1,6 @@
 // The settings dialog's pages "解凍(1)" and "解凍(2)": the fixed extraction folder, what to do
 // with a file of the same name, and the rules between the extraction controls.
-#include "settings/CoolConfigForm.h"
+#include "config/CoolConfigForm.h"
 
 #include "res/resource.h"
 #include "settings/SettingsStore.h"

@@ -1,5 +1,5 @@
 // Archive type lists and the other rules of the settings dialog.
-#include "settings/ConfigRules.h"
+#include "config/ConfigRules.h"
 
 #include "util/PathText.h"
 

@@ -1,10 +1,10 @@
 // Checks of names, folders and write access with their messages.
-#include "util/PathChecks.h"
+#include "ui/PathChecks.h"
 
 #include <vector>
 
 #include "util/FileProbe.h"
-#include "util/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
 
