@@ -37,6 +37,9 @@ mkdir -p "$PAKICO_BUILD"
 prefixes=$!
 
 status=0
+# Includes run only downward through the floors of src/LAYERS.
+python3 "$root/scripts/layers.py" || status=1
+
 echo "== native build and unit tests"
 cmake -S "$root" -B "$PAKICO_BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
     cmake --build "$PAKICO_BUILD/native" -j "$jobs" || exit 1

@@ -4,8 +4,8 @@
 #include "archive/ArchiveRecognizer.h"
 #include "handoff/CompanionLaunch.h"
 #include "ui/ErrorReport.h"
-#include "util/Errors.h"
 #include "ui/MessageBox.h"
+#include "util/Errors.h"
 
 namespace {
 

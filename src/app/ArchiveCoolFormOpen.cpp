@@ -11,9 +11,9 @@
 #include "handoff/WorkFolder.h"
 #include "settings/SettingsStore.h"
 #include "ui/ErrorReport.h"
+#include "ui/MessageBox.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
-#include "ui/MessageBox.h"
 
 namespace {
 

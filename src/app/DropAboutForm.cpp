@@ -3,8 +3,8 @@
 
 #include "res/resource.h"
 #include "ui/Dpi.h"
-#include "util/DpiScale.h"
 #include "ui/Placement.h"
+#include "util/DpiScale.h"
 #include "util/SystemLookups.h"
 
 #include <commctrl.h>

@@ -6,15 +6,15 @@
 
 #include <array>
 
+#include "config/HelpTopics.h"
 #include "folders/DialogParts.h"
 #include "res/resource.h"
-#include "config/HelpTopics.h"
 #include "settings/SettingsStore.h"
-#include "util/DpiScale.h"
-#include "util/FileProbe.h"
 #include "ui/HelpFile.h"
 #include "ui/MessageBox.h"
 #include "ui/Placement.h"
+#include "util/DpiScale.h"
+#include "util/FileProbe.h"
 
 namespace {
 

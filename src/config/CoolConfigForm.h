@@ -11,8 +11,8 @@
 #include <exception>
 #include <vector>
 
-#include "history/HistoryComboBox.h"
 #include "config/ConfigRules.h"
+#include "history/HistoryComboBox.h"
 #include "settings/SettingsTable.h"
 #include "shell/PBShellLink.h"
 #include "ui/ComboBox.h"

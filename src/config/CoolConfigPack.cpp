@@ -4,10 +4,10 @@
 
 #include "archive/ArchiveRecognizer.h"
 #include "archive/ArchiverLibraries.h"
+#include "archive/ZCryptProbe.h"
 #include "folders/TreeForm.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
-#include "archive/ZCryptProbe.h"
 #include "util/DpiScale.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"

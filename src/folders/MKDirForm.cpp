@@ -6,11 +6,11 @@
 #include <shellapi.h>
 
 #include "res/resource.h"
-#include "util/FileProbe.h"
 #include "ui/MessageBox.h"
 #include "ui/PathChecks.h"
-#include "util/PathText.h"
 #include "ui/Placement.h"
+#include "util/FileProbe.h"
+#include "util/PathText.h"
 
 namespace {
 

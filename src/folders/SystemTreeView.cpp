@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "folders/FolderRules.h"
-#include "util/CodePagePath.h"
 #include "ui/ErrorReport.h"
+#include "ui/MessageBox.h"
+#include "util/CodePagePath.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
-#include "ui/MessageBox.h"
 #include "util/PathText.h"
 
 using folders::ComPtr;

@@ -7,9 +7,9 @@
 #include "folders/FolderRules.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
-#include "util/DpiScale.h"
 #include "ui/MessageBox.h"
 #include "ui/Placement.h"
+#include "util/DpiScale.h"
 
 namespace {
 

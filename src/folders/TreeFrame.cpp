@@ -7,11 +7,11 @@
 #include "folders/MKDirForm.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
+#include "ui/MessageBox.h"
+#include "ui/PathChecks.h"
 #include "util/DpiScale.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
-#include "ui/MessageBox.h"
-#include "ui/PathChecks.h"
 #include "util/PathText.h"
 #include "util/SystemLookups.h"
 

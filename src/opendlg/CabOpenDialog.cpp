@@ -13,11 +13,11 @@
 #include "folders/FolderItemData.h"
 #include "opendlg/OpenDialogRules.h"
 #include "ui/ErrorReport.h"
+#include "ui/PathChecks.h"
+#include "ui/Placement.h"
 #include "util/FileProbe.h"
 #include "util/LocaleText.h"
-#include "ui/PathChecks.h"
 #include "util/PathText.h"
-#include "ui/Placement.h"
 #include "util/ScopedWin.h"
 #include "util/SystemLookups.h"
 

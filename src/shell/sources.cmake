@@ -1,16 +1,21 @@
-# Shell integration: the OLE drop target and the file-name blocks of a drop.
-target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/DropFiles.cpp)
+# Shell integration: the OLE drop target and the file-name blocks of a drop, shortcut files and
+# the start-up shortcut, the notification-area icon, the global hot key and the shaped picture
+# layers of the icon window.
+target_sources(pakico_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/DropFiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RegionStream.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ShellLinkRules.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ShortCutText.cpp
+)
 if(WIN32)
     target_sources(pakico_win PRIVATE
-        ${CMAKE_CURRENT_LIST_DIR}/DropTarget.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CoolForm.cpp
         ${CMAKE_CURRENT_LIST_DIR}/DropFileTarget.cpp
-    )
-endif()
-# Shortcut files: the portable rules, the writer, and the start-up shortcut.
-target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ShellLinkRules.cpp)
-if(WIN32)
-    target_sources(pakico_win PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/DropTarget.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/HiddenWindow.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/HookHotKey.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PBShellLink.cpp
         ${CMAKE_CURRENT_LIST_DIR}/StartupShortcut.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/TaskTrayIcon.cpp
     )
 endif()

@@ -7,8 +7,8 @@
 #include "ui/ErrorReport.h"
 #include "ui/FormRegistry.h"
 #include "ui/OwnerDraw.h"
-#include "util/DpiScale.h"
 #include "ui/Placement.h"
+#include "util/DpiScale.h"
 
 namespace ui {
 

@@ -3,8 +3,8 @@
 
 #include <htmlhelp.h>
 
-#include "util/FileProbe.h"
 #include "ui/MessageBox.h"
+#include "util/FileProbe.h"
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
 #include "util/SystemLookups.h"

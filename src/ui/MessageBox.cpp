@@ -3,8 +3,8 @@
 
 #include "settings/SettingsStore.h"
 #include "ui/ErrorReport.h"
-#include "util/Errors.h"
 #include "ui/MessageDialog.h"
+#include "util/Errors.h"
 #include "util/SystemLookups.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "ui/Dpi.h"
 #include "ui/HelpFile.h"
 #include "ui/MessageBox.h"
-#include "util/PathText.h"
 #include "ui/Placement.h"
+#include "util/PathText.h"
 #include "util/SystemLookups.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "util/FileProbe.h"
 #include "ui/MessageBox.h"
+#include "util/FileProbe.h"
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
 

@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "settings/SettingsStore.h"
 #include "util/Errors.h"
 #include "util/Formatting.h"
 #include "util/Mbcs.h"
 #include "util/PathText.h"
+#include "util/Registry.h"
 
 namespace {
 

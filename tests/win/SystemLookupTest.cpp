@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "util/FileProbe.h"
 #include "ui/MessageBox.h"
+#include "util/FileProbe.h"
 
 TEST(SystemLookup, CountsInTheCurrencyFormatWithoutTheSign) {
     ASSERT_EQ(932u, GetACP());
