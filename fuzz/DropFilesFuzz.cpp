@@ -1,5 +1,6 @@
 // Fuzz target: file-name blocks and file-name maps as another program might hand them over.
 // The first input byte picks the reading; the rest is the block.
+#include "archive/DropRules.h"
 #include "shell/DropFiles.h"
 #include "FuzzCheck.h"
 
@@ -27,6 +28,22 @@ void CheckNames(const std::vector<std::string>& names, std::size_t size) {
     Check(total <= size);
 }
 
+// Whatever the names, the cat never takes one with a byte below 0x20, in any state, nor does
+// anything with it at the drop.
+void CheckTaken(const std::vector<std::string>& names, std::uint8_t state) {
+    bool control = false;
+    for (const std::string& name : names)
+        for (char c : name)
+            control = control || static_cast<unsigned char>(c) < 0x20;
+    const droprules::CatState cat{(state & 1) != 0, (state & 2) != 0, (state & 4) != 0};
+    const droprules::DragOffer offer{names, (state & 8) != 0, (state & 16) != 0,
+                                     (state & 32) != 0};
+    if (control) {
+        Check(!droprules::TakesDrag(names, cat));
+        Check(droprules::ActionFor(offer) == droprules::DropAction::Refuse);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -44,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 0: {
         std::vector<std::string> files = dropfiles::ParseDropFiles(block, size, LowBytes);
         CheckNames(files, size);
+        CheckTaken(files, mode / 3);
         if (!files.empty()) {
             // The same names, built again, read back the same.
             std::string again = dropfiles::BuildDropFiles(files);
@@ -57,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::string> mapped =
             dropfiles::ParseNameList(block, size, mode % 3 == 2, LowBytes);
         CheckNames(mapped, size);
+        CheckTaken(mapped, mode / 3);
         std::size_t fileCount = mode / 3;
         std::vector<std::string> matched = dropfiles::MatchMappedNames(mapped, fileCount);
         Check(matched.empty() || matched.size() == fileCount);

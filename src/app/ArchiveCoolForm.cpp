@@ -453,11 +453,14 @@ void TArchiveCoolForm::RefreshIconState() {
 }
 
 void TArchiveCoolForm::ShowDragPicture(TShiftState shift) {
+    const droprules::DropAction action = DragAction(shift);
+    // The right button's menu decides after the drop: the picture stays as it was.
+    if (action != droprules::DropAction::Compress && action != droprules::DropAction::Extract)
+        return;
     CoolForm1.SetVisible(false);
     CoolForm2.SetVisible(false);
-    bool compress = !AllArchives || (shift & ssShift);
-    CoolForm3.SetVisible(compress);
-    CoolForm4.SetVisible(!compress);
+    CoolForm3.SetVisible(action == droprules::DropAction::Compress);
+    CoolForm4.SetVisible(action == droprules::DropAction::Extract);
 }
 
 void TArchiveCoolForm::Timer1Timer() {

@@ -4,6 +4,7 @@
 
 #include "app/FullScreenWatch.h"
 #include "app/IconPlacement.h"
+#include "archive/DropRules.h"
 #include "history/HistoryList.h"
 #include "history/HistoryMenu.h"
 #include "opendlg/CabOpenDialog.h"
@@ -45,7 +46,7 @@ class TArchiveCoolForm : public ui::Window {
     bool IsOtherWindowOpen() const;
     // Ready or resting picture.
     void RefreshIconState();
-    // Compress or extract picture during a drag.
+    // Compress or extract picture during a drag, as the drop would do with `shift` held.
     void ShowDragPicture(TShiftState shift);
 
     // Paths of the last drop, in drop order.
@@ -119,6 +120,10 @@ class TArchiveCoolForm : public ui::Window {
     void DropFileTarget1Leave();
     void DropFileTarget1Drop(TShiftState shift, POINT point, DWORD& effect);
     bool ShowsDragPicture() const;
+    // What the drag over the cat would do if dropped with `shift` held.
+    droprules::DropAction DragAction(TShiftState shift) const;
+    // The cursor and the picture of a drag over the cat, at its entering and each move.
+    void AnswerDrag(TShiftState shift, DWORD& effect);
     // The drag is over (left, dropped, or its source gone quiet): reports held back during the
     // drag are shown once the window is back in its own loop.
     void DragEnded();

@@ -40,14 +40,31 @@ bool TArchiveCoolForm::ShowsDragPicture() const {
     return CoolForm3.IsVisible() || CoolForm4.IsVisible();
 }
 
+droprules::DropAction TArchiveCoolForm::DragAction(TShiftState shift) const {
+    if (DragRefused)
+        return droprules::DropAction::Refuse;
+    return droprules::ActionFor({DropFileTarget1.Files(), AllArchives, (shift & ssShift) != 0,
+                                 RightDrag});
+}
+
+void TArchiveCoolForm::AnswerDrag(TShiftState shift, DWORD& effect) {
+    // A refused drag keeps the no-drop cursor until it leaves.
+    if (DragRefused) {
+        effect = dropfiles::kEffectNone;
+        return;
+    }
+    effect = dropfiles::ReadOnlyDragCursor(shift, effect);
+    ShowDragPicture(shift);
+}
+
 void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
     Dragging = true;
     RightDrag = (shift & ssRight) != 0;
     const auto& files = DropFileTarget1.Files();
-    // A drag picture still shown is the ready cat: a drag that has just ended left it, or this
-    // very drag did, when the pointer crosses from one picture layer to another.
-    DragRefused =
-        !(files.empty() || IsArchiverBusy() || CoolForm1.IsVisible() || ShowsDragPicture());
+    DragRefused = !droprules::TakesDrag(
+        files, {.readyPicture = CoolForm1.IsVisible(),
+                .dragPicture = ShowsDragPicture(),
+                .libraryBusy = !files.empty() && IsArchiverBusy()});
     if (!DragRefused) {
         try {
             // Every drag decides from its own files.
@@ -59,25 +76,12 @@ void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
             ui::ReportException(error);
         }
     }
-    // A refused drag keeps the no-drop cursor until it leaves.
-    if (DragRefused) {
-        effect = dropfiles::kEffectNone;
-        return;
-    }
-    effect = dropfiles::ReadOnlyDragCursor(shift, effect);
-    if (!RightDrag)
-        ShowDragPicture(shift);
+    AnswerDrag(shift, effect);
 }
 
 void TArchiveCoolForm::DropFileTarget1DragOver(TShiftState shift, DWORD& effect) {
     Dragging = true;
-    if (DragRefused) {
-        effect = dropfiles::kEffectNone;
-        return;
-    }
-    effect = dropfiles::ReadOnlyDragCursor(shift, effect);
-    if (!RightDrag)
-        ShowDragPicture(shift);
+    AnswerDrag(shift, effect);
 }
 
 void TArchiveCoolForm::DropFileTarget1Leave() {
@@ -96,7 +100,8 @@ void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD
     const auto& files = DropFileTarget1.Files();
     if (!DragRefused && !DropFileTarget1.LeftOutNames().empty())
         ui::ReportException(EAppError(LeftOutMessage(DropFileTarget1.LeftOutNames())));
-    if (files.empty() || DragRefused) {
+    const droprules::DropAction action = DragAction(shift);
+    if (action == droprules::DropAction::Refuse) {
         effect = dropfiles::kEffectNone;
         return;
     }
@@ -104,7 +109,7 @@ void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD
     // "move" would delete the originals.
     effect = dropfiles::kEffectCopy;
     DroppedFiles = files;
-    if (RightDrag) {
+    if (action == droprules::DropAction::Menu) {
         // The menu opens once the drag-and-drop exchange with the source has finished.
         ClientToScreen(Handle(), &point);
         dropMenus_.push_back({point, files});
@@ -114,7 +119,7 @@ void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD
     }
     // Nothing that may wait runs inside the drop: the source (Explorer, say) sits in its drag
     // loop until the drop returns, and starting the companion can take seconds.
-    dropHandOffs_.push_back({AllArchives && !(shift & ssShift), files});
+    dropHandOffs_.push_back({action == droprules::DropAction::Extract, files});
     PostMessageA(Handle(), kHandOverDrops, 0, 0);
     // Handed on: the cat shows what its state calls for at once, ready for the next drag.
     Dragging = false;

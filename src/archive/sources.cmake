@@ -1,5 +1,6 @@
 # Archive recognition, the archiver libraries and the self-extractor's library probe.
-target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ArchiveRules.cpp)
+target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ArchiveRules.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DropRules.cpp)
 if(WIN32)
     target_sources(pakico_win PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/ArchiverLibraries.cpp

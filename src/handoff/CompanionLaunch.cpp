@@ -2,6 +2,7 @@
 #include "handoff/CompanionLaunch.h"
 
 #include "archive/ArchiveRecognizer.h"
+#include "archive/DropRules.h"
 #include "handoff/CommandLines.h"
 #include "handoff/HandOffList.h"
 #include "util/PathText.h"
@@ -81,7 +82,11 @@ bool QuickCompress(const std::vector<std::string>& droppedFiles, const Companion
 }
 
 bool QuickExtract(const std::vector<std::string>& droppedFiles, const CompanionLocation& where) {
-    if (!CompanionExists(CompanionPath(where)) || !AreAllArchives(droppedFiles))
+    // The files are looked at again: the drop's answer may be a while old, and the right drop's
+    // menu acts on what was dropped.
+    if (!CompanionExists(CompanionPath(where)) ||
+        droprules::ActionFor({droppedFiles, AreAllArchives(droppedFiles)}) !=
+            droprules::DropAction::Extract)
         return false;
     return StartWithList(droppedFiles, QuickExtractCommand, where, true);
 }

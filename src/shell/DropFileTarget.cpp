@@ -2,6 +2,7 @@
 // drags and the program-wide OLE set-up.
 #include "shell/DropTarget.h"
 
+#include "archive/DropRules.h"
 #include "util/CodePagePath.h"
 
 #include <algorithm>
@@ -105,8 +106,7 @@ bool TDropFileTarget::ExtractData(IDataObject* data) {
             ReadGlobal(map.medium.hGlobal, [&](const std::uint8_t* bytes, std::size_t size) {
                 mapped = dropfiles::ParseNameList(bytes, size, wide, ExactName);
             });
-        refused_ =
-            refused_ || std::any_of(mapped.begin(), mapped.end(), dropfiles::HasControlCharacter);
+        refused_ = refused_ || droprules::AnyHasControlCharacter(mapped);
         mappedNames_ = dropfiles::MatchMappedNames(std::move(mapped), files_.size());
         break;
     }
@@ -132,10 +132,8 @@ bool TDropFileTarget::ReadFileBlock(HGLOBAL block) {
             return path.value_or(std::string());
         });
     });
-    auto controlled = [](const std::vector<std::string>& names) {
-        return std::any_of(names.begin(), names.end(), dropfiles::HasControlCharacter);
-    };
-    refused_ = controlled(files_) || controlled(leftOut_);
+    refused_ = droprules::AnyHasControlCharacter(files_) ||
+               droprules::AnyHasControlCharacter(leftOut_);
     return !files_.empty() || !leftOut_.empty();
 }
 

@@ -114,13 +114,6 @@ std::vector<std::string> ParseNameList(const std::uint8_t* data, std::size_t siz
     return ReadNames(data, 0, size, wide, toAnsi);
 }
 
-bool HasControlCharacter(std::string_view name) {
-    for (char c : name)
-        if (static_cast<unsigned char>(c) < 0x20)
-            return true;
-    return false;
-}
-
 std::vector<std::string> MatchMappedNames(std::vector<std::string> mapped, std::size_t fileCount) {
     if (mapped.size() != fileCount)
         mapped.clear();

@@ -58,11 +58,6 @@ std::vector<std::string> ParseDropFiles(const std::uint8_t* block, std::size_t s
 std::vector<std::string> ParseNameList(const std::uint8_t* data, std::size_t size, bool wide,
                                        const WideToAnsi& toAnsi);
 
-// A byte below 0x20, which no file name can hold: a source that offers "a.txt" CR LF
-// "C:\private" as one name would add a line of its own to the companion's list. (No lead or
-// trail byte of a double-byte character is that low.)
-bool HasControlCharacter(std::string_view name);
-
 // The mapped names when there is exactly one for each file, otherwise none.
 std::vector<std::string> MatchMappedNames(std::vector<std::string> mapped, std::size_t fileCount);
 

@@ -196,15 +196,6 @@ TEST(DropFiles, NameMapWithoutTerminatorKeepsOnlyWholeNames) {
     EXPECT_EQ(Names{}, ParseList(std::string("o\0n", 3), true)); // one unit, no terminator
 }
 
-TEST(DropFiles, ControlCharactersAreToldFromDoubleByteText) {
-    EXPECT_TRUE(HasControlCharacter("C:\\a.txt\r\nC:\\Users\\x\\private"));
-    EXPECT_TRUE(HasControlCharacter(std::string("C:\\\x01.txt")));
-    EXPECT_TRUE(HasControlCharacter("C:\\tab\there"));
-    // "表示" and "ソ" carry the trail bytes 5C and 83 5C; a space and DEL are no control.
-    EXPECT_FALSE(HasControlCharacter("C:\\表示 ソフト\\\x7f.lzh"));
-    EXPECT_FALSE(HasControlCharacter(U8(u8"C:\\caf\u00e9\\\U0002000B.zip")));
-}
-
 TEST(DropFiles, MapCountMismatchIsCleared) {
     EXPECT_EQ((Names{"x", "y"}), MatchMappedNames({"x", "y"}, 2));
     EXPECT_EQ(Names{}, MatchMappedNames({"x"}, 2));
