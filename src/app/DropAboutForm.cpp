@@ -1,6 +1,7 @@
 // The About box.
 #include "app/DropAboutForm.h"
 
+#include "app/DropAboutFormRes.h"
 #include "res/resource.h"
 #include "ui/Dpi.h"
 #include "ui/Placement.h"

@@ -26,9 +26,6 @@ if(WIN32)
     pakico_delay_load(Pakico comctl32 comdlg32 mpr ole32 shell32 shlwapi)
     target_link_libraries(Pakico PRIVATE pakico_win)
     target_include_directories(Pakico PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res ${PAKICO_ART_DIR})
-    # The resource script packs the generated pictures: rebuild it when they change.
-    set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Pakico.rc PROPERTIES
-        OBJECT_DEPENDS "${PAKICO_ART_FILES};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/Pakico.manifest")
     add_dependencies(Pakico pakico_art)
     set_target_properties(Pakico PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PAKICO_BIN})
 endif()

@@ -4,7 +4,7 @@
 // control paints it, lined up with where they lie on it.
 #include "config/CoolConfigForm.h"
 
-#include "res/resource.h"
+#include "config/CoolConfigFormRes.h"
 #include "util/ScopedWin.h"
 
 namespace {

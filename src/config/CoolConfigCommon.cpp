@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "res/resource.h"
+#include "config/CoolConfigFormRes.h"
 #include "settings/SettingsStore.h"
 #include "shell/HookHotKey.h"
 #include "shell/StartupShortcut.h"

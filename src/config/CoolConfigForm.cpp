@@ -6,9 +6,9 @@
 
 #include <array>
 
+#include "config/CoolConfigFormRes.h"
 #include "config/HelpTopics.h"
 #include "folders/DialogParts.h"
-#include "res/resource.h"
 #include "settings/SettingsStore.h"
 #include "ui/HelpFile.h"
 #include "ui/MessageBox.h"
@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kClientWidth = 502;
 constexpr int kClientHeight = 346;
-constexpr int kPageCount = 5;
+constexpr int kPageCount = CFG_PAGE_COUNT;
 constexpr const char* kPageCaptions[kPageCount] = {"全般", "圧縮(1)", "圧縮(2)", "解凍(1)",
                                                    "解凍(2)"};
 

@@ -2,7 +2,7 @@
 // with a file of the same name, and the rules between the extraction controls.
 #include "config/CoolConfigForm.h"
 
-#include "res/resource.h"
+#include "config/CoolConfigFormRes.h"
 #include "settings/SettingsStore.h"
 
 void TCoolConfigForm::LoadUnpackPages() {

@@ -5,10 +5,10 @@
 
 #include <utility>
 
-#include "res/resource.h"
+#include "config/CoolConfigFormRes.h"
 
 // The pages' topics, in page order.
-inline constexpr unsigned long kPageHelpTopics[5] = {2104, 2105, 2106, 2108, 2109};
+inline constexpr unsigned long kPageHelpTopics[CFG_PAGE_COUNT] = {2104, 2105, 2106, 2108, 2109};
 
 // Controls with a help topic of their own, opened by F1 on them. The method groups never take
 // the focus: their radio buttons do, and carry the groups' topics.

@@ -5,7 +5,7 @@
 
 #include <shellapi.h>
 
-#include "res/resource.h"
+#include "folders/MKDirFormRes.h"
 #include "ui/MessageBox.h"
 #include "ui/PathChecks.h"
 #include "ui/Placement.h"

@@ -5,7 +5,7 @@
 
 #include "folders/DialogParts.h"
 #include "folders/FolderRules.h"
-#include "res/resource.h"
+#include "folders/TreeFormRes.h"
 #include "settings/SettingsStore.h"
 #include "ui/MessageBox.h"
 #include "ui/Placement.h"

@@ -14,7 +14,7 @@
 
 #include "history/HistoryRegistry.h"
 #include "opendlg/CabinetItems.h"
-#include "res/resource.h"
+#include "opendlg/CabOpenDialogRes.h"
 
 // Controls of the platform's dialog: the look-in combo and the file-name box (an edit while the
 // platform's own places bar is off, else the combo).

@@ -3,7 +3,9 @@
 // the placements, a move to a denser monitor, and a saved place on a monitor that has gone.
 #include "e2e/E2eSupport.h"
 #include "e2e/OpenDialogDriver.h"
-#include "res/resource.h"
+#include "app/DropAboutFormRes.h"
+#include "config/CoolConfigFormRes.h"
+#include "folders/TreeFormRes.h"
 #include "shell/RegionStream.h"
 #include "ui/Dpi.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "res/resource.h"
+#include "folders/TreeFormRes.h"
 
 using namespace testing_support;
 

@@ -4,7 +4,7 @@
 // context menu and the watcher.
 #include "e2e/FolderDialogDriver.h"
 
-#include "res/resource.h"
+#include "folders/TreeFormRes.h"
 
 using namespace e2e;
 using namespace testing_support;

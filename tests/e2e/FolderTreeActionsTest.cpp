@@ -3,7 +3,8 @@
 // watcher and the network buttons.
 #include "e2e/FolderDialogDriver.h"
 
-#include "res/resource.h"
+#include "folders/MKDirFormRes.h"
+#include "folders/TreeFormRes.h"
 
 using namespace e2e;
 using namespace testing_support;

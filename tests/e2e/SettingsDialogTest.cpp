@@ -4,7 +4,7 @@
 // residence at Windows start-up with its hot key, and help.
 #include "e2e/E2eSupport.h"
 #include "e2e/FolderDialogDriver.h"
-#include "res/resource.h"
+#include "config/CoolConfigFormRes.h"
 #include "support/ShellFiles.h"
 
 #include <commctrl.h>

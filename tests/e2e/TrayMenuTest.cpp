@@ -2,7 +2,7 @@
 // placements along the work area, hiding and showing, and the end of residence with its
 // saved position and its question about the start-up shortcut.
 #include "e2e/E2eSupport.h"
-#include "res/resource.h"
+#include "config/CoolConfigFormRes.h"
 
 #include <shlwapi.h>
 #include <winver.h>

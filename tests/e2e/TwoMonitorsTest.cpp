@@ -3,7 +3,7 @@
 // to its right. With one monitor it is skipped.
 #include "e2e/E2eSupport.h"
 #include "e2e/OpenDialogDriver.h"
-#include "res/resource.h"
+#include "folders/TreeFormRes.h"
 
 #include <cstdlib>
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "folders/FolderItemData.h"
-#include "res/resource.h"
+#include "folders/TreeFormRes.h"
 #include "support/WinTestSupport.h"
 
 namespace {
