@@ -36,8 +36,7 @@ void CheckTaken(const std::vector<std::string>& names, std::uint8_t state) {
         for (char c : name)
             control = control || static_cast<unsigned char>(c) < 0x20;
     const droprules::CatState cat{(state & 1) != 0, (state & 2) != 0, (state & 4) != 0};
-    const droprules::DragOffer offer{names, (state & 8) != 0, (state & 16) != 0,
-                                     (state & 32) != 0};
+    const droprules::DragOffer offer{names, (state & 8) != 0, (state & 16) != 0, (state & 32) != 0};
     if (control) {
         Check(!droprules::TakesDrag(names, cat));
         Check(droprules::ActionFor(offer) == droprules::DropAction::Refuse);

@@ -43,8 +43,8 @@ bool TArchiveCoolForm::ShowsDragPicture() const {
 droprules::DropAction TArchiveCoolForm::DragAction(TShiftState shift) const {
     if (DragRefused)
         return droprules::DropAction::Refuse;
-    return droprules::ActionFor({DropFileTarget1.Files(), AllArchives, (shift & ssShift) != 0,
-                                 RightDrag});
+    return droprules::ActionFor(
+        {DropFileTarget1.Files(), AllArchives, (shift & ssShift) != 0, RightDrag});
 }
 
 void TArchiveCoolForm::AnswerDrag(TShiftState shift, DWORD& effect) {
@@ -61,10 +61,9 @@ void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
     Dragging = true;
     RightDrag = (shift & ssRight) != 0;
     const auto& files = DropFileTarget1.Files();
-    DragRefused = !droprules::TakesDrag(
-        files, {.readyPicture = CoolForm1.IsVisible(),
-                .dragPicture = ShowsDragPicture(),
-                .libraryBusy = !files.empty() && IsArchiverBusy()});
+    DragRefused = !droprules::TakesDrag(files, {.readyPicture = CoolForm1.IsVisible(),
+                                                .dragPicture = ShowsDragPicture(),
+                                                .libraryBusy = !files.empty() && IsArchiverBusy()});
     if (!DragRefused) {
         try {
             // Every drag decides from its own files.

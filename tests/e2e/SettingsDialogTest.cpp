@@ -2,9 +2,10 @@
 // worked from outside: every control against its registry value, Apply and OK with their
 // question, the refused fixed folder, the archive type lists following the libraries,
 // residence at Windows start-up with its hot key, and help.
+#include "config/CoolConfigFormRes.h"
 #include "e2e/E2eSupport.h"
 #include "e2e/FolderDialogDriver.h"
-#include "config/CoolConfigFormRes.h"
+#include "e2e/SettingsDialogDriver.h"
 #include "support/ShellFiles.h"
 
 #include <commctrl.h>
@@ -21,103 +22,6 @@ const std::vector<std::string> kAllLibraries = {"Unlha32.dll", "Zip32j.dll", "ZC
 std::string RemoveSlash(const std::string& path) {
     return path.substr(0, path.size() - 1);
 }
-
-// The open dialog, read and worked through its controls.
-class SettingsDialog {
-  public:
-    explicit SettingsDialog(HWND dialog) : dialog_(dialog) {}
-    HWND Handle() const { return dialog_; }
-    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
-    bool Open() const { return IsWindow(dialog_) && IsWindowVisible(dialog_); }
-    bool WaitClosed() const {
-        return WaitUntil([&] { return !IsWindow(dialog_); }, kSettleMs);
-    }
-
-    int Page() const {
-        return static_cast<int>(SendMessageA(Item(IDC_CFG_PAGECONTROL), TCM_GETCURSEL, 0, 0));
-    }
-    // As a click on the tab: the tab control tells the dialog.
-    void ShowPage(int page) const {
-        SendMessageA(Item(IDC_CFG_PAGECONTROL), TCM_SETCURFOCUS, page, 0);
-    }
-    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    bool ApplyEnabled() const { return Enabled(IDC_CFG_BTNUPDATE); }
-    bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    // A click on a control of the page that holds it.
-    void Click(int id) const {
-        ShowPage((id - IDC_CFG_PAGE_FIRST) / IDC_CFG_PAGE_SPAN);
-        SendMessageA(Item(id), BM_CLICK, 0, 0);
-    }
-    // Buttons that close the dialog or open a box are posted.
-    void Press(int id) const { PostMessageA(Item(id), BM_CLICK, 0, 0); }
-    int Selection(int id) const {
-        return static_cast<int>(SendMessageA(Item(id), CB_GETCURSEL, 0, 0));
-    }
-    std::vector<std::string> Items(int id) const {
-        std::vector<std::string> items;
-        const int count = static_cast<int>(SendMessageA(Item(id), CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            // Read wide: the lists' text crosses the process boundary whole only that way.
-            wchar_t wide[512] = L"";
-            SendMessageW(Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
-            items.push_back(AnsiText(wide));
-        }
-        return items;
-    }
-    std::string SelectedText(int id) const {
-        const int index = Selection(id);
-        return index < 0 ? std::string() : Items(id)[static_cast<std::size_t>(index)];
-    }
-    // A choice from the list, told to the dialog as the list tells it.
-    void Select(int id, int index) const {
-        SendMessageA(Item(id), CB_SETCURSEL, index, 0);
-        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(Item(id)));
-    }
-    int Position(int updown) const {
-        return static_cast<int>(SendMessageA(Item(updown), UDM_GETPOS32, 0, 0));
-    }
-    // Typed into the number box beside the up-down.
-    void SetNumber(int updown, int value) const {
-        SetWindowTextA(Item(updown - 1), std::to_string(value).c_str());
-        SendMessageA(Item(updown - 1), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(std::to_string(value).c_str()));
-    }
-    // The window with the keyboard focus in the dialog's thread, or null.
-    HWND Focus() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &info) ? info.hwndFocus
-                                                                                   : nullptr;
-    }
-    // The colour of the screen pixel near the right end of a control, inside it, and the colour
-    // of the page at the same height near the right edge of the pages, where no control lies.
-    std::pair<COLORREF, COLORREF> BackgroundBesidePage(int id) const {
-        RECT control{}, pages{};
-        GetWindowRect(Item(id), &control);
-        GetWindowRect(Item(IDC_CFG_PAGECONTROL), &pages);
-        const LONG y = (control.top + control.bottom) / 2;
-        const auto inside = ScreenPixels({control.right - 6, y, control.right - 5, y + 1});
-        const auto page = ScreenPixels({pages.right - 6, y, pages.right - 5, y + 1});
-        return {inside.empty() ? CLR_INVALID : inside[0], page.empty() ? CLR_INVALID : page[0]};
-    }
-    WORD HotKey() const {
-        return static_cast<WORD>(SendMessageA(Item(IDC_CFG_HOTSETUPKEYRUN), HKM_GETHOTKEY, 0, 0));
-    }
-    void Front() const {
-        SetForegroundWindow(dialog_);
-        Sleep(300);
-    }
-    void ClickControl(int id) const {
-        RECT r{};
-        GetWindowRect(Item(id), &r);
-        ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-        Sleep(300);
-    }
-
-  private:
-    HWND dialog_;
-};
 
 class SettingsDialogTest : public E2eTest {
   protected:

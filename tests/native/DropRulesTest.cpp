@@ -71,6 +71,6 @@ TEST(DropRules, TheDropCompressesExtractsOrOpensTheMenu) {
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.action, ActionFor(row.offer))
-            << row.offer.names.size() << " names, archives " << row.offer.allArchives
-            << ", shift " << row.offer.shift << ", right " << row.offer.rightButton;
+            << row.offer.names.size() << " names, archives " << row.offer.allArchives << ", shift "
+            << row.offer.shift << ", right " << row.offer.rightButton;
 }

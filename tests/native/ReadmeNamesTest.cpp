@@ -92,11 +92,13 @@ std::string AsShown(const std::string& text) {
     return shown.substr(first, shown.find_last_not_of(' ') - first + 1);
 }
 
-// Every text of the program, whole and line by line, as shown.
+// Every text of the program (its code and its resource scripts), whole and line by line, as
+// shown.
 std::set<std::string> ProgramTexts() {
     std::vector<fs::path> files = {kSourceDir / "res" / "Pakico.rc"};
     for (const auto& entry : fs::recursive_directory_iterator(kSourceDir / "src"))
-        if (entry.path().extension() == ".cpp" || entry.path().extension() == ".h")
+        if (entry.path().extension() == ".cpp" || entry.path().extension() == ".h" ||
+            entry.path().extension() == ".rc")
             files.push_back(entry.path());
     std::set<std::string> texts;
     for (const fs::path& file : files) {

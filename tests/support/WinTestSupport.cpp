@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
 namespace testing_support {
@@ -84,6 +86,11 @@ void WriteFileBytes(const std::string& folder, const std::wstring& name, const s
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string MakeFolder(const std::string& path) {
+    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+    return path;
 }
 
 void DeleteTree(const std::string& path) {

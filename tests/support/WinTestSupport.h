@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 void WriteFileBytes(const std::string& folder, const std::wstring& name, const std::string& bytes);
 bool FileExists(const std::string& path);
 void DeleteTree(const std::string& path);
+// Makes the folder `path` (a failed check when it cannot) and gives its path back.
+std::string MakeFolder(const std::string& path);
 
 // A new empty folder under the temporary folder, deleted with everything in it at the end.
 class TempFolder {
@@ -71,6 +74,40 @@ class ScopedEnvironmentVariable {
     bool had_ = false;
     std::wstring old_;
 };
+
+// Runs the messages waiting for this thread (OLE's calls from other processes and the
+// hand-offs of worker threads arrive as messages).
+inline void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Runs this thread's messages for `ms`.
+inline void PumpFor(DWORD ms) {
+    for (const DWORD start = GetTickCount();;) {
+        PumpMessages();
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(ms - elapsed, 20),
+                                  QS_ALLINPUT);
+    }
+}
+
+// Runs this thread's messages until `done` holds; false after `limitMs`, so that a broken case
+// fails instead of hanging.
+template <typename Done> bool PumpUntil(Done done, DWORD limitMs = 10000) {
+    for (const DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > limitMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return true;
+}
 
 // Points TMP and TEMP, which GetTempPath reads, at a folder (named in the code page, or with any
 // characters) while it lives, also for the programs this process starts.

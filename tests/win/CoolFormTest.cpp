@@ -30,13 +30,7 @@ std::vector<std::uint8_t> Outline() {
     return RegionStreamFromData(data);
 }
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using testing_support::PumpMessages;
 
 // Moves the pointer right in ten steps, then releases the button.
 int dragStep = 0;
@@ -123,7 +117,7 @@ TEST(CoolForm, ClicksOutsideTheOutlineFallThroughAndTheCatIsDragged) {
     layer.SetPicture(CreateBitmap(58, 59, 1, 1, nullptr));
     layer.SetVisible(true);
     ShowWindow(host.Handle(), SW_SHOW);
-    Pump();
+    PumpMessages();
 
     EXPECT_EQ(layer.Handle(), WindowFromPoint({120 + 30, 120 + 30}));
     EXPECT_EQ(below.Handle(), WindowFromPoint({120 + 25, 120 + 5})); // between the ears
@@ -131,7 +125,7 @@ TEST(CoolForm, ClicksOutsideTheOutlineFallThroughAndTheCatIsDragged) {
     // Press on the body, move, release: the window follows the pointer.
     SetForegroundWindow(host.Handle());
     SetCursorPos(150, 150);
-    Pump();
+    PumpMessages();
     auto input = [](DWORD flags, int x, int y) {
         INPUT in{};
         in.type = INPUT_MOUSE;
@@ -147,12 +141,12 @@ TEST(CoolForm, ClicksOutsideTheOutlineFallThroughAndTheCatIsDragged) {
     UINT_PTR timer = SetTimer(nullptr, 0, 50, DragStep);
     WaitUntil(
         [&] {
-            Pump();
+            PumpMessages();
             return dragStep > 12;
         },
         10000);
     KillTimer(nullptr, timer);
-    Pump();
+    PumpMessages();
     RECT moved;
     GetWindowRect(host.Handle(), &moved);
     EXPECT_GT(moved.left, 120 + 50) << "the window did not follow the drag";

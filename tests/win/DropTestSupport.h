@@ -3,6 +3,7 @@
 #pragma once
 
 #include "shell/DropTarget.h"
+#include "support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -134,28 +135,8 @@ inline HWND CreateTargetWindow(int x, int y, int width, int height, DWORD style 
     return window;
 }
 
-// Runs this thread's messages (OLE's calls from other processes arrive as messages) for `ms`.
-inline void PumpFor(DWORD ms) {
-    for (DWORD start = GetTickCount();;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (GetTickCount() - start >= ms)
-            return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-// Pumps messages until `condition` holds or `ms` have passed.
-template <class Condition> bool PumpUntil(Condition condition, DWORD ms) {
-    for (DWORD start = GetTickCount(); !condition(); PumpFor(20)) {
-        if (GetTickCount() - start > ms)
-            return false;
-    }
-    return true;
-}
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
 
 // The target under test: a TDropFileTarget for copy and move on a window of its own, with
 // every event written down, and the errors it reports.

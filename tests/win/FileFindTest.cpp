@@ -12,14 +12,10 @@
 #include "util/FileFind.h"
 
 using testing_support::TempFolder;
+using testing_support::MakeFolder;
 using testing_support::WriteFileBytes;
 
 namespace {
-
-std::string MakeFolder(const std::string& path) {
-    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
-    return path;
-}
 
 std::vector<std::string> Sorted(std::vector<std::string> list) {
     std::sort(list.begin(), list.end());

@@ -1,6 +1,7 @@
 // The global hot key against the real system: registration, key presses, errors, release.
 #include "shell/HookHotKey.h"
 #include "support/ProgramRun.h"
+#include "support/WinTestSupport.h"
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,7 @@ namespace {
 
 const shortcut::TShortCut kCtrlAltL = 0xC04C;
 
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using testing_support::PumpMessages;
 
 void Key(WORD vk, bool up) {
     INPUT input{};

@@ -12,10 +12,6 @@ using namespace testing_support;
 
 namespace {
 
-void MakeFolder(const std::string& path) {
-    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
-}
-
 const std::string kMarkerAtC = std::string("C:\\") + kWriteMarkerName;
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/WinTestSupport.h"
 #include "ui/ErrorReport.h"
 #include "ui/Window.h"
 
@@ -50,27 +51,8 @@ class HostWindow : public ui::Window {
     }
 };
 
-// Runs the messages waiting for this thread.
-inline void PumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-// Pumps messages until `done` holds; gives up after `limitMs` so that a broken case fails
-// instead of hanging.
-template <typename Done> bool PumpUntil(Done done, DWORD limitMs = 10000) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > limitMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        PumpMessages();
-    }
-    return true;
-}
+using testing_support::PumpMessages;
+using testing_support::PumpUntil;
 
 inline std::string MenuText(HMENU menu, int position) {
     char text[1024] = {};
