@@ -1,14 +1,10 @@
-// Stand-in for one archiver library (STANDIN_LIBRARY names which): answers Pakico's calls as
+// Stand-in for one archiver library (its own file name says which): answers Pakico's calls as
 // its control file "<dll>.ctl" says, checks signatures shallowly, and logs every call to
 // "<dll>.log" so tests can see what was asked.
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
-
-#ifndef STANDIN_LIBRARY
-#error STANDIN_LIBRARY must name the library this stand-in is built as
-#endif
 
 // Every library is built from this one source but exports only its own entry points through
 // its .def file. The libraries whose .def exports nothing would otherwise have the linker
@@ -31,20 +27,26 @@ constexpr DWORD kControlLimit = 64 * 1024;
 
 enum class Family { None, Lzh, Zip, Cab, Tar, Arj, Rar };
 
+// The library's own file name, without its folder and extension, says which one it is.
 Family OwnFamily() {
-    const char* name = STANDIN_LIBRARY;
-    if (lstrcmpiA(name, "Unlha32") == 0)
-        return Family::Lzh;
-    if (lstrcmpiA(name, "Unzip32") == 0)
-        return Family::Zip;
-    if (lstrcmpiA(name, "cab32") == 0)
-        return Family::Cab;
-    if (lstrcmpiA(name, "Tar32") == 0)
-        return Family::Tar;
-    if (lstrcmpiA(name, "Unarj32j") == 0)
-        return Family::Arj;
-    if (lstrcmpiA(name, "unrar32") == 0)
-        return Family::Rar;
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(g_module, path, sizeof path);
+    if (n == 0 || n >= sizeof path)
+        return Family::None;
+    char* name = path;
+    for (char* p = path; *p; ++p)
+        if (*p == '\\' || *p == '/')
+            name = p + 1;
+    if (char* dot = std::strrchr(name, '.'))
+        *dot = '\0';
+    static constexpr struct {
+        const char* name;
+        Family family;
+    } kFamilies[] = {{"Unlha32", Family::Lzh}, {"Unzip32", Family::Zip}, {"cab32", Family::Cab},
+                     {"Tar32", Family::Tar},   {"Unarj32j", Family::Arj}, {"unrar32", Family::Rar}};
+    for (const auto& known : kFamilies)
+        if (lstrcmpiA(name, known.name) == 0)
+            return known.family;
     return Family::None;
 }
 
