@@ -48,31 +48,35 @@ run_ctest native "$PAKICO_BUILD/native" -j "$jobs" || status=1
 echo "== Windows build"
 "$root/scripts/build-win.sh" || exit 1
 
-echo "== Win32 and end-to-end tests under Wine, $lanes lanes"
+echo "== Win32 and end-to-end tests under Wine, $lanes lanes; the release zip, and two monitors"
 wait "$prefixes"
 wine_summary="$PAKICO_BUILD/wine-tests.summary"
-# The soak of weeks of use has a command of its own, scripts/soak.sh; the cases of two monitors
-# run below, on a display that has them.
-"$root/scripts/wine-tests.sh" "$lanes" wintest/pakico_win_tests.exe \
-    'e2e/pakico_e2e_tests.exe:-Soak.*:TwoMonitors.*' | tee "$wine_summary" || status=1
-# The release zip as a user gets it, unpacked beside the stand-ins: its readme against its
-# program's texts, and one drop, the About box and the help file of that program. Beside it, the
-# windows on a desktop of two monitors.
-echo "== the release zip, and two monitors, under Wine"
-packaged="$PAKICO_BUILD/win/packaged"
+# Beside the lanes, each on a display and in a prefix of its own: the release zip as a user gets
+# it, unpacked beside the stand-ins (its readme against its program's texts, and one drop, the
+# About box and the help file of that program), and the windows on a desktop of two monitors.
 PAKICO_LANE_NAME=monitors PAKICO_TWO_MONITORS=1 "$root/scripts/wine-tests.sh" 1 \
     'e2e/pakico_e2e_tests.exe:TwoMonitors.*' >"$PAKICO_BUILD/wine-monitors.summary" &
 monitors=$!
+packaged="$PAKICO_BUILD/win/packaged"
 packaged_cases=LeftDrop.OneArchiveIsExtractedAndWithShiftCompressed
 packaged_cases+=:TrayMenu.TheAboutBoxRestsTheCatAndSilencesTheIcon
 packaged_cases+=:SettingsDialogTest.HelpOpensTheHelpFileOrSaysWhereTheReadmeIs
-rm -rf "$packaged" && python3 -m zipfile -e "$PAKICO_BUILD/win/dist/Pakico-1.10.zip" "$packaged" &&
-    PAKICO_PROGRAM_FOLDER="Z:${packaged//\//\\}" PAKICO_LANE_NAME=packaged \
-        "$root/scripts/wine-tests.sh" 1 'wintest/pakico_win_tests.exe:Readme.*' \
-        "e2e/pakico_e2e_tests.exe:$packaged_cases" |
-    tee -a "$wine_summary" || status=1
+{
+    rm -rf "$packaged" && python3 -m zipfile -e "$PAKICO_BUILD/win/dist/Pakico-1.10.zip" "$packaged" &&
+        PAKICO_PROGRAM_FOLDER="Z:${packaged//\//\\}" PAKICO_LANE_NAME=packaged \
+            "$root/scripts/wine-tests.sh" 1 'wintest/pakico_win_tests.exe:Readme.*' \
+            "e2e/pakico_e2e_tests.exe:$packaged_cases"
+} >"$PAKICO_BUILD/wine-packaged.summary" &
+packaged_run=$!
+# The soak of weeks of use has a command of its own, scripts/soak.sh; the cases of two monitors
+# run on the display that has them.
+"$root/scripts/wine-tests.sh" "$lanes" wintest/pakico_win_tests.exe \
+    'e2e/pakico_e2e_tests.exe:-Soak.*:TwoMonitors.*' | tee "$wine_summary" || status=1
+wait "$packaged_run" || status=1
 wait "$monitors" || status=1
-tee -a "$wine_summary" <"$PAKICO_BUILD/wine-monitors.summary"
+echo "== the release zip, and two monitors, under Wine"
+cat "$PAKICO_BUILD/wine-packaged.summary" "$PAKICO_BUILD/wine-monitors.summary" |
+    tee -a "$wine_summary"
 
 # Each test program's GoogleTest counts, then one line for all of them.
 count_native() {
