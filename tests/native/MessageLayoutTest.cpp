@@ -154,6 +154,24 @@ TEST(MessageNameRules, CommaAndSemicolonRejectedWithThreeLines) {
     EXPECT_FALSE(HasForbiddenNameChar("\x83\x7C"));
 }
 
+// A dropped name the code page cannot write: the cause in the same words as the import's and the
+// temporary folder's, the names, and what to do after the count of the rest.
+TEST(MessageNameRules, NamesOutsideTheCodePageAreToldWithWhatToDo) {
+    std::string text;
+    AppendNamesOutsideCodePage(text, {}, true, Count);
+    EXPECT_EQ("", text);
+    AppendNamesOutsideCodePage(text, std::vector<std::string>(11, "C:\\d\\a?.txt"), true, Count);
+    std::string names;
+    for (int i = 0; i < 10; ++i)
+        names += "\r\n a?.txt";
+    EXPECT_EQ("次のファイルは、名前にシフト JIS で表せない文字が含まれているため、Morvaに渡せ"
+              "ません。" +
+                  names +
+                  " ... 他 <1> 件\r\nファイルの名前を変えてから、もう一度ドロップ"
+                  "してください。",
+              text);
+}
+
 TEST(MessageNameRules, KeyFilterLetsCommaAndSemicolonThrough) {
     std::set<char> dropped;
     for (wchar_t c = 1; c < 128; ++c) {

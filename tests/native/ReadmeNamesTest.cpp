@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -92,12 +94,18 @@ std::string AsShown(const std::string& text) {
     return shown.substr(first, shown.find_last_not_of(' ') - first + 1);
 }
 
-// Every text of the program, whole and line by line, as shown.
-std::set<std::string> ProgramTexts() {
-    std::vector<fs::path> files = {kSourceDir / "res" / "Pakico.rc"};
+std::vector<fs::path> ProgramSources() {
+    std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(kSourceDir / "src"))
         if (entry.path().extension() == ".cpp" || entry.path().extension() == ".h")
             files.push_back(entry.path());
+    return files;
+}
+
+// Every text of the program, whole and line by line, as shown.
+std::set<std::string> ProgramTexts() {
+    std::vector<fs::path> files = ProgramSources();
+    files.push_back(kSourceDir / "res" / "Pakico.rc");
     std::set<std::string> texts;
     for (const fs::path& file : files) {
         for (const std::string& literal : Literals(ReadFile(file))) {
@@ -126,6 +134,54 @@ std::vector<std::string> QuotedNames(const std::string& readme) {
     return names;
 }
 
+// The end of the argument list whose opening parenthesis is just before `at`; parentheses in
+// literals do not count.
+std::size_t ArgumentsEnd(const std::string& code, std::size_t at) {
+    for (int depth = 1; at < code.size(); ++at) {
+        if (code[at] == '"' || code[at] == '\'') {
+            for (const char quote = code[at++]; at < code.size() && code[at] != quote; ++at)
+                at += code[at] == '\\';
+        } else if (code[at] == '(') {
+            ++depth;
+        } else if (code[at] == ')' && --depth == 0) {
+            break;
+        }
+    }
+    return at;
+}
+
+// The texts the program reports or shows in a box: for each error it raises and each box it
+// opens, the literals of the call, those of the named text constants it is given among them.
+std::vector<std::vector<std::string>> MessageTexts() {
+    std::map<std::string, std::vector<std::string>> constants;
+    std::vector<std::string> sources;
+    for (const fs::path& file : ProgramSources()) {
+        sources.push_back(ReadFile(file));
+        const std::regex constant(R"(char\*\s+(const\s+)?(\w+)\s*=)");
+        const std::string& code = sources.back();
+        for (std::sregex_iterator it(code.begin(), code.end(), constant), end; it != end; ++it) {
+            const std::size_t from = it->position() + it->length();
+            constants[(*it)[2]] = Literals(code.substr(from, code.find(';', from) - from));
+        }
+    }
+    const std::regex call(
+        R"(\b(E[A-Z]\w*|runtime_error|ShowMessageBox|ShowPlainMessage|ShowMessage|MessageBox[AW])\()");
+    const std::regex name(R"(\b[A-Za-z_]\w*)");
+    std::vector<std::vector<std::string>> messages;
+    for (const std::string& code : sources) {
+        for (std::sregex_iterator it(code.begin(), code.end(), call), end; it != end; ++it) {
+            const std::size_t from = it->position() + it->length();
+            const std::string arguments = code.substr(from, ArgumentsEnd(code, from) - from);
+            std::vector<std::string> texts = Literals(arguments);
+            for (std::sregex_iterator n(arguments.begin(), arguments.end(), name); n != end; ++n)
+                if (const auto named = constants.find(n->str()); named != constants.end())
+                    texts.insert(texts.end(), named->second.begin(), named->second.end());
+            messages.push_back(texts);
+        }
+    }
+    return messages;
+}
+
 } // namespace
 
 TEST(ReadmeNames, QuotesOnlyTextsTheProgramShows) {
@@ -146,6 +202,8 @@ TEST(ReadmeNames, QuotesOnlyTextsTheProgramShows) {
             if (!texts.count(name))
                 unknown += "\n  " + name;
         EXPECT_EQ("", unknown) << "texts the program does not show, in " << document;
+        // The watch goes by the program's word for it, 監視.
+        EXPECT_EQ(std::string::npos, ReadFile(document).find(Utf8(u8"見張"))) << document;
     }
 }
 
@@ -193,6 +251,31 @@ TEST(ReadmeNames, TellsHowToKeepTheIconShownUnderTheNameWindowsListsIt) {
     EXPECT_NE(std::string::npos, icon.find("Windows 11"));
     const std::vector<std::string> names = QuotedNames(icon);
     EXPECT_EQ(1, std::count(names.begin(), names.end(), *description)) << *description;
+}
+
+// A Japanese user reads every message of the program in Japanese: no error or box holds a text
+// of English words without any Japanese, save the few English texts that are the components'
+// own (the shortcut writer's, the drop target's, the search's, the folder monitor's and the
+// tree's missing record).
+TEST(ReadmeNames, EveryMessageOfTheProgramIsJapanese) {
+    const std::set<std::string> english = {
+        "Could not get folder data.", "Some filter condition must be set.", "Trop de fichiers.",
+        "\"CoCreateInstance\" failed.", "\"PersistFile QueryInterface\" failed."};
+    const std::regex word(R"((^|[ (:])[a-z]{3,}\b)");
+    const std::vector<std::vector<std::string>> messages = MessageTexts();
+    EXPECT_GE(messages.size(), 60u);
+    std::string found;
+    for (const std::vector<std::string>& texts : messages) {
+        std::string whole;
+        for (const std::string& text : texts)
+            whole += text;
+        const bool japanese = std::any_of(whole.begin(), whole.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x80;
+        });
+        if (!japanese && std::regex_search(whole, word) && !english.count(whole))
+            found += "\n  " + whole;
+    }
+    EXPECT_EQ("", found) << "messages in English";
 }
 
 // The checks above find a misspelt or invented name.

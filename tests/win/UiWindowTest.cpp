@@ -115,7 +115,8 @@ TEST(UiErrorReport, SinkReceivesTheMessageAndCanBeSwapped) {
     EXPECT_TRUE(ui::RunGuarded([] {}));
     ui::SetErrorSink(std::move(previous));
     EXPECT_EQ(std::vector<std::string>{"ファイル x は開けません"}, first);
-    EXPECT_EQ(std::vector<std::string>{"boom"}, second);
+    // An exception that brings no message of the program's own is told in the program's words.
+    EXPECT_EQ(std::vector<std::string>{"予期しないエラーが発生しました。"}, second);
     EXPECT_STREQ("Pakico", ui::ApplicationTitle());
 }
 
