@@ -262,9 +262,7 @@ TEST_F(RestingReasons, ATaskbarThatAnswersLateIsAskedQuietlyThenToldOnce) {
     auto started = pakico.Start();
     answer.join();
     ASSERT_TRUE(started);
-    EXPECT_EQ(Joined({"通知領域にパキコのアイコンを表示できません。\r\n"
-                      "パキコのメニューは、猫を右クリックすると開きます。"}),
-              Joined(messages));
+    EXPECT_EQ(Joined({kIconNotShown}), Joined(messages));
     EXPECT_EQ(31, taskbar.Asked()) << "asked at start and at thirty refreshes";
     EXPECT_EQ(1, taskbar.Adds()) << "the icon was given more than once";
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();

@@ -154,36 +154,35 @@ TEST(ImportListing, AgreesWithComparingEveryPair) {
 // The end of a watch: what is still there is counted, archives are handed over, archives that
 // are gone and files that cannot be named are named in the report.
 TEST(ImportReport, CountsWhatIsThereAndNamesWhatCannotBeImported) {
-    using watch::TImportHandOver;
     const std::string handedOverOne =
         "取込数 : 1件\r\n\r\n there.lzh\r\n" + std::string(60, '-') + "\r\n\r\n";
     struct Row {
         const char* name;
         std::vector<TListedFile> collected;
-        TImportHandOver handOver;
+        watch::TImportHandOver handOver;
         std::string text;
     } rows[] = {
         {"all gone",
          {TListedFile("C:\\w\\a.lzh"), TListedFile("C:\\w\\gone.tmp")},
-         TImportHandOver::Done,
+         watch::TImportHandOver::Done,
          "取り込んだファイルはありません\r\n\r\n"
          "次の書庫は見つからないため取り込めませんでした。\r\n a.lzh"},
         {"no archive",
          {TListedFile("C:\\w\\there.txt"), TListedFile("C:\\w\\x?.zip", u"x\u2603.zip", false)},
-         TImportHandOver::Done,
+         watch::TImportHandOver::Done,
          "取込数 : 2件\r\n取り込んだファイルに書庫と認識できるファイルはありません\r\n\r\n"
          "次のファイルは、名前にシフト JIS で表せない文字が含まれているため、取り込めません"
          "でした。\r\n x?.zip\r\nファイルの名前を変えてから、猫にドロップしてください。"},
         {"not started",
          {TListedFile("C:\\w\\there.lzh"), TListedFile("C:\\w\\b.lzh")},
-         TImportHandOver::CompanionNotStarted,
+         watch::TImportHandOver::CompanionNotStarted,
          handedOverOne +
              "書庫をMorvaに渡せませんでした。Morvaを起動できません。\r\n"
              "Pakico.exe と同じフォルダに Morva.exe があるかを確かめてください。\r\n\r\n"
              "次の書庫は見つからないため取り込めませんでした。\r\n b.lzh"},
         {"no list",
          {TListedFile("C:\\w\\there.lzh")},
-         TImportHandOver::ListNotWritten,
+         watch::TImportHandOver::ListNotWritten,
          handedOverOne +
              "書庫をMorvaに渡せませんでした。一時フォルダに書庫の一覧を書き込めません。\r\n"
              "一時フォルダ (環境変数 TEMP のフォルダ) に書き込めるか、そのドライブに空きが"

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <regex>
 #include <set>
 #include <string>
@@ -134,49 +133,20 @@ std::vector<std::string> QuotedNames(const std::string& readme) {
     return names;
 }
 
-// The end of the argument list whose opening parenthesis is just before `at`; parentheses in
-// literals do not count.
-std::size_t ArgumentsEnd(const std::string& code, std::size_t at) {
-    for (int depth = 1; at < code.size(); ++at) {
-        if (code[at] == '"' || code[at] == '\'') {
-            for (const char quote = code[at++]; at < code.size() && code[at] != quote; ++at)
-                at += code[at] == '\\';
-        } else if (code[at] == '(') {
-            ++depth;
-        } else if (code[at] == ')' && --depth == 0) {
-            break;
-        }
-    }
-    return at;
-}
-
 // The texts the program reports or shows in a box: for each error it raises and each box it
-// opens, the literals of the call, those of the named text constants it is given among them.
-std::vector<std::vector<std::string>> MessageTexts() {
-    std::map<std::string, std::vector<std::string>> constants;
-    std::vector<std::string> sources;
-    for (const fs::path& file : ProgramSources()) {
-        sources.push_back(ReadFile(file));
-        const std::regex constant(R"(char\*\s+(const\s+)?(\w+)\s*=)");
-        const std::string& code = sources.back();
-        for (std::sregex_iterator it(code.begin(), code.end(), constant), end; it != end; ++it) {
-            const std::size_t from = it->position() + it->length();
-            constants[(*it)[2]] = Literals(code.substr(from, code.find(';', from) - from));
-        }
-    }
+// opens, the literals of its statement, joined.
+std::vector<std::string> MessageTexts() {
     const std::regex call(
         R"(\b(E[A-Z]\w*|runtime_error|ShowMessageBox|ShowPlainMessage|ShowMessage|MessageBox[AW])\()");
-    const std::regex name(R"(\b[A-Za-z_]\w*)");
-    std::vector<std::vector<std::string>> messages;
-    for (const std::string& code : sources) {
+    std::vector<std::string> messages;
+    for (const fs::path& file : ProgramSources()) {
+        const std::string code = ReadFile(file);
         for (std::sregex_iterator it(code.begin(), code.end(), call), end; it != end; ++it) {
             const std::size_t from = it->position() + it->length();
-            const std::string arguments = code.substr(from, ArgumentsEnd(code, from) - from);
-            std::vector<std::string> texts = Literals(arguments);
-            for (std::sregex_iterator n(arguments.begin(), arguments.end(), name); n != end; ++n)
-                if (const auto named = constants.find(n->str()); named != constants.end())
-                    texts.insert(texts.end(), named->second.begin(), named->second.end());
-            messages.push_back(texts);
+            std::string& text = messages.emplace_back();
+            for (const std::string& literal :
+                 Literals(code.substr(from, code.find(';', from) - from)))
+                text += literal;
         }
     }
     return messages;
@@ -253,28 +223,20 @@ TEST(ReadmeNames, TellsHowToKeepTheIconShownUnderTheNameWindowsListsIt) {
     EXPECT_EQ(1, std::count(names.begin(), names.end(), *description)) << *description;
 }
 
-// A Japanese user reads every message of the program in Japanese: no error or box holds a text
-// of English words without any Japanese, save the few English texts that are the components'
-// own (the shortcut writer's, the drop target's, the search's, the folder monitor's and the
-// tree's missing record).
+// No error or box of the program holds English words without any Japanese, save the components'
+// own English texts (the shortcut writer's, the search's, the folder monitor's, the tree's).
 TEST(ReadmeNames, EveryMessageOfTheProgramIsJapanese) {
     const std::set<std::string> english = {
         "Could not get folder data.", "Some filter condition must be set.", "Trop de fichiers.",
         "\"CoCreateInstance\" failed.", "\"PersistFile QueryInterface\" failed."};
     const std::regex word(R"((^|[ (:])[a-z]{3,}\b)");
-    const std::vector<std::vector<std::string>> messages = MessageTexts();
+    const std::vector<std::string> messages = MessageTexts();
     EXPECT_GE(messages.size(), 60u);
     std::string found;
-    for (const std::vector<std::string>& texts : messages) {
-        std::string whole;
-        for (const std::string& text : texts)
-            whole += text;
-        const bool japanese = std::any_of(whole.begin(), whole.end(), [](char c) {
-            return static_cast<unsigned char>(c) >= 0x80;
-        });
-        if (!japanese && std::regex_search(whole, word) && !english.count(whole))
-            found += "\n  " + whole;
-    }
+    for (const std::string& text : messages)
+        if (std::all_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x80; }) &&
+            std::regex_search(text, word) && !english.count(text))
+            found += "\n  " + text;
     EXPECT_EQ("", found) << "messages in English";
 }
 

@@ -115,8 +115,7 @@ TEST(UiErrorReport, SinkReceivesTheMessageAndCanBeSwapped) {
     EXPECT_TRUE(ui::RunGuarded([] {}));
     ui::SetErrorSink(std::move(previous));
     EXPECT_EQ(std::vector<std::string>{"ファイル x は開けません"}, first);
-    // An exception that brings no message of the program's own is told in the program's words.
-    EXPECT_EQ(std::vector<std::string>{"予期しないエラーが発生しました。"}, second);
+    EXPECT_EQ(std::vector<std::string>{"予期しないエラーが発生しました。"}, second); // not "boom"
     EXPECT_STREQ("Pakico", ui::ApplicationTitle());
 }
 
