@@ -6,6 +6,8 @@
 #include "ui/ErrorReport.h"
 #include "ui/MessageBox.h"
 #include "util/Errors.h"
+#include "util/PathRules.h"
+#include "util/SystemLookups.h"
 
 namespace {
 
@@ -28,9 +30,7 @@ bool DragButtonDown(bool rightDrag) {
 // lacks, and no short form either (a volume without short names).
 std::string LeftOutMessage(const std::vector<std::string>& names) {
     std::string text;
-    ListFilesMessage("次のファイルは、名前にこのコンピューターの文字コードで表せない文字が"
-                     "含まれているため、Morvaに渡せません。\r\n",
-                     10, text, false, names);
+    AppendNamesOutsideCodePage(text, names, true, FormatCount);
     return text;
 }
 

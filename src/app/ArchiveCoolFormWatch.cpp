@@ -132,10 +132,16 @@ void TArchiveCoolForm::ImportCollected(watch::TImportListing& listing, bool away
     checks.namedAsArchive = [](const std::string& path) { return IsArchiveByExtension(path); };
     const watch::TImportOutcome outcome = watch::SortCollected(listing.Collected(), checks);
     // Success is told only once the companion has the list.
-    if (outcome.archives.empty() || SendImportedArchives(outcome.archives))
-        ShowMessageBox(nullptr, watch::ImportReportText(outcome, true, FormatCount),
-                       MessageKind::Information, MessageButton::OKOnly);
-    else
-        ShowMessageBox(nullptr, watch::ImportReportText(outcome, false, FormatCount),
-                       MessageKind::Error, MessageButton::OKOnly);
+    watch::TImportHandOver handOver = watch::TImportHandOver::Done;
+    if (!outcome.archives.empty()) {
+        const HandOffResult sent = SendImportedArchives(outcome.archives);
+        if (sent == HandOffResult::ListNotWritten)
+            handOver = watch::TImportHandOver::ListNotWritten;
+        else if (sent == HandOffResult::NotStarted)
+            handOver = watch::TImportHandOver::CompanionNotStarted;
+    }
+    ShowMessageBox(nullptr, watch::ImportReportText(outcome, handOver, FormatCount),
+                   handOver == watch::TImportHandOver::Done ? MessageKind::Information
+                                                            : MessageKind::Error,
+                   MessageButton::OKOnly);
 }

@@ -1,6 +1,8 @@
 // The platform check, the single-instance mutex and the code page at start.
 #include "app/ProcessStart.h"
 
+#include "app/CodePageNotice.h"
+
 #include <string>
 
 bool CheckPlatform() {
@@ -38,18 +40,6 @@ void TellOfAnotherCodePage() {
     const UINT codePage = GetACP();
     if (codePage == 932)
         return;
-    const std::wstring number = std::to_wstring(codePage);
-    const std::wstring text =
-        L"Pakico は日本語のコード ページ 932 で動くプログラムですが、この Windows のコード "
-        L"ページは " +
-        number +
-        L" です。メニューやメッセージが文字化けし、ドロップしたファイルの名前が正しく渡らない"
-        L"ことがあります。地域の設定で「Unicode 対応ではないプログラムの言語」を日本語にし、"
-        L"「ワールドワイド言語サポートで Unicode UTF-8 を使用」をオフにしてください。\n\n"
-        L"Pakico is made for the Japanese code page 932, but this Windows uses code page " +
-        number +
-        L". Menus and messages may be garbled, and the names of dropped files may not be passed "
-        L"on correctly. In the Region settings, set the language for non-Unicode programs to "
-        L"Japanese and turn off \"Use Unicode UTF-8 for worldwide language support\".";
+    const std::wstring text = CodePageNotice(codePage);
     MessageBoxW(nullptr, text.c_str(), L"Pakico", MB_OK | MB_ICONWARNING | MB_TOPMOST);
 }

@@ -1,6 +1,6 @@
 # Process start and the archive icon window.
 target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/IconPlacement.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/FullScreenRules.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/FullScreenRules.cpp ${CMAKE_CURRENT_LIST_DIR}/CodePageNotice.cpp)
 if(WIN32)
     # The monitors and the full-screen watch are tested under Wine on their own.
     target_sources(pakico_win PRIVATE

@@ -128,9 +128,14 @@ std::pair<std::int32_t, bool> CheckUnderGuard(ArchiverLibrary library, const cha
 std::int32_t CallArchiverCheck(ArchiverLibrary library, const char* entryPoint,
                                const std::string& path, std::int32_t mode) {
     auto [result, faulted] = CheckUnderGuard(library, entryPoint, path, mode);
-    if (faulted)
-        throw EAppError(FormatText("%s の %s で例外が発生しました。",
-                                   {ArchiverLibraryFile(library), entryPoint}));
+    if (faulted) {
+        // The file it was reading, which the user knows, rather than the library's function.
+        const std::string file = ArchiverLibraryFile(library);
+        throw EAppError(FormatText("ファイル：%s\r\n"
+                                   "このファイルを調べている間に、%s の中でエラーが発生しました。"
+                                   "\r\n%s を新しい版に入れ替えるか、取り除いてください。",
+                                   {path, file, file}));
+    }
     return result;
 }
 

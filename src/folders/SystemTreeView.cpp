@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <utility>
 
 #include "folders/FolderRules.h"
@@ -28,6 +29,18 @@ static_assert(folders::kItemStream == SFGAO_STREAM &&
 constexpr UINT_PTR kWatchTimer = 33;
 // Posted to the tree by the watcher's end, so that the watcher is replaced outside its own call.
 constexpr UINT kFolderChangedMessage = WM_APP + 33;
+
+// A shell folder that cannot be shown: what could not be done, the system's text for the result
+// where it has one, and the result's code as the system's error lists give it. A success that
+// gave no folder counts as a failure of no known cause.
+EAppError ShellFolderError(const std::string& lead, HRESULT result) {
+    if (SUCCEEDED(result))
+        result = E_FAIL;
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    return EAppError(lead + "\r\n" + SystemErrorText(static_cast<DWORD>(result)) +
+                     "エラーコード=" + code);
+}
 
 // An hourglass for the length of a scope.
 class WaitCursor {
@@ -87,8 +100,8 @@ TSystemTreeView::~TSystemTreeView() {
 void TSystemTreeView::Attach(HWND tree) {
     tree_ = tree;
     destroying_ = false;
-    if (FAILED(SHGetDesktopFolder(desktop_.outTyped())) || !desktop_)
-        throw EAppError("SHGetDesktopFolder failed");
+    if (const HRESULT result = SHGetDesktopFolder(desktop_.outTyped()); FAILED(result) || !desktop_)
+        throw ShellFolderError("デスクトップのフォルダを表示できません。", result);
     SHFILEINFOA info = {};
     auto images = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
@@ -235,7 +248,8 @@ ComPtr<IShellFolder> TSystemTreeView::FolderOf(HTREEITEM node) const {
     HRESULT result = data->parentFolder->BindToObject(data->relativeList.get(), nullptr,
                                                       IID_IShellFolder, folder.out());
     if (FAILED(result) || !folder)
-        throw EAppError("IShellFolder::BindToObject failed (" + std::to_string(result) + ")");
+        throw ShellFolderError(
+            "フォルダ：" + ItemText(node) + "\r\n" + "このフォルダの中を表示できません。", result);
     return folder;
 }
 

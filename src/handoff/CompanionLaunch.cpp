@@ -47,16 +47,16 @@ using CommandBuilder = std::string (*)(std::string_view token, std::string_view 
 
 // Writes the list and starts the companion with it. A quick operation takes its list back when
 // the start fails, since nobody else will ever read it; the other launches leave it.
-bool StartWithList(const std::vector<std::string>& paths, CommandBuilder command,
-                   const CompanionLocation& where, bool deleteListWhenNotStarted) {
+HandOffResult StartWithList(const std::vector<std::string>& paths, CommandBuilder command,
+                            const CompanionLocation& where, bool deleteListWhenNotStarted) {
     std::string listPath;
     if (!WriteHandOffList(paths, listPath))
-        return false;
+        return HandOffResult::ListNotWritten;
     if (Start(command(ExecutableToken(CompanionPath(where)), listPath)))
-        return true;
+        return HandOffResult::Started;
     if (deleteListWhenNotStarted)
         DeleteFileA(listPath.c_str());
-    return false;
+    return HandOffResult::NotStarted;
 }
 
 } // namespace
@@ -78,7 +78,7 @@ void LaunchCompanion(const CompanionLocation& where) {
 bool QuickCompress(const std::vector<std::string>& droppedFiles, const CompanionLocation& where) {
     if (!CompanionExists(CompanionPath(where)))
         return false;
-    return StartWithList(droppedFiles, QuickCompressCommand, where, true);
+    return StartWithList(droppedFiles, QuickCompressCommand, where, true) == HandOffResult::Started;
 }
 
 bool QuickExtract(const std::vector<std::string>& droppedFiles, const CompanionLocation& where) {
@@ -88,7 +88,7 @@ bool QuickExtract(const std::vector<std::string>& droppedFiles, const CompanionL
         droprules::ActionFor({droppedFiles, AreAllArchives(droppedFiles)}) !=
             droprules::DropAction::Extract)
         return false;
-    return StartWithList(droppedFiles, QuickExtractCommand, where, true);
+    return StartWithList(droppedFiles, QuickExtractCommand, where, true) == HandOffResult::Started;
 }
 
 void ViewArchives(const std::vector<std::string>& droppedFiles, const CompanionLocation& where) {
@@ -107,7 +107,9 @@ void SendRecentArchive(const std::string& archive, const CompanionLocation& wher
         Start(SendRecentArchiveCommand(ExecutableToken(CompanionPath(where)), listPath));
 }
 
-bool SendImportedArchives(const std::vector<std::string>& archives,
-                          const CompanionLocation& where) {
-    return !archives.empty() && StartWithList(archives, SendArchivesCommand, where, false);
+HandOffResult SendImportedArchives(const std::vector<std::string>& archives,
+                                   const CompanionLocation& where) {
+    if (archives.empty())
+        return HandOffResult::ListNotWritten;
+    return StartWithList(archives, SendArchivesCommand, where, false);
 }

@@ -54,8 +54,11 @@ void SendChosenArchives(const std::vector<std::string>& archives,
 void SendRecentArchive(const std::string& archive,
                        const CompanionLocation& where = CompanionLocation::OfThisProgram());
 
+// How a hand-off ended.
+enum class HandOffResult { Started, ListNotWritten, NotStarted };
+
 // The archives collected while a folder was watched (" /Da TaskTray! @list /Send"). Its
-// caller tells the user of the result: true once the list is written and the companion
-// started; false for an empty list, a list that cannot be written or a failed start.
-bool SendImportedArchives(const std::vector<std::string>& archives,
-                          const CompanionLocation& where = CompanionLocation::OfThisProgram());
+// caller tells the user of the result, which for an empty list is ListNotWritten.
+HandOffResult
+SendImportedArchives(const std::vector<std::string>& archives,
+                     const CompanionLocation& where = CompanionLocation::OfThisProgram());

@@ -4,6 +4,7 @@
 #include "handoff/CommandLines.h"
 #include "util/CodePagePath.h"
 #include "util/Errors.h"
+#include "util/PathRules.h"
 #include "util/ScopedWin.h"
 #include "util/SystemLookups.h"
 
@@ -40,10 +41,7 @@ std::string ListFolder() {
         return {};
     if (std::optional<std::string> path = CodePagePath(folder))
         return *path;
-    throw EAppError(
-        FormatText("一時フォルダ %s の名前にこのコンピューターの文字コードで表せない文字が"
-                   "含まれているため、Morvaにファイルを渡せません。",
-                   {CodePageTextForDisplay(folder)}));
+    throw EAppError(TempFolderOutsideCodePageMessage(CodePageTextForDisplay(folder)));
 }
 
 // Writes all the bytes, or says it could not.

@@ -31,7 +31,7 @@ template <class Body> bool Guarded(Body body) {
     } catch (const std::exception& error) {
         Report(error);
     } catch (...) {
-        Report(std::runtime_error("unknown error in a drop handler"));
+        Report(EAppError(kUnexpectedError));
     }
     return false;
 }

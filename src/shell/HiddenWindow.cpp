@@ -1,7 +1,7 @@
 // A hidden top-level window that hands one kind of message to a component.
 #include "shell/HiddenWindow.h"
 
-#include <stdexcept>
+#include "util/Errors.h"
 
 THiddenWindow::THiddenWindow(const char* className, UINT message, Handler handler,
                              const ErrorReporter& reporter)
@@ -59,7 +59,7 @@ void THiddenWindow::Deliver(const Handler& handler, WPARAM wParam, LPARAM lParam
                 reporter_(e);
         } catch (...) {
             if (reporter_)
-                reporter_(std::runtime_error("unknown error"));
+                reporter_(EAppError(kUnexpectedError));
         }
     } catch (...) {
         // A reporter that fails itself is not let out either.

@@ -31,8 +31,10 @@ class TTaskTrayIcon {
     static constexpr UINT CallbackMessage = WM_USER + 1;
     // The longest tooltip, in bytes, that fits the record with its terminator.
     static constexpr std::size_t MaxHintBytes = 63;
-    // What the user is told when the icon cannot be shown.
-    static constexpr const char* NotShownMessage = "通知領域にアイコンを表示できません。";
+    // What the user is told when the icon cannot be shown: whose icon, and where its menu is.
+    static constexpr const char* NotShownMessage =
+        "通知領域にパキコのアイコンを表示できません。\r\n"
+        "パキコのメニューは、猫を右クリックすると開きます。";
 
     // Adds the icon (a copy of `icon`) with `hint` as its tooltip. `owner` is the window
     // brought to the foreground before the popup menu; it may be null. The shell may refuse

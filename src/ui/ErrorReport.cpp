@@ -2,11 +2,13 @@
 #include "ui/ErrorReport.h"
 
 #include "ui/FormRegistry.h"
+#include "util/Errors.h"
 #include "util/MessageLayout.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -55,6 +57,16 @@ const char* ApplicationTitle() {
 }
 
 namespace {
+// The program's own message; for any other exception (the library's English, a failed
+// allocation) words of the program's own.
+std::string ReportText(const std::exception& error) {
+    if (dynamic_cast<const EAppError*>(&error))
+        return error.what();
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return "メモリ不足です";
+    return kUnexpectedError;
+}
+
 void Deliver(const std::string& message) {
     const ErrorSink& sink = CurrentSink();
     if (sink)
@@ -67,8 +79,9 @@ void Deliver(const std::string& message) {
 void ReportException(const std::exception& error) {
     // Reporting must never throw back into the platform either: a sink that fails is ignored.
     try {
-        if (!Held().Hold(error.what(), nullptr))
-            Deliver(error.what());
+        const std::string message = ReportText(error);
+        if (!Held().Hold(message, nullptr))
+            Deliver(message);
     } catch (...) {
     }
 }
@@ -110,7 +123,7 @@ bool RunGuarded(const std::function<void()>& action) noexcept {
     } catch (const std::exception& e) {
         ReportException(e);
     } catch (...) {
-        ReportException(std::runtime_error("予期しない例外が発生しました"));
+        ReportException(EAppError(kUnexpectedError));
     }
     return false;
 }

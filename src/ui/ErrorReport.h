@@ -12,7 +12,8 @@ namespace ui {
 const char* ApplicationTitle();
 
 // Shows the exception's message (Shift-JIS text) in the standard error box: the application
-// title as caption, the stop icon and an OK button, owned by the active window.
+// title as caption, the stop icon and an OK button, owned by the active window. An exception
+// other than the program's own (EAppError) is told in the program's words instead.
 void ReportException(const std::exception& error);
 
 // Where reports go. Tests replace the error box so that no modal box waits for a click; an

@@ -11,6 +11,10 @@ class EAppError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// What the user is told of a failure that brings no message of the program's own (an exception
+// of another kind, or none at all), the same wherever it is caught.
+inline constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
+
 // A file could not be opened: "ファイル %s は開けません".
 class EFOpenError : public EAppError {
   public:

@@ -2,6 +2,7 @@
 #include "util/PathRules.h"
 
 #include "util/Mbcs.h"
+#include "util/MessageLayout.h"
 #include "util/PathText.h"
 
 namespace {
@@ -79,4 +80,24 @@ FolderPathProblem(std::string_view path,
 std::string NetworkAccessDeniedMessage(const std::string& folder) {
     return "フォルダ：" + folder + "\n" + "このフォルダではネットワークアクセスは拒否されます。" +
            "\n" + "アクセス権があるかどうか確認してください。";
+}
+
+std::string TempFolderOutsideCodePageMessage(const std::string& folder) {
+    return "フォルダ：" + RemoveTrailingSeparator(folder) + "\r\n" + "一時フォルダの名前に" +
+           kOutsideCodePage + "が含まれているため、Morvaにファイルを渡せません。" + "\r\n" +
+           "ユーザー環境変数の TEMP と TMP を、名前がシフト JIS で表せるフォルダ (例えば "
+           "C:\\Temp) に変えてから、パキコを起動し直してください。";
+}
+
+void AppendNamesOutsideCodePage(std::string& text, const std::vector<std::string>& names,
+                                bool dropped,
+                                const std::function<std::string(long long)>& formatCount) {
+    if (names.empty())
+        return;
+    ListFilesMessage(std::string("次のファイルは、名前に") + kOutsideCodePage +
+                         "が含まれているため、" +
+                         (dropped ? "Morvaに渡せません。" : "取り込めませんでした。"),
+                     10, text, false, names, formatCount);
+    text += std::string("\r\n") + "ファイルの名前を変えてから、" +
+            (dropped ? "もう一度ドロップしてください。" : "猫にドロップしてください。");
 }

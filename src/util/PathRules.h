@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The file the write-access check creates and deletes at once.
 inline constexpr const char* kWriteMarkerName = "MORVA)DELETEOK(.TMP";
@@ -38,3 +39,19 @@ std::string NetworkAccessDeniedMessage(const std::string& folder);
 
 // The lead line of the error shown when the marker file cannot be made on a local drive.
 inline constexpr const char* kWriteCheckLead = "I/Oエラーが発生しました";
+
+// What the program's code page cannot write in a name, in the same words in every message that
+// says so.
+inline constexpr const char* kOutsideCodePage = "シフト JIS で表せない文字";
+
+// The error text for a temporary folder whose name the code page cannot write (shown as the
+// code page shows it): no list for the companion can be written there.
+std::string TempFolderOutsideCodePageMessage(const std::string& folder);
+
+// Appends to `text` the files whose names the code page cannot write, with no short form either,
+// so that the companion cannot be given them: a header, the names as ListFilesMessage lists them
+// and what to do. `dropped` tells files of a drop from files a folder watch collected. Nothing
+// for no files.
+void AppendNamesOutsideCodePage(std::string& text, const std::vector<std::string>& names,
+                                bool dropped,
+                                const std::function<std::string(long long)>& formatCount);

@@ -32,6 +32,12 @@ inline ScopedChangeNotification OpenChangeNotification(const std::string& folder
     return ScopedChangeNotification(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
+// What the user is told when a watcher's thread cannot be started: the system is short of
+// resources (the library's own text for it is English).
+inline constexpr const char* kWatchNotStarted =
+    "フォルダの監視を始められません。システムの資源が足りません。\r\n"
+    "ほかのプログラムを終了してから、もう一度お試しください。";
+
 // Raises EAppError with the platform's message for the thread's last error.
 [[noreturn]] inline void RaiseLastError() {
     DWORD code = GetLastError();

@@ -58,8 +58,8 @@ void TDiscMonitorThread::Resume() {
     if (!worker_.joinable()) {
         try {
             worker_ = std::thread([this] { Execute(); });
-        } catch (const std::system_error& error) {
-            throw EAppError(error.what());
+        } catch (const std::system_error&) {
+            throw EAppError(watch::kWatchNotStarted);
         }
     }
     SetEvent(running_.get());

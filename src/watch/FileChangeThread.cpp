@@ -54,8 +54,8 @@ TFileChangeThread::TFileChangeThread(const std::string& folder, bool subTree, un
     shared_->serial = NextSerial();
     try {
         std::thread(&TFileChangeThread::Execute, shared_).detach();
-    } catch (const std::system_error& error) {
-        throw EAppError(error.what());
+    } catch (const std::system_error&) {
+        throw EAppError(watch::kWatchNotStarted);
     }
 }
 

@@ -1,9 +1,8 @@
 // The hidden window that runs workers' reports on the GUI thread.
 #include "watch/GuiHandOff.h"
 
+#include "util/Errors.h"
 #include "watch/ChangeWatch.h"
-
-#include <stdexcept>
 
 namespace watch {
 
@@ -111,7 +110,7 @@ void TGuiHandOff::Dispatch(UINT message, WPARAM code, LPARAM data) {
         } catch (const std::exception& error) {
             ReportError(error);
         } catch (...) {
-            ReportError(std::runtime_error("unknown error in a report handler"));
+            ReportError(EAppError(kUnexpectedError));
         }
     }
     if (*alive && message == CallMessage())

@@ -2,6 +2,7 @@
 #include "watch/ImportReport.h"
 
 #include "util/MessageLayout.h"
+#include "util/PathRules.h"
 
 namespace watch {
 
@@ -23,7 +24,21 @@ TImportOutcome SortCollected(const std::vector<TListedFile>& collected,
     return outcome;
 }
 
-std::string ImportReportText(const TImportOutcome& outcome, bool handedOver,
+namespace {
+
+// Why the archives found did not reach the companion, and what to check.
+const char* NotHandedOver(TImportHandOver handOver) {
+    if (handOver == TImportHandOver::ListNotWritten)
+        return "書庫をMorvaに渡せませんでした。一時フォルダに書庫の一覧を書き込めません。\r\n"
+               "一時フォルダ (環境変数 TEMP のフォルダ) に書き込めるか、そのドライブに空きが"
+               "あるかを確かめてください。";
+    return "書庫をMorvaに渡せませんでした。Morvaを起動できません。\r\n"
+           "Pakico.exe と同じフォルダに Morva.exe があるかを確かめてください。";
+}
+
+} // namespace
+
+std::string ImportReportText(const TImportOutcome& outcome, TImportHandOver handOver,
                              const std::function<std::string(long long)>& formatCount) {
     auto count = [&](std::size_t n) { return formatCount(static_cast<long long>(n)); };
     const std::string header = "取込数 : " + count(outcome.count) + "件" + "\r\n";
@@ -34,14 +49,13 @@ std::string ImportReportText(const TImportOutcome& outcome, bool handedOver,
         text = header + "取り込んだファイルに書庫と認識できるファイルはありません";
     } else {
         ListFilesMessage(header, 10, text, true, outcome.archives, formatCount);
-        text +=
-            "\r\n" + (handedOver ? count(outcome.archives.size()) + " 件の書庫を取り込みました。"
-                                 : "Morvaを起動できないため、書庫を取り込めませんでした。");
+        text += "\r\n" + (handOver == TImportHandOver::Done
+                              ? count(outcome.archives.size()) + " 件の書庫を取り込みました。"
+                              : NotHandedOver(handOver));
     }
     ListFilesMessage("次の書庫は見つからないため取り込めませんでした。", 10, text, false,
                      outcome.gone, formatCount);
-    ListFilesMessage("次のファイルは名前をMorvaに渡せないため取り込めませんでした。", 10, text,
-                     false, outcome.unnamed, formatCount);
+    AppendNamesOutsideCodePage(text, outcome.unnamed, false, formatCount);
     return text;
 }
 

@@ -35,10 +35,19 @@ struct TImportChecks {
 TImportOutcome SortCollected(const std::vector<TListedFile>& collected,
                              const TImportChecks& checks);
 
-// The report: what was handed over (or that the companion could not be started, when not
-// `handedOver`) or why nothing was, then the archives that are gone and the files that cannot
-// be named. `formatCount` writes a count.
-std::string ImportReportText(const TImportOutcome& outcome, bool handedOver,
+// How the archives found went to the companion.
+enum class TImportHandOver {
+    Done,
+    // The list for the companion could not be written in the temporary folder.
+    ListNotWritten,
+    // The companion could not be started.
+    CompanionNotStarted,
+};
+
+// The report: what was handed over (or why it could not be, and what to check) or why nothing
+// was, then the archives that are gone and the files that cannot be named. `formatCount` writes
+// a count.
+std::string ImportReportText(const TImportOutcome& outcome, TImportHandOver handOver,
                              const std::function<std::string(long long)>& formatCount);
 
 } // namespace watch

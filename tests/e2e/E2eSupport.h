@@ -26,6 +26,9 @@ constexpr int kCatHeight = 59;
 // Bounds for things that happen "at once" or "within a second" on a calm machine.
 constexpr unsigned kStartMs = 20000;
 constexpr unsigned kSettleMs = 5000;
+// What the program tells when the notification area will not take its icon.
+constexpr const char* kIconNotShown = "通知領域にパキコのアイコンを表示できません。\r\n"
+                                      "パキコのメニューは、猫を右クリックすると開きます。";
 // Drop effects as DragSource reports them.
 constexpr int kEffectNone = 0;
 constexpr int kEffectCopy = 1;

@@ -140,7 +140,7 @@ TEST_F(FullScreen, ANoticeOfItsOwnWaitsUntilTheCatIsBack) {
         EXPECT_EQ(nullptr, WaitForBox(pakico.ProcessId(), {}, 1500).window) << "over the window";
     }
     const SeenBox notice = WaitForBox(pakico.ProcessId(), {});
-    EXPECT_EQ("通知領域にアイコンを表示できません。", notice.text);
+    EXPECT_EQ(kIconNotShown, notice.text);
     EXPECT_TRUE(IsTopmost(cat));
     EXPECT_TRUE(ClickBoxButton(notice.window, {"OK"}));
 }

@@ -231,6 +231,10 @@ TEST_F(IconWindowStart, AnotherCodePageIsToldOnceThenTheCatRuns) {
     EXPECT_NE(std::string::npos, message.find("この Windows のコード ページは 1252 です。"))
         << message;
     EXPECT_NE(std::string::npos, message.find("this Windows uses code page 1252.")) << message;
+    // Where Windows sets it, and that Windows must then restart.
+    for (const char* part : {"[管理] タブの [システム ロケールの変更] で", "Windows を再起動して",
+                             "[Change system locale]", "and restart Windows."})
+        EXPECT_NE(std::string::npos, message.find(part)) << message;
     EXPECT_EQ("", more);
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
 }

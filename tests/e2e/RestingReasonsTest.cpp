@@ -215,11 +215,12 @@ TEST_F(RestingReasons, ATemporaryFolderOutsideTheCodePageIsToldAfterTheDrop) {
     auto outcomes = DragFilesReported({}, pakico.Centre(), {archive});
     ASSERT_EQ(1u, outcomes.size());
     EXPECT_EQ(kEffectCopy, outcomes[0].effect) << "the source was held by the drop";
-    EXPECT_EQ(
-        "一時フォルダ " + pakico.Scratch() +
-            "tmp caf?\\ の名前にこのコンピューターの文字コードで表せない文字が含まれているため、"
-            "Morvaにファイルを渡せません。",
-        AnswerErrorBox(kSettleMs));
+    EXPECT_EQ("フォルダ：" + pakico.Scratch() +
+                  "tmp caf?\r\n一時フォルダの名前にシフト JIS で表せない文字が含まれているため、"
+                  "Morvaにファイルを渡せません。\r\nユーザー環境変数の TEMP と TMP を、名前が"
+                  "シフト JIS で表せるフォルダ (例えば C:\\Temp) に変えてから、パキコを起動し"
+                  "直してください。",
+              AnswerErrorBox(kSettleMs));
     EXPECT_EQ(0u, pakico.MorvaRuns());
     EXPECT_FALSE(FileExists(lookAlike + "\\~MORVA("));
     WIN32_FIND_DATAA found;
@@ -261,7 +262,7 @@ TEST_F(RestingReasons, ATaskbarThatAnswersLateIsAskedQuietlyThenToldOnce) {
     auto started = pakico.Start();
     answer.join();
     ASSERT_TRUE(started);
-    EXPECT_EQ(Joined({"通知領域にアイコンを表示できません。"}), Joined(messages));
+    EXPECT_EQ(Joined({kIconNotShown}), Joined(messages));
     EXPECT_EQ(31, taskbar.Asked()) << "asked at start and at thirty refreshes";
     EXPECT_EQ(1, taskbar.Adds()) << "the icon was given more than once";
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();

@@ -154,28 +154,39 @@ TEST(ImportListing, AgreesWithComparingEveryPair) {
 // The end of a watch: what is still there is counted, archives are handed over, archives that
 // are gone and files that cannot be named are named in the report.
 TEST(ImportReport, CountsWhatIsThereAndNamesWhatCannotBeImported) {
+    const std::string handedOverOne =
+        "取込数 : 1件\r\n\r\n there.lzh\r\n" + std::string(60, '-') + "\r\n\r\n";
     struct Row {
         const char* name;
         std::vector<TListedFile> collected;
-        bool handedOver;
+        watch::TImportHandOver handOver;
         std::string text;
     } rows[] = {
         {"all gone",
          {TListedFile("C:\\w\\a.lzh"), TListedFile("C:\\w\\gone.tmp")},
-         true,
+         watch::TImportHandOver::Done,
          "取り込んだファイルはありません\r\n\r\n"
          "次の書庫は見つからないため取り込めませんでした。\r\n a.lzh"},
         {"no archive",
          {TListedFile("C:\\w\\there.txt"), TListedFile("C:\\w\\x?.zip", u"x\u2603.zip", false)},
-         true,
+         watch::TImportHandOver::Done,
          "取込数 : 2件\r\n取り込んだファイルに書庫と認識できるファイルはありません\r\n\r\n"
-         "次のファイルは名前をMorvaに渡せないため取り込めませんでした。\r\n x?.zip"},
+         "次のファイルは、名前にシフト JIS で表せない文字が含まれているため、取り込めません"
+         "でした。\r\n x?.zip\r\nファイルの名前を変えてから、猫にドロップしてください。"},
         {"not started",
          {TListedFile("C:\\w\\there.lzh"), TListedFile("C:\\w\\b.lzh")},
-         false,
-         "取込数 : 1件\r\n\r\n there.lzh\r\n" + std::string(60, '-') +
-             "\r\n\r\nMorvaを起動できないため、書庫を取り込めませんでした。\r\n\r\n"
+         watch::TImportHandOver::CompanionNotStarted,
+         handedOverOne +
+             "書庫をMorvaに渡せませんでした。Morvaを起動できません。\r\n"
+             "Pakico.exe と同じフォルダに Morva.exe があるかを確かめてください。\r\n\r\n"
              "次の書庫は見つからないため取り込めませんでした。\r\n b.lzh"},
+        {"no list",
+         {TListedFile("C:\\w\\there.lzh")},
+         watch::TImportHandOver::ListNotWritten,
+         handedOverOne +
+             "書庫をMorvaに渡せませんでした。一時フォルダに書庫の一覧を書き込めません。\r\n"
+             "一時フォルダ (環境変数 TEMP のフォルダ) に書き込めるか、そのドライブに空きが"
+             "あるかを確かめてください。"},
     };
     watch::TImportChecks checks;
     checks.exists = [](const TListedFile& file) {
@@ -186,7 +197,7 @@ TEST(ImportReport, CountsWhatIsThereAndNamesWhatCannotBeImported) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const watch::TImportOutcome outcome = watch::SortCollected(row.collected, checks);
-        EXPECT_EQ(row.text, watch::ImportReportText(outcome, row.handedOver,
+        EXPECT_EQ(row.text, watch::ImportReportText(outcome, row.handOver,
                                                     [](long long n) { return std::to_string(n); }));
     }
 }

@@ -154,6 +154,16 @@ TEST(MessageNameRules, CommaAndSemicolonRejectedWithThreeLines) {
     EXPECT_FALSE(HasForbiddenNameChar("\x83\x7C"));
 }
 
+// Dropped names the code page cannot write: the cause in the import's words, then what to do.
+TEST(MessageNameRules, NamesOutsideTheCodePageAreToldWithWhatToDo) {
+    std::string text;
+    AppendNamesOutsideCodePage(text, {"C:\\d\\a?.txt", "b?.txt"}, true, Count);
+    EXPECT_EQ("次のファイルは、名前にシフト JIS で表せない文字が含まれているため、Morvaに渡せ"
+              "ません。\r\n a?.txt\r\n b?.txt\r\nファイルの名前を変えてから、もう一度ドロップ"
+              "してください。",
+              text);
+}
+
 TEST(MessageNameRules, KeyFilterLetsCommaAndSemicolonThrough) {
     std::set<char> dropped;
     for (wchar_t c = 1; c < 128; ++c) {

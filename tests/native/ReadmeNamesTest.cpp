@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -92,14 +93,21 @@ std::string AsShown(const std::string& text) {
     return shown.substr(first, shown.find_last_not_of(' ') - first + 1);
 }
 
-// Every text of the program (its code and its resource scripts), whole and line by line, as
-// shown.
-std::set<std::string> ProgramTexts() {
-    std::vector<fs::path> files = {kSourceDir / "res" / "Pakico.rc"};
+// The program's code and its resource scripts.
+std::vector<fs::path> ProgramSources() {
+    std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(kSourceDir / "src"))
         if (entry.path().extension() == ".cpp" || entry.path().extension() == ".h" ||
             entry.path().extension() == ".rc")
             files.push_back(entry.path());
+    return files;
+}
+
+// Every text of the program (its code and its resource scripts), whole and line by line, as
+// shown.
+std::set<std::string> ProgramTexts() {
+    std::vector<fs::path> files = ProgramSources();
+    files.push_back(kSourceDir / "res" / "Pakico.rc");
     std::set<std::string> texts;
     for (const fs::path& file : files) {
         for (const std::string& literal : Literals(ReadFile(file))) {
@@ -128,6 +136,25 @@ std::vector<std::string> QuotedNames(const std::string& readme) {
     return names;
 }
 
+// The texts the program reports or shows in a box: for each error it raises and each box it
+// opens, the literals of its statement, joined.
+std::vector<std::string> MessageTexts() {
+    const std::regex call(
+        R"(\b(E[A-Z]\w*|runtime_error|ShowMessageBox|ShowPlainMessage|ShowMessage|MessageBox[AW])\()");
+    std::vector<std::string> messages;
+    for (const fs::path& file : ProgramSources()) {
+        const std::string code = ReadFile(file);
+        for (std::sregex_iterator it(code.begin(), code.end(), call), end; it != end; ++it) {
+            const std::size_t from = it->position() + it->length();
+            std::string& text = messages.emplace_back();
+            for (const std::string& literal :
+                 Literals(code.substr(from, code.find(';', from) - from)))
+                text += literal;
+        }
+    }
+    return messages;
+}
+
 } // namespace
 
 TEST(ReadmeNames, QuotesOnlyTextsTheProgramShows) {
@@ -148,6 +175,8 @@ TEST(ReadmeNames, QuotesOnlyTextsTheProgramShows) {
             if (!texts.count(name))
                 unknown += "\n  " + name;
         EXPECT_EQ("", unknown) << "texts the program does not show, in " << document;
+        // The watch goes by the program's word for it, 監視.
+        EXPECT_EQ(std::string::npos, ReadFile(document).find(Utf8(u8"見張"))) << document;
     }
 }
 
@@ -195,6 +224,23 @@ TEST(ReadmeNames, TellsHowToKeepTheIconShownUnderTheNameWindowsListsIt) {
     EXPECT_NE(std::string::npos, icon.find("Windows 11"));
     const std::vector<std::string> names = QuotedNames(icon);
     EXPECT_EQ(1, std::count(names.begin(), names.end(), *description)) << *description;
+}
+
+// No error or box of the program holds English words without any Japanese, save the components'
+// own English texts (the shortcut writer's, the search's, the folder monitor's, the tree's).
+TEST(ReadmeNames, EveryMessageOfTheProgramIsJapanese) {
+    const std::set<std::string> english = {
+        "Could not get folder data.", "Some filter condition must be set.", "Trop de fichiers.",
+        "\"CoCreateInstance\" failed.", "\"PersistFile QueryInterface\" failed."};
+    const std::regex word(R"((^|[ (:])[a-z]{3,}\b)");
+    const std::vector<std::string> messages = MessageTexts();
+    EXPECT_GE(messages.size(), 60u);
+    std::string found;
+    for (const std::string& text : messages)
+        if (std::all_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x80; }) &&
+            std::regex_search(text, word) && !english.count(text))
+            found += "\n  " + text;
+    EXPECT_EQ("", found) << "messages in English";
 }
 
 // The checks above find a misspelt or invented name.

@@ -303,7 +303,16 @@ TEST_F(Recognizer, FaultInsideAnotherLibraryIsReportedAndTheCursorModeRestored) 
     Install({"Unlha32.dll"});
     Control("Unlha32.dll", "fault=1\r\ncursor=7\r\n");
     std::string lzh = File("a.lzh", "xx-lh5-");
-    EXPECT_THROW(GetArchiveKind(lzh), EAppError);
+    std::string message; // names the file the library was reading, which the user knows
+    try {
+        GetArchiveKind(lzh);
+    } catch (const EAppError& error) {
+        message = error.what();
+    }
+    EXPECT_EQ("ファイル：" + lzh +
+                  "\r\nこのファイルを調べている間に、Unlha32.dll の中でエラーが発生しました。"
+                  "\r\nUnlha32.dll を新しい版に入れ替えるか、取り除いてください。",
+              message);
     auto calls = Calls("Unlha32.dll");
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ("UnlhaSetCursorMode\t7", calls.back());

@@ -184,7 +184,7 @@ TEST_F(HandOff, SendsUseTheirOwnSpellings) {
     ASSERT_EQ(1u, WaitForMorvaRuns(folder, 1).size());
     SendRecentArchive("C:\\もう ない.lzh", where);
     ASSERT_EQ(2u, WaitForMorvaRuns(folder, 2).size());
-    EXPECT_TRUE(SendImportedArchives({"C:\\in\\1.cab"}, where));
+    EXPECT_EQ(HandOffResult::Started, SendImportedArchives({"C:\\in\\1.cab"}, where));
     std::vector<MorvaRun> runs = WaitForMorvaRuns(folder, 3);
     ASSERT_EQ(3u, runs.size());
     std::vector<std::string> added = NewListFiles();
@@ -211,7 +211,7 @@ TEST_F(HandOff, SendsUseTheirOwnSpellings) {
 TEST_F(HandOff, NothingSentForNoArchives) {
     std::string folder = ProgramFolderNamed("plain");
     SendChosenArchives({}, CompanionLocation{folder});
-    EXPECT_FALSE(SendImportedArchives({}, CompanionLocation{folder}));
+    EXPECT_EQ(HandOffResult::ListNotWritten, SendImportedArchives({}, CompanionLocation{folder}));
     EXPECT_TRUE(NewListFiles().empty());
 }
 
@@ -252,7 +252,8 @@ TEST_F(HandOff, SendsDoNotLookForTheCompanionAndLeaveTheirList) {
     SendChosenArchives({"C:\\a.zip"}, CompanionLocation{folder});
     SendRecentArchive("C:\\b.zip", CompanionLocation{folder});
     // The import tells its caller that nothing was started.
-    EXPECT_FALSE(SendImportedArchives({"C:\\c.zip"}, CompanionLocation{folder}));
+    EXPECT_EQ(HandOffResult::NotStarted,
+              SendImportedArchives({"C:\\c.zip"}, CompanionLocation{folder}));
     EXPECT_EQ(3u, NewListFiles().size());
 }
 
@@ -269,7 +270,7 @@ TEST_F(HandOff, FailedStartDeletesOnlyTheQuickOperationsLists) {
     EXPECT_EQ(1u, NewListFiles().size());
     SendChosenArchives({"C:\\a.lzh"}, where);
     SendRecentArchive("C:\\a.lzh", where);
-    EXPECT_FALSE(SendImportedArchives({"C:\\a.lzh"}, where));
+    EXPECT_EQ(HandOffResult::NotStarted, SendImportedArchives({"C:\\a.lzh"}, where));
     EXPECT_EQ(4u, NewListFiles().size());
 }
 
@@ -285,14 +286,15 @@ BOOL WINAPI WriteUntilTheDiskIsFull(HANDLE file, LPCVOID bytes, DWORD size, LPDW
 } // namespace
 
 // A list that cannot be written whole (the temporary disk is full) is no list: it is deleted
-// and nothing starts with it, and the import is told, as of a failed start.
+// and nothing starts with it, and the import is told that no list was written.
 TEST_F(HandOff, AListCutShortIsTakenBackAndNothingStarts) {
     std::string folder = ProgramFolderNamed("plain");
     ListWriteCall previous = ReplaceListWriteCall(WriteUntilTheDiskIsFull);
     std::string listPath;
     EXPECT_FALSE(WriteHandOffList({kJapanesePath, "C:\\b.txt"}, listPath));
     EXPECT_FALSE(QuickCompress({kJapanesePath}, CompanionLocation{folder}));
-    EXPECT_FALSE(SendImportedArchives({"C:\\in\\1.cab"}, CompanionLocation{folder}));
+    EXPECT_EQ(HandOffResult::ListNotWritten,
+              SendImportedArchives({"C:\\in\\1.cab"}, CompanionLocation{folder}));
     ReplaceListWriteCall(previous);
     EXPECT_TRUE(NewListFiles().empty());
     EXPECT_TRUE(WaitForMorvaRuns(folder, 1, 2000).empty());

@@ -1,7 +1,7 @@
 // The readme as it is handed out beside the program (Pakico.txt): Shift_JIS, as plain as any
 // reader of it knows, with CR LF line ends, the title with the program's version, the usual
-// sections and the help file's name. What it says is checked against the program's texts by the
-// native ReadmeNames test.
+// sections, the help file's name and, in the install steps, every file of the zip. What it says
+// is checked against the program's texts by the native ReadmeNames test.
 #include "support/WinTestSupport.h"
 
 #include <windows.h>
@@ -20,6 +20,23 @@ constexpr UINT kShiftJis = 932;
 bool IsShiftJisText(const std::string& text) {
     return MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text.data(),
                                static_cast<int>(text.size()), nullptr, 0) > 0;
+}
+
+// The names of the files in a zip, as its central directory lists them.
+std::vector<std::string> ZipEntryNames(const std::string& zip) {
+    auto number = [&](std::size_t at, std::size_t bytes) { // little-endian, as is the platform
+        unsigned n = 0;
+        zip.copy(reinterpret_cast<char*>(&n), bytes, at);
+        return std::size_t{n};
+    };
+    std::vector<std::string> names;
+    const std::size_t end = zip.rfind("PK\x05\x06");
+    for (std::size_t at = number(end + 16, 4), left = number(end + 10, 2);
+         left > 0 && zip.compare(at, 4, "PK\x01\x02") == 0; --left) {
+        names.push_back(zip.substr(at + 46, number(at + 28, 2)));
+        at += 46 + number(at + 28, 2) + number(at + 30, 2) + number(at + 32, 2);
+    }
+    return names;
 }
 
 } // namespace
@@ -58,4 +75,13 @@ TEST(Readme, IsShiftJisWithCrLfLinesTheVersionAndTheUsualSections) {
     // It names the help file that lies beside the program, as the release zip carries it.
     EXPECT_FALSE(ReadFileBytes(ProgramUnderTestFolder() + "PAKICO.CHM").empty());
     EXPECT_NE(std::string::npos, readme.find("PAKICO.CHM"));
+    // Installing copies every file of the release zip, which the build leaves in dist beside the
+    // program's folder (and beside the folder the test command unpacks it to).
+    const std::vector<std::string> entries =
+        ZipEntryNames(ReadFileBytes(ProgramUnderTestFolder() + "..\\dist\\Pakico-1.10.zip"));
+    EXPECT_EQ(4u, entries.size());
+    const std::size_t install = readme.find("【インストール】");
+    const std::string steps = readme.substr(install, readme.find("【", install + 2) - install);
+    for (const std::string& entry : entries)
+        EXPECT_NE(std::string::npos, steps.find(entry)) << entry << " is not installed";
 }
