@@ -3,6 +3,7 @@
 # layers of the icon window.
 target_sources(pakico_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/DropFiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileDescriptors.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RegionStream.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ShellLinkRules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ShortCutText.cpp
