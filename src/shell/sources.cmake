@@ -18,5 +18,6 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/PBShellLink.cpp
         ${CMAKE_CURRENT_LIST_DIR}/StartupShortcut.cpp
         ${CMAKE_CURRENT_LIST_DIR}/TaskTrayIcon.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/VirtualFiles.cpp
     )
 endif()

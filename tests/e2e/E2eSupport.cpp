@@ -699,7 +699,7 @@ std::vector<DragOutcome> ReadDragReport(const std::string& path) {
     std::istringstream lines(ReadFileBytes(path));
     DragOutcome outcome{};
     for (int own = 0; lines >> outcome.effect >> outcome.cursor >> outcome.released >> own >>
-                      outcome.returned;) {
+                      outcome.returned >> outcome.asyncEnd;) {
         outcome.ownWindow = own != 0;
         outcomes.push_back(outcome);
     }
@@ -818,7 +818,7 @@ DragOutcome WindowInFront::DragAndClose() {
     long code = source_->WaitForExit(40000);
     auto outcomes = ReadDragReport(folder_.path() + "report.txt");
     if (outcomes.size() != 1)
-        return {static_cast<int>(code), 0, 0, 0, false};
+        return {static_cast<int>(code), 0, 0, 0, false, 2};
     return outcomes.front();
 }
 

@@ -191,6 +191,9 @@ struct DragOutcome {
     long long returned;
     // The drop was taken by DragSource's own window (one made with --window).
     bool ownWindow;
+    // Virtual files read after the drop: 2 none were, 1 the target ended reading them with
+    // success, 0 with failure, 3 it did not end.
+    int asyncEnd;
 };
 // Drags like DragFiles, then, when `thenFiles` are given, drags those to `thenTo` at once after
 // the first drag has ended (with the left button when `thenOptions` has "--left"); one outcome
