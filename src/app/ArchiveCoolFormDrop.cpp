@@ -242,24 +242,28 @@ void TArchiveCoolForm::HandOverVirtualFiles(const VirtualDrop& drop,
     }
     if (!written.leftOut.empty())
         ui::ReportException(EAppError(LeftOutMessage(written.leftOut)));
+    // The files decide now that they are there, by the rule of every drop (the right button's
+    // menu looks at them itself).
+    droprules::DropAction action = droprules::DropAction::Refuse;
+    try {
+        action = droprules::ActionFor(
+            {written.paths, !drop.right && AreAllArchives(written.paths), drop.shift, drop.right});
+    } catch (const std::exception& error) {
+        // A written self-extractor that cannot be opened.
+        ui::ReportException(error);
+    }
+    if (action == droprules::DropAction::Refuse) {
+        RemoveDropFolder(folder);
+        return;
+    }
     DroppedFiles = written.paths;
-    if (drop.right) {
+    if (action == droprules::DropAction::Menu) {
         dropMenus_.push_back({drop.at, written.paths});
         if (!dropMenuOpen_ && dropMenus_.size() == 1)
             Timer2.SetInterval(kRightDropMenuDelay);
         return;
     }
-    // The files decide now that they are there, as dropped files do.
-    bool extract = false;
-    try {
-        extract = !drop.shift && AreAllArchives(written.paths);
-    } catch (const std::exception& error) {
-        // A written self-extractor that cannot be opened: nothing is handed over.
-        RemoveDropFolder(folder);
-        ui::ReportException(error);
-        return;
-    }
-    dropHandOffs_.push_back({extract, written.paths});
+    dropHandOffs_.push_back({action == droprules::DropAction::Extract, written.paths});
     PostMessageA(Handle(), kHandOverDrops, 0, 0);
 }
 

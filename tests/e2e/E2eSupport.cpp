@@ -655,6 +655,14 @@ std::string ListPathOf(const MorvaRun& run) {
     return list.substr(0, list.find(' '));
 }
 
+std::vector<std::string> ListedPaths(const MorvaRun& run) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = run.listBytes.find("\r\n", at)) != std::string::npos;
+         at = end + 2)
+        lines.push_back(run.listBytes.substr(at, end - at));
+    return lines;
+}
+
 void ExpectHandOff(const PakicoRun& pakico, const MorvaRun& run, const std::string& switches,
                    const std::vector<std::string>& files, const std::string& tail) {
     std::string prefix = Quoted(pakico.Folder() + "Morva.exe") + " " + switches + " @";

@@ -363,6 +363,8 @@ testing_support::MorvaRun DropAndWait(PakicoRun& pakico, const std::vector<std::
 
 // The list file named after " @" on the companion's command line.
 std::string ListPathOf(const testing_support::MorvaRun& run);
+// The paths of the list the companion was handed, in order.
+std::vector<std::string> ListedPaths(const testing_support::MorvaRun& run);
 
 // Expects `"<folder>Morva.exe" <switches> @<list><tail>` (the executable quoted only when its
 // path holds a space), the list named by its short path in the temporary folder and holding

@@ -44,15 +44,6 @@ void AgeFolder(const std::string& folder, int hours) {
     CloseHandle(handle);
 }
 
-// The lines of the list the companion was handed.
-std::vector<std::string> ListLines(const MorvaRun& run) {
-    std::vector<std::string> lines;
-    for (std::size_t at = 0, end; (end = run.listBytes.find("\r\n", at)) != std::string::npos;
-         at = end + 2)
-        lines.push_back(run.listBytes.substr(at, end - at));
-    return lines;
-}
-
 // The names in a folder, sorted.
 std::vector<std::string> Entries(const std::string& folder) {
     std::vector<std::string> names;
@@ -83,7 +74,7 @@ class VirtualDrop : public E2eTest {
     }
     // The drop's folder the list's first path lies in, directly inside `drops`.
     static std::string DropFolderOf(const MorvaRun& run, const std::string& drops) {
-        const std::vector<std::string> lines = ListLines(run);
+        const std::vector<std::string> lines = ListedPaths(run);
         if (lines.empty() || lines[0].compare(0, drops.size() + 1, drops + "\\") != 0)
             return "(not in the work folder: " + run.listBytes + ")";
         return lines[0].substr(0, lines[0].find('\\', drops.size() + 1));

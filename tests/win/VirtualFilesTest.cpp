@@ -143,18 +143,23 @@ TEST_F(VirtualFilesTest, ContentsThatCannotBeHadWholeStopTheDrop) {
     EXPECT_EQ(Outcome::DiskFull, written.outcome);
 }
 
+// Names taken already, by a file that was there or by an item of the drop, give second names.
 TEST_F(VirtualFilesTest, AFileAlreadyThereIsNeverWrittenThrough) {
     const std::string folder = DropFolder();
     WriteFileBytes(folder + "\\memo.txt", "old");
     TestDataObject data;
-    data.OfferItems(contents, {{0, "a"}, {1, "b"}, {2, "c"}});
+    data.OfferItems(contents, {{0, "a"}, {1, "b"}, {2, "c"}, {4, "d"}, {5, "e"}});
     const VirtualFilesWritten written =
-        Write(data, {Item(u"memo.txt"), Item(u"MEMO.TXT"), Item(u"..\\memo.txt")}, folder);
-    EXPECT_EQ(
-        (Names{folder + "\\memo (2).txt", folder + "\\MEMO (3).TXT", folder + "\\memo (4).txt"}),
-        written.paths);
+        Write(data,
+              {Item(u"memo.txt"), Item(u"MEMO.TXT"), Item(u"..\\memo.txt"), Item(u"dir", {}, true),
+               Item(u"dir"), Item(u"dir\\x.txt")},
+              folder);
+    EXPECT_EQ((Names{folder + "\\memo (2).txt", folder + "\\MEMO (3).TXT",
+                     folder + "\\memo (4).txt", folder + "\\dir", folder + "\\dir (2)"}),
+              written.paths);
     EXPECT_EQ("old", ReadFileBytes(folder + "\\memo.txt"));
     EXPECT_EQ("c", ReadFileBytes(folder + "\\memo (4).txt"));
+    EXPECT_EQ("e", ReadFileBytes(folder + "\\dir\\x.txt"));
 }
 
 // Written under its own name, handed over by its short form; on a volume without short names
