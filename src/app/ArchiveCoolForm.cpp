@@ -26,6 +26,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -522,11 +523,13 @@ void TArchiveCoolForm::FormDestroy() {
             DropFileTarget1.Revoke();
     });
     // Drops still being read are handed over no more, and their folders go now (while OLE is
-    // still there for their sources).
+    // still there for their sources). Waiting for their threads lets messages in: the window
+    // knows of them no more by then.
     step([&] {
-        for (; !virtualDrops_.empty(); virtualDrops_.pop_front()) {
-            const std::string folder = virtualDrops_.front().read->Folder();
-            virtualDrops_.front().read.reset();
+        for (auto pending = std::exchange(virtualDrops_, {}); !pending.empty();
+             pending.pop_front()) {
+            const std::string folder = pending.front().read->Folder();
+            pending.front().read.reset();
             RemoveDropFolder(folder);
         }
     });

@@ -98,9 +98,10 @@ void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
     Dragging = true;
     RightDrag = (shift & ssRight) != 0;
     const auto& files = DragNames();
-    DragRefused = !droprules::TakesDrag(files, {.readyPicture = CoolForm1.IsVisible(),
-                                                .dragPicture = ShowsDragPicture(),
-                                                .libraryBusy = !files.empty() && IsArchiverBusy()});
+    DragRefused = !droprules::TakesDrag(
+        files, {.readyPicture = CoolForm1.IsVisible(),
+                .dragPicture = ShowsDragPicture(),
+                .libraryBusy = !files.empty() && IsArchiverBusy()});
     if (!DragRefused) {
         try {
             // Every drag decides from its own files; files not written yet by their names.

@@ -77,10 +77,16 @@ bool TDropFileTarget::AcceptsData(IDataObject* data) {
     const DropClipboardFormats& formats = DropFormats();
     FORMATETC wide = GlobalFormat(formats.fileGroupDescriptorW);
     FORMATETC ansi = GlobalFormat(formats.fileGroupDescriptor);
-    FORMATETC contents{static_cast<CLIPFORMAT>(formats.fileContents), nullptr, DVASPECT_CONTENT, -1,
-                       TYMED_HGLOBAL | TYMED_ISTREAM | TYMED_ISTORAGE};
-    return (data->QueryGetData(&wide) == S_OK || data->QueryGetData(&ansi) == S_OK) &&
-           data->QueryGetData(&contents) == S_OK;
+    if (data->QueryGetData(&wide) != S_OK && data->QueryGetData(&ansi) != S_OK)
+        return false;
+    // Asked without an item, or for the first one: sources answer one or the other.
+    for (LONG index : {-1, 0}) {
+        FORMATETC contents{static_cast<CLIPFORMAT>(formats.fileContents), nullptr,
+                           DVASPECT_CONTENT, index, TYMED_HGLOBAL | TYMED_ISTREAM | TYMED_ISTORAGE};
+        if (data->QueryGetData(&contents) == S_OK)
+            return true;
+    }
+    return false;
 }
 
 bool TDropFileTarget::ExtractData(IDataObject* data) {
@@ -168,8 +174,8 @@ bool TDropFileTarget::ReadFileBlock(HGLOBAL block) {
             return path.value_or(std::string());
         });
     });
-    refused_ =
-        droprules::AnyHasControlCharacter(files_) || droprules::AnyHasControlCharacter(leftOut_);
+    refused_ = droprules::AnyHasControlCharacter(files_) ||
+               droprules::AnyHasControlCharacter(leftOut_);
     return !files_.empty() || !leftOut_.empty();
 }
 

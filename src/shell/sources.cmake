@@ -1,4 +1,5 @@
-# Shell integration: the OLE drop target and the file-name blocks of a drop, shortcut files and
+# Shell integration: the OLE drop target, the file-name blocks of a drop and the files a drag
+# offers only from inside its source (their descriptors, and their writing), shortcut files and
 # the start-up shortcut, the notification-area icon, the global hot key and the shaped picture
 # layers of the icon window.
 target_sources(pakico_core PRIVATE

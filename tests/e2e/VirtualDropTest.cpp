@@ -161,13 +161,19 @@ TEST_F(VirtualDrop, AHostileDescriptorWritesNothingOutsideItsFolder) {
     for (const std::string& path : outside)
         EXPECT_FALSE(Exists(path)) << path;
 
-    // More than ten thousand items: nothing is written or handed over, and the cat says why.
+    // More than ten thousand items, or an item whose contents cannot be had: nothing is handed
+    // over, what was written goes again, and the cat says why once the drag is over.
     const std::vector<std::string> before = Entries(drops);
     auto outcomes = DragFilesReported({"--virtual", "--items", "10001"}, pakico.Centre(), {});
     ASSERT_EQ(1u, outcomes.size());
     EXPECT_EQ(kEffectNone, outcomes[0].effect);
-    const std::string message = AnswerErrorBox(kSettleMs);
+    std::string message = AnswerErrorBox(kSettleMs);
     EXPECT_NE(std::string::npos, message.find("10,001")) << message;
+    outcomes = DragFilesReported({"--virtual", "--stream"}, pakico.Centre(),
+                                 {"memo.txt|" + text, "消えた.txt|" + text + ".gone"});
+    ASSERT_EQ(1u, outcomes.size());
+    message = AnswerErrorBox(kSettleMs);
+    EXPECT_NE(std::string::npos, message.find("消えた.txt")) << message;
     EXPECT_EQ(before, Entries(drops));
     EXPECT_EQ(1u, pakico.MorvaRuns());
 }
