@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <shldisp.h>
+#include <shlwapi.h>
 
 #include <map>
 #include <memory>
@@ -28,6 +29,12 @@ class TestDataObject final : public IDataObject, public IDataObjectAsyncCapabili
     void OfferItems(UINT format, std::map<LONG, std::string> items) {
         formats_[format];
         items_[format] = std::move(items);
+    }
+    // An item whose contents are a file's, handed out as a stream on the file standing at its end
+    // (as a data object hands out a stream): none of it is held in memory.
+    void OfferItemFile(UINT format, LONG index, std::wstring file) {
+        formats_[format];
+        files_[{format, index}] = std::move(file);
     }
     // Hands out the items as storages, each holding its bytes in a stream "Contents".
     void UseStorages() { storages_ = true; }
@@ -60,6 +67,17 @@ class TestDataObject final : public IDataObject, public IDataObjectAsyncCapabili
         ++getDataCalls_;
         if (QueryGetData(format) != S_OK)
             return DV_E_FORMATETC;
+        *medium = STGMEDIUM{};
+        if (auto file = files_.find({format->cfFormat, format->lindex}); file != files_.end()) {
+            medium->tymed = TYMED_ISTREAM;
+            const HRESULT opened =
+                SHCreateStreamOnFileEx(file->second.c_str(), STGM_READ | STGM_SHARE_DENY_NONE, 0,
+                                       FALSE, nullptr, &medium->pstm);
+            LARGE_INTEGER zero{};
+            if (SUCCEEDED(opened))
+                medium->pstm->Seek(zero, STREAM_SEEK_END, nullptr);
+            return opened;
+        }
         auto global = globals_.find(format->cfFormat);
         std::string bytes = formats_[format->cfFormat];
         if (auto items = items_.find(format->cfFormat); items != items_.end()) {
@@ -168,6 +186,7 @@ class TestDataObject final : public IDataObject, public IDataObjectAsyncCapabili
     int getDataCalls_ = 0;
     std::map<UINT, std::string> formats_;
     std::map<UINT, std::map<LONG, std::string>> items_;
+    std::map<std::pair<UINT, LONG>, std::wstring> files_;
     std::map<UINT, HGLOBAL> globals_;
 };
 

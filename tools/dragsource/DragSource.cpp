@@ -227,7 +227,7 @@ template <class Interface, const IID& InterfaceId> class ComObject : public Inte
     LONG refs_ = 1;
 };
 
-class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
+class DataObject final : public ComObject<DataObjectBasics, IID_IDataObject> {
   public:
     DataObject(CLIPFORMAT format, std::string bytes, bool handsOut)
         : format_(format), bytes_(std::move(bytes)), handsOut_(handsOut) {}
@@ -247,31 +247,17 @@ class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
         medium->pUnkForRelease = nullptr;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
         return format && format->cfFormat == format_ && (format->tymed & TYMED_HGLOBAL) &&
                        format->dwAspect == DVASPECT_CONTENT
                    ? S_OK
                    : DV_E_FORMATETC;
     }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-        if (out)
-            out->ptd = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
         if (direction != DATADIR_GET)
             return E_NOTIMPL;
         FORMATETC offered{format_, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
         return SHCreateStdEnumFmtEtc(1, &offered, out);
-    }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-        return OLE_E_ADVISENOTSUPPORTED;
     }
 
   private:

@@ -38,20 +38,6 @@ HGLOBAL GlobalOf(const void* bytes, std::size_t size) {
     return block;
 }
 
-std::string ReadWhole(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[65536];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
-        bytes.append(chunk, read);
-    CloseHandle(file);
-    return bytes;
-}
-
 // The descriptor's fixed part, the same for both kinds: flags, class, size and point,
 // attributes, three times and the size.
 template <class Descriptor> void Describe(Descriptor& out, const VirtualItem& item) {
@@ -75,7 +61,7 @@ template <class Descriptor> void Describe(Descriptor& out, const VirtualItem& it
     }
 }
 
-class VirtualDataObject final : public IDataObject, public IDataObjectAsyncCapability {
+class VirtualDataObject final : public DataObjectBasics, public IDataObjectAsyncCapability {
   public:
     VirtualDataObject(std::vector<VirtualItem> items, const VirtualOffer& offer)
         : items_(std::move(items)), offer_(offer),
@@ -120,7 +106,6 @@ class VirtualDataObject final : public IDataObject, public IDataObjectAsyncCapab
         }
         return Contents(items_[format->lindex], *medium);
     }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
         if (!format || format->dwAspect != DVASPECT_CONTENT)
             return DV_E_FORMATETC;
@@ -136,12 +121,6 @@ class VirtualDataObject final : public IDataObject, public IDataObjectAsyncCapab
             return DV_E_LINDEX;
         return (format->tymed & Medium()) ? S_OK : DV_E_TYMED;
     }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-        if (out)
-            out->ptd = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
         if (direction != DATADIR_GET)
             return E_NOTIMPL;
@@ -150,13 +129,6 @@ class VirtualDataObject final : public IDataObject, public IDataObjectAsyncCapab
             {contentsFormat_, nullptr, DVASPECT_CONTENT, -1, Medium()},
         };
         return SHCreateStdEnumFmtEtc(2, offered, out);
-    }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-        return OLE_E_ADVISENOTSUPPORTED;
     }
 
     // IDataObjectAsyncCapability
@@ -218,32 +190,35 @@ class VirtualDataObject final : public IDataObject, public IDataObjectAsyncCapab
     // has it: the contents run from its start to where it stands.
     HRESULT Contents(const VirtualItem& item, STGMEDIUM& medium) const {
         IStream* stream = nullptr;
-        HRESULT result = S_OK;
-        if (!offer_.stream) {
-            const std::string bytes = item.file.empty() ? item.bytes : ReadWhole(item.file);
-            medium.tymed = TYMED_HGLOBAL;
-            medium.hGlobal = GlobalOf(bytes.data(), bytes.size());
-            return medium.hGlobal ? S_OK : E_OUTOFMEMORY;
-        }
-        if (!item.file.empty()) {
-            result = SHCreateStreamOnFileEx(item.file.c_str(), STGM_READ | STGM_SHARE_DENY_NONE,
-                                            FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, &stream);
-        } else {
-            result = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-            if (SUCCEEDED(result))
-                result = stream->Write(item.bytes.data(), static_cast<ULONG>(item.bytes.size()),
-                                       nullptr);
-        }
-        if (FAILED(result)) {
-            if (stream)
-                stream->Release();
-            return result;
-        }
+        HRESULT result =
+            item.file.empty()
+                ? CreateStreamOnHGlobal(nullptr, TRUE, &stream)
+                : SHCreateStreamOnFileEx(item.file.c_str(), STGM_READ | STGM_SHARE_DENY_NONE,
+                                         FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, &stream);
+        if (SUCCEEDED(result) && item.file.empty())
+            result =
+                stream->Write(item.bytes.data(), static_cast<ULONG>(item.bytes.size()), nullptr);
         LARGE_INTEGER zero{};
-        stream->Seek(zero, STREAM_SEEK_END, nullptr);
-        medium.tymed = TYMED_ISTREAM;
-        medium.pstm = stream;
-        return S_OK;
+        ULARGE_INTEGER end{};
+        if (SUCCEEDED(result))
+            result = stream->Seek(zero, STREAM_SEEK_END, &end);
+        if (SUCCEEDED(result) && offer_.stream) {
+            medium.tymed = TYMED_ISTREAM;
+            medium.pstm = stream;
+            return S_OK;
+        }
+        // In global memory: the whole contents, read from the start.
+        std::string bytes(end.LowPart, '\0');
+        ULONG read = 0;
+        if (SUCCEEDED(result) && SUCCEEDED(stream->Seek(zero, STREAM_SEEK_SET, nullptr)))
+            result = stream->Read(bytes.data(), end.LowPart, &read);
+        if (stream)
+            stream->Release();
+        if (FAILED(result))
+            return result;
+        medium.tymed = TYMED_HGLOBAL;
+        medium.hGlobal = GlobalOf(bytes.data(), read);
+        return medium.hGlobal ? S_OK : E_OUTOFMEMORY;
     }
 
     LONG refs_ = 1;
