@@ -44,6 +44,15 @@ void AgeFolder(const std::string& folder, int hours) {
     CloseHandle(handle);
 }
 
+// One drag's outcome; a drag Wine lost on the way is made again.
+DragOutcome DragOnto(const PakicoRun& pakico, const std::vector<std::string>& options,
+                     const std::vector<std::string>& files) {
+    std::vector<DragOutcome> outcomes;
+    for (int attempt = 0; attempt < 3 && (outcomes.empty() || outcomes[0].effect >= 100); ++attempt)
+        outcomes = DragFilesReported(options, pakico.Centre(), files);
+    return outcomes.empty() ? DragOutcome{-1, 0, 0, 0, false, -1} : outcomes[0];
+}
+
 // The names in a folder, sorted.
 std::vector<std::string> Entries(const std::string& folder) {
     std::vector<std::string> names;
@@ -103,11 +112,10 @@ TEST_F(VirtualDrop, AttachmentsAreWrittenHandedOverAsFilesAndClearedAwayADayLate
 
     // An archive offered as a stream and read after the drop, as a compressed folder offers its
     // files: extracted, and the source told the reading went well.
-    auto outcomes = DragFilesReported({"--virtual", "--stream", "--async"}, pakico.Centre(),
-                                      {"受信.lzh|" + archive});
-    ASSERT_EQ(1u, outcomes.size());
-    EXPECT_EQ(kEffectCopy, outcomes[0].effect);
-    EXPECT_EQ(1, outcomes[0].asyncEnd) << "2: read inside the drop; 0, 3: not ended well";
+    const DragOutcome later =
+        DragOnto(pakico, {"--virtual", "--stream", "--async"}, {"受信.lzh|" + archive});
+    EXPECT_EQ(kEffectCopy, later.effect);
+    EXPECT_EQ(1, later.asyncEnd) << "2: read inside the drop; 0, 3: not ended well";
     auto runs = pakico.WaitForMorva(1);
     ASSERT_EQ(1u, runs.size());
     const std::string first = DropFolderOf(runs[0], drops);
@@ -164,14 +172,11 @@ TEST_F(VirtualDrop, AHostileDescriptorWritesNothingOutsideItsFolder) {
     // More than ten thousand items, or an item whose contents cannot be had: nothing is handed
     // over, what was written goes again, and the cat says why once the drag is over.
     const std::vector<std::string> before = Entries(drops);
-    auto outcomes = DragFilesReported({"--virtual", "--items", "10001"}, pakico.Centre(), {});
-    ASSERT_EQ(1u, outcomes.size());
-    EXPECT_EQ(kEffectNone, outcomes[0].effect);
+    EXPECT_EQ(kEffectNone, DragOnto(pakico, {"--virtual", "--items", "10001"}, {}).effect);
     std::string message = AnswerErrorBox(kSettleMs);
     EXPECT_NE(std::string::npos, message.find("10,001")) << message;
-    outcomes = DragFilesReported({"--virtual", "--stream"}, pakico.Centre(),
-                                 {"memo.txt|" + text, "消えた.txt|" + text + ".gone"});
-    ASSERT_EQ(1u, outcomes.size());
+    DragOnto(pakico, {"--virtual", "--stream"},
+             {"memo.txt|" + text, "消えた.txt|" + text + ".gone"});
     message = AnswerErrorBox(kSettleMs);
     EXPECT_NE(std::string::npos, message.find("消えた.txt")) << message;
     EXPECT_EQ(before, Entries(drops));
