@@ -7,6 +7,7 @@
 #include "archive/ArchiveRecognizer.h"
 #include "archive/ZCryptProbe.h"
 #include "handoff/CompanionLaunch.h"
+#include "handoff/DropFolders.h"
 #include "handoff/WorkFolder.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
@@ -25,6 +26,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -146,6 +148,9 @@ LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case kHandOverDrops:
         HandOverDrops();
         return 0;
+    case kVirtualFilesRead:
+        VirtualFilesRead();
+        return 0;
     case kOtherWindowClosed:
         if (!Dragging)
             ui::RunGuarded([&] { RefreshIconState(); });
@@ -237,6 +242,8 @@ void TArchiveCoolForm::FinishStart() {
         };
         DropFileTarget1.Register(Handle(), FormName);
     });
+    // The folders of drops the companion has long read.
+    step([&] { RemoveOldDropFolders(); });
     step([&] { CreateHistoryMenus(); });
     step([&] { RegisterHotKey(); });
     // The Zip self-extractor's library is looked for once at start; the settings look again
@@ -515,6 +522,18 @@ void TArchiveCoolForm::FormDestroy() {
         if (DropFileTarget1.Registered())
             DropFileTarget1.Revoke();
     });
+    // Drops still being read are handed over no more, and their folders go now (while OLE is
+    // still there for their sources). Waiting for their threads lets messages in: the window
+    // knows of them no more by then.
+    step([&] {
+        for (auto pending = std::exchange(virtualDrops_, {}); !pending.empty();
+             pending.pop_front()) {
+            const std::string folder = pending.front().read->Folder();
+            pending.front().read.reset();
+            RemoveDropFolder(folder);
+        }
+    });
+    step([&] { RemoveOldDropFolders(); });
     step([&] { WritePosition(); });
     step([&] {
         if (HookHotKey1)

@@ -12,6 +12,7 @@
 #include "shell/DropTarget.h"
 #include "shell/HookHotKey.h"
 #include "shell/TaskTrayIcon.h"
+#include "shell/VirtualFiles.h"
 #include "ui/Action.h"
 #include "ui/ImageList.h"
 #include "ui/Menu.h"
@@ -71,6 +72,8 @@ class TArchiveCoolForm : public ui::Window {
     static constexpr UINT kOtherWindowClosed = WM_APP + 2;
     // Posted by a drop: its files go to the companion once the drop has returned to the source.
     static constexpr UINT kHandOverDrops = WM_APP + 4;
+    // Posted when a drop's virtual files read after the drop have been written.
+    static constexpr UINT kVirtualFilesRead = WM_APP + 8;
 
     // Window events.
     void FormCreate();
@@ -120,6 +123,8 @@ class TArchiveCoolForm : public ui::Window {
     void DropFileTarget1Leave();
     void DropFileTarget1Drop(TShiftState shift, POINT point, DWORD& effect);
     bool ShowsDragPicture() const;
+    // The names the drag over the cat brings: its files, or the names its virtual files will have.
+    const std::vector<std::string>& DragNames() const;
     // What the drag over the cat would do if dropped with `shift` held.
     droprules::DropAction DragAction(TShiftState shift) const;
     // The cursor and the picture of a drag over the cat, at its entering and each move.
@@ -137,6 +142,19 @@ class TArchiveCoolForm : public ui::Window {
     };
     std::deque<DropHandOff> dropHandOffs_;
     void HandOverDrops();
+    // A drop of files that exist only inside their source: written into a folder of the drop's
+    // own, then handed on as a drop of those files with the keys of the drop.
+    struct VirtualDrop {
+        std::unique_ptr<TVirtualFileDrop> read;
+        bool shift;
+        bool right;
+        POINT at;
+    };
+    // Those read after their drop, until they are written.
+    std::deque<VirtualDrop> virtualDrops_;
+    void DropVirtualFiles(TShiftState shift, POINT point);
+    void VirtualFilesRead();
+    void HandOverVirtualFiles(const VirtualDrop& drop, const VirtualFilesWritten& written);
     // A right drop's menu, opened half a second after the drop, for that drop's files.
     struct DropMenu {
         POINT at;

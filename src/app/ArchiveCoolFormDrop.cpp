@@ -3,6 +3,7 @@
 #include "app/ArchiveCoolForm.h"
 #include "archive/ArchiveRecognizer.h"
 #include "handoff/CompanionLaunch.h"
+#include "handoff/DropFolders.h"
 #include "ui/ErrorReport.h"
 #include "ui/MessageBox.h"
 #include "util/Errors.h"
@@ -34,17 +35,52 @@ std::string LeftOutMessage(const std::vector<std::string>& names) {
     return text;
 }
 
+// Why a drop of files that exist only inside their source reached nothing: nothing of it was
+// handed over, and what was written of it is gone again.
+std::string VirtualFilesMessage(const VirtualFilesWritten& written, const std::string& folder) {
+    using Outcome = VirtualFilesWritten::Outcome;
+    switch (written.outcome) {
+    case Outcome::Unreadable:
+        return FormatText("ドロップされたファイル %s の内容を読み取れないため、Morvaに渡せません。"
+                          "ドロップ元のプログラムでファイルを開けるか確かめてから、もう一度ドロップ"
+                          "してください。",
+                          {written.item});
+    case Outcome::DiskFull:
+        return FormatText("作業フォルダ %s のディスクに空きがないため、ドロップされたファイルを"
+                          "書き込めません。空きを作ってから、もう一度ドロップしてください。",
+                          {folder});
+    case Outcome::NotWritable:
+        return FormatText("ドロップされたファイル %s を作業フォルダ %s に書き込めません。"
+                          "作業フォルダの設定を確かめてください。",
+                          {written.item, folder});
+    case Outcome::Written:
+    case Outcome::Stopped:
+        break;
+    }
+    return {};
+}
+
+std::string TooManyItemsMessage(std::uint32_t count) {
+    return FormatText("ドロップされた項目が %s 個あるため、Morvaに渡せません。一度に渡せるのは "
+                      "%s 個までです。分けてドロップしてください。",
+                      {FormatCount(count), FormatCount(vfiles::kMostItems)});
+}
+
 } // namespace
 
 bool TArchiveCoolForm::ShowsDragPicture() const {
     return CoolForm3.IsVisible() || CoolForm4.IsVisible();
 }
 
+const std::vector<std::string>& TArchiveCoolForm::DragNames() const {
+    return DropFileTarget1.OffersVirtualFiles() ? DropFileTarget1.VirtualNames()
+                                                : DropFileTarget1.Files();
+}
+
 droprules::DropAction TArchiveCoolForm::DragAction(TShiftState shift) const {
     if (DragRefused)
         return droprules::DropAction::Refuse;
-    return droprules::ActionFor(
-        {DropFileTarget1.Files(), AllArchives, (shift & ssShift) != 0, RightDrag});
+    return droprules::ActionFor({DragNames(), AllArchives, (shift & ssShift) != 0, RightDrag});
 }
 
 void TArchiveCoolForm::AnswerDrag(TShiftState shift, DWORD& effect) {
@@ -60,14 +96,15 @@ void TArchiveCoolForm::AnswerDrag(TShiftState shift, DWORD& effect) {
 void TArchiveCoolForm::DropFileTarget1Enter(TShiftState shift, DWORD& effect) {
     Dragging = true;
     RightDrag = (shift & ssRight) != 0;
-    const auto& files = DropFileTarget1.Files();
+    const auto& files = DragNames();
     DragRefused = !droprules::TakesDrag(files, {.readyPicture = CoolForm1.IsVisible(),
                                                 .dragPicture = ShowsDragPicture(),
                                                 .libraryBusy = !files.empty() && IsArchiverBusy()});
     if (!DragRefused) {
         try {
-            // Every drag decides from its own files.
-            AllArchives = AreAllArchives(files);
+            // Every drag decides from its own files; files not written yet by their names.
+            AllArchives = DropFileTarget1.OffersVirtualFiles() ? AreAllArchivesByName(files)
+                                                               : AreAllArchives(files);
         } catch (const std::exception& error) {
             // A file that cannot be read (a folder named like a program). The drag is refused;
             // the message waits until the drag is over, as every report does meanwhile.
@@ -99,6 +136,9 @@ void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD
     const auto& files = DropFileTarget1.Files();
     if (!DragRefused && !DropFileTarget1.LeftOutNames().empty())
         ui::ReportException(EAppError(LeftOutMessage(DropFileTarget1.LeftOutNames())));
+    const vfiles::FileGroup& group = DropFileTarget1.VirtualFiles();
+    if (!DragRefused && group.verdict == vfiles::GroupVerdict::TooMany)
+        ui::ReportException(EAppError(TooManyItemsMessage(group.count)));
     const droprules::DropAction action = DragAction(shift);
     if (action == droprules::DropAction::Refuse) {
         effect = dropfiles::kEffectNone;
@@ -107,6 +147,10 @@ void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD
     // The companion reads the files later and the program never moves them: a source told
     // "move" would delete the originals.
     effect = dropfiles::kEffectCopy;
+    if (DropFileTarget1.OffersVirtualFiles()) {
+        DropVirtualFiles(shift, point);
+        return;
+    }
     DroppedFiles = files;
     if (action == droprules::DropAction::Menu) {
         // The menu opens once the drag-and-drop exchange with the source has finished.
@@ -126,6 +170,10 @@ void TArchiveCoolForm::DropFileTarget1Drop(TShiftState shift, POINT point, DWORD
 }
 
 void TArchiveCoolForm::HandOverDrops() {
+    // Not inside a drop that reads its files (the platform lets this message in while the cat
+    // waits for the source): the drop posts it again as it ends.
+    if (DropFileTarget1.InDrop())
+        return;
     // One start for each drop, in the order of the drops; a failing one does not hold up the next.
     while (!dropHandOffs_.empty()) {
         const DropHandOff next = std::move(dropHandOffs_.front());
@@ -137,6 +185,85 @@ void TArchiveCoolForm::HandOverDrops() {
                 QuickCompress(next.files);
         });
     }
+}
+
+void TArchiveCoolForm::DropVirtualFiles(TShiftState shift, POINT point) {
+    ClientToScreen(Handle(), &point);
+    VirtualDrop drop{nullptr, (shift & ssShift) != 0, RightDrag, point};
+    try {
+        drop.read = std::make_unique<TVirtualFileDrop>(
+            DropFileTarget1.DropData(), DropFileTarget1.VirtualFiles().items, MakeDropFolder());
+    } catch (const std::exception& error) {
+        ui::ReportException(error);
+        return;
+    }
+    if (drop.read->ReadAfterDrop(Handle(), kVirtualFilesRead)) {
+        virtualDrops_.push_back(std::move(drop));
+        Dragging = false;
+        RefreshIconState();
+        return;
+    }
+    // Its data are good only now: read while the source waits, showing the cat busy meanwhile,
+    // and nothing else (no box, no start of the companion) until the drop has returned.
+    CoolForm1.SetVisible(false);
+    CoolForm3.SetVisible(false);
+    CoolForm4.SetVisible(false);
+    CoolForm2.SetVisible(true);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const VirtualFilesWritten written = drop.read->ReadNow();
+    HandOverVirtualFiles(drop, written);
+    if (!dropHandOffs_.empty())
+        PostMessageA(Handle(), kHandOverDrops, 0, 0);
+    Dragging = false;
+    RefreshIconState();
+}
+
+void TArchiveCoolForm::VirtualFilesRead() {
+    // In the order of the drops, each as soon as it and those before it are written.
+    while (!virtualDrops_.empty() && virtualDrops_.front().read->Done()) {
+        VirtualDrop drop = std::move(virtualDrops_.front());
+        virtualDrops_.pop_front();
+        const VirtualFilesWritten written = drop.read->Finish();
+        ui::RunGuarded([&] { HandOverVirtualFiles(drop, written); });
+    }
+}
+
+void TArchiveCoolForm::HandOverVirtualFiles(const VirtualDrop& drop,
+                                            const VirtualFilesWritten& written) {
+    const std::string& folder = drop.read->Folder();
+    if (written.outcome != VirtualFilesWritten::Outcome::Written || written.paths.empty()) {
+        RemoveDropFolder(folder);
+        if (written.outcome != VirtualFilesWritten::Outcome::Stopped)
+            ui::ReportException(EAppError(written.leftOut.empty()
+                                              ? VirtualFilesMessage(written, folder)
+                                              : LeftOutMessage(written.leftOut)));
+        return;
+    }
+    if (!written.leftOut.empty())
+        ui::ReportException(EAppError(LeftOutMessage(written.leftOut)));
+    // The files decide now that they are there, by the rule of every drop (the right button's
+    // menu looks at them itself).
+    droprules::DropAction action = droprules::DropAction::Refuse;
+    try {
+        action = droprules::ActionFor(
+            {written.paths, !drop.right && AreAllArchives(written.paths), drop.shift, drop.right});
+    } catch (const std::exception& error) {
+        // A written self-extractor that cannot be opened.
+        ui::ReportException(error);
+    }
+    if (action == droprules::DropAction::Refuse) {
+        RemoveDropFolder(folder);
+        return;
+    }
+    DroppedFiles = written.paths;
+    if (action == droprules::DropAction::Menu) {
+        dropMenus_.push_back({drop.at, written.paths});
+        if (!dropMenuOpen_ && dropMenus_.size() == 1)
+            Timer2.SetInterval(kRightDropMenuDelay);
+        return;
+    }
+    dropHandOffs_.push_back({action == droprules::DropAction::Extract, written.paths});
+    PostMessageA(Handle(), kHandOverDrops, 0, 0);
 }
 
 void TArchiveCoolForm::DragEnded() {

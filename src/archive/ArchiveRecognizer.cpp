@@ -5,6 +5,8 @@
 #include "util/FileProbe.h"
 #include "util/ScopedWin.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -74,6 +76,13 @@ bool IsSelfExtractor(const std::string& path) {
 
 FileAttributesCall fileAttributes = FileAttributesQuiet;
 
+// Without a single library nothing can be handed over as an archive.
+bool AnyLibraryAvailable() {
+    static constexpr L kProbeOrder[] = {L::Unlha, L::Zip,   L::Cab,  L::Tar,
+                                        L::Unarj, L::Unrar, L::Unzip};
+    return std::any_of(std::begin(kProbeOrder), std::end(kProbeOrder), IsLibraryAvailable);
+}
+
 bool IsAcceptedByQuickTest(const std::string& path) {
     // The path is read once for its extension; the rules then look at the extension alone.
     const std::string_view ext = FileExtension(path);
@@ -107,22 +116,22 @@ bool IsArchiverBusy() {
 }
 
 bool AreAllArchives(const std::vector<std::string>& paths) {
-    if (paths.empty())
-        return false;
-    // Without a single library nothing can be handed over as an archive.
-    static constexpr L kProbeOrder[] = {L::Unlha, L::Zip,   L::Cab,  L::Tar,
-                                        L::Unarj, L::Unrar, L::Unzip};
-    bool anyLoaded = false;
-    for (L library : kProbeOrder)
-        if (IsLibraryAvailable(library)) {
-            anyLoaded = true;
-            break;
-        }
-    if (!anyLoaded)
+    if (paths.empty() || !AnyLibraryAvailable())
         return false;
     for (const std::string& path : paths)
         if (!IsAcceptedByQuickTest(path))
             return false;
+    return true;
+}
+
+bool AreAllArchivesByName(const std::vector<std::string>& names) {
+    if (names.empty() || !AnyLibraryAvailable())
+        return false;
+    for (const std::string& name : names) {
+        auto library = QuickTestLibrary(FileExtension(name));
+        if (!library || !IsLibraryAvailable(*library))
+            return false;
+    }
     return true;
 }
 

@@ -20,6 +20,11 @@ bool IsArchiverBusy();
 // gives false. Raises EFOpenError when an ".exe" cannot be opened for the cabinet scan.
 bool AreAllArchives(const std::vector<std::string>& paths);
 
+// The quick test of names whose files are not there yet (files a drag offers from inside its
+// source): by the extension alone, guarded by the library of its family. A self-extractor cannot
+// be told before its bytes are there, so an ".exe" is no archive here.
+bool AreAllArchivesByName(const std::vector<std::string>& names);
+
 // The call the quick test asks a file's attributes with (FileAttributesQuiet). Tests put one of
 // their own in its place for the files Wine cannot stage (offline ones); the one in place before
 // is returned.

@@ -3,6 +3,8 @@
 
 #include "util/PathText.h"
 
+#include <cstdio>
+
 namespace {
 
 std::string Join(std::string_view token, std::string_view switches, std::string_view listPath,
@@ -72,4 +74,20 @@ OpenFolderSource OpenFolderSourceOf(int openType) {
     default:
         return OpenFolderSource::None;
     }
+}
+
+std::string DropFolderName(std::uint32_t number) {
+    char name[16];
+    std::snprintf(name, sizeof name, "DROP%08X", static_cast<unsigned>(number));
+    return name;
+}
+
+bool IsDropFolderName(std::string_view name) {
+    if (name.size() != 12 || name.substr(0, 4) != "DROP")
+        return false;
+    return name.substr(4).find_first_not_of("0123456789ABCDEF") == std::string_view::npos;
+}
+
+bool IsDropFolderExpired(std::uint64_t created, std::uint64_t now) {
+    return now > created && now - created > kDropFolderLifetime;
 }

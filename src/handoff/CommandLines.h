@@ -2,6 +2,7 @@
 // (no Win32 calls). The companion reads these byte for byte, so nothing here is ever escaped.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,18 @@ std::string HandOffListText(const std::vector<std::string>& paths);
 
 // The work folder inside base: a separator is added unless base already ends in one.
 std::string WorkFolderIn(std::string_view base);
+
+// The folder inside the work folder that one drop of files a program offers only from inside
+// itself (mail attachments, the files of a compressed folder) is written into: "DROP" and eight
+// hexadecimal digits.
+std::string DropFolderName(std::uint32_t number);
+bool IsDropFolderName(std::string_view name);
+
+// A drop's folder is the companion's to read for a day after its drop: only then may it go.
+// Times are the platform's, in 100-nanosecond steps; a folder made in the future (the clock was
+// put back) is kept.
+inline constexpr std::uint64_t kDropFolderLifetime = 24ull * 60 * 60 * 10'000'000;
+bool IsDropFolderExpired(std::uint64_t created, std::uint64_t now);
 
 // What the "OpenType" setting of a section names as the open dialog's start folder.
 enum class OpenFolderSource { None, RecentPath, FixedPath };

@@ -21,18 +21,22 @@ bool IsExistingFolder(const std::string& path) {
 
 } // namespace
 
-std::string GetWorkFolder() {
+std::string WorkFolderPath() {
     const std::string tempFolder = GetTempFolder();
     std::string base = ReadSetting(settings::WorkPath, tempFolder);
     if (!IsExistingFolder(base))
         base = tempFolder;
+    return base.empty() ? std::string() : WorkFolderIn(base);
+}
+
+std::string GetWorkFolder() {
+    const std::string folder = WorkFolderPath();
     // A temporary folder whose name the code page cannot write (and that has no short form)
     // has no path here: the work folder is never made in the current folder instead.
-    if (base.empty())
+    if (folder.empty())
         throw ETempError(FormatText(
             "作業フォルダが作成できません。フォルダ名 = %s",
             {WorkFolderIn(RemoveTrailingSeparator(CodePageTextForDisplay(WideTempPath())))}));
-    const std::string folder = WorkFolderIn(base);
     if (IsExistingFolder(folder))
         return folder;
     // A file of the same name in the way is not a work folder either; creating the folder then

@@ -12,6 +12,11 @@ class ETempError : public EAppError {
     using EAppError::EAppError;
 };
 
+// Where the work folder is, whether or not it is there: "~MORVA(" inside the "WorkPath" setting
+// when that names an existing folder, else inside the temporary folder. Empty when the temporary
+// folder's name has characters the code page lacks and no short form.
+std::string WorkFolderPath();
+
 // "~MORVA(" inside the "WorkPath" setting when that names an existing folder, else inside the
 // temporary folder; created when missing. Raises ETempError when it cannot be created.
 std::string GetWorkFolder();

@@ -6,6 +6,7 @@
 #include "util/CodePagePath.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
 
 namespace {
@@ -33,17 +34,6 @@ template <class Read> bool ReadGlobal(HGLOBAL block, Read read) {
     return true;
 }
 
-// Releases a storage medium that GetData filled, also when reading it fails.
-struct ScopedMedium {
-    STGMEDIUM medium{};
-    ~ScopedMedium() { Release(); }
-    void Release() {
-        if (medium.tymed != TYMED_NULL)
-            ReleaseStgMedium(&medium);
-        medium = STGMEDIUM{};
-    }
-};
-
 FORMATETC GlobalFormat(UINT format) {
     return FORMATETC{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
@@ -54,6 +44,7 @@ const DropClipboardFormats& DropFormats() {
     static const DropClipboardFormats formats{
         RegisterClipboardFormatA("FileContents"),
         RegisterClipboardFormatA("FileGroupDescriptor"),
+        RegisterClipboardFormatA("FileGroupDescriptorW"),
         RegisterClipboardFormatA("Shell IDList Array"),
         RegisterClipboardFormatA("Preferred DropEffect"),
         RegisterClipboardFormatA("UniformResourceLocator"),
@@ -81,12 +72,28 @@ ScopedDropSupport::~ScopedDropSupport() {
 
 bool TDropFileTarget::AcceptsData(IDataObject* data) {
     FORMATETC format = GlobalFormat(CF_HDROP);
-    return data->QueryGetData(&format) == S_OK;
+    if (data->QueryGetData(&format) == S_OK)
+        return true;
+    const DropClipboardFormats& formats = DropFormats();
+    FORMATETC wide = GlobalFormat(formats.fileGroupDescriptorW);
+    FORMATETC ansi = GlobalFormat(formats.fileGroupDescriptor);
+    if (data->QueryGetData(&wide) != S_OK && data->QueryGetData(&ansi) != S_OK)
+        return false;
+    // Asked without an item, or for the first one: sources answer one or the other.
+    for (LONG index : {-1, 0}) {
+        FORMATETC contents{static_cast<CLIPFORMAT>(formats.fileContents), nullptr,
+                           DVASPECT_CONTENT, index, TYMED_HGLOBAL | TYMED_ISTREAM | TYMED_ISTORAGE};
+        if (data->QueryGetData(&contents) == S_OK)
+            return true;
+    }
+    return false;
 }
 
 bool TDropFileTarget::ExtractData(IDataObject* data) {
     ClearData();
     FORMATETC format = GlobalFormat(CF_HDROP);
+    if (data->QueryGetData(&format) != S_OK)
+        return ReadFileGroup(data);
     ScopedMedium files;
     if (FAILED(data->GetData(&format, &files.medium)))
         return false;
@@ -117,7 +124,42 @@ void TDropFileTarget::ClearData() {
     files_.clear();
     leftOut_.clear();
     mappedNames_.clear();
+    virtualFiles_ = false;
+    group_ = vfiles::FileGroup{};
+    virtualNames_.clear();
     refused_ = false;
+}
+
+bool TDropFileTarget::ReadFileGroup(IDataObject* data) {
+    // The wide descriptor when there is one: the code page may lack characters of the names.
+    const DropClipboardFormats& formats = DropFormats();
+    for (auto [id, wide] :
+         {std::pair{formats.fileGroupDescriptorW, true}, {formats.fileGroupDescriptor, false}}) {
+        FORMATETC format = GlobalFormat(id);
+        ScopedMedium descriptor;
+        if (FAILED(data->GetData(&format, &descriptor.medium)) ||
+            descriptor.medium.tymed != TYMED_HGLOBAL)
+            continue;
+        ReadGlobal(descriptor.medium.hGlobal, [&](const std::uint8_t* bytes, std::size_t size) {
+            group_ = vfiles::ParseFileGroup(bytes, size, wide, [](std::string_view name) {
+                const std::wstring text = WideText(name);
+                return std::u16string(text.begin(), text.end());
+            });
+        });
+        virtualFiles_ = true;
+        // A descriptor that lists nothing, or less than it says, is no drag to take.
+        refused_ = group_.verdict == vfiles::GroupVerdict::Malformed;
+        std::set<std::string> seen;
+        for (const vfiles::DescribedItem& item : group_.items) {
+            const std::u16string top = vfiles::SafeComponents(item.name).front();
+            std::string name = CodePageTextForDisplay(
+                std::wstring_view(reinterpret_cast<const wchar_t*>(top.data()), top.size()));
+            if (seen.insert(name).second)
+                virtualNames_.push_back(std::move(name));
+        }
+        return true;
+    }
+    return false;
 }
 
 bool TDropFileTarget::ReadFileBlock(HGLOBAL block) {

@@ -235,6 +235,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* data, DWORD keyState, P
     *effect = DROPEFFECT_NONE;
     const bool wasDragging = Dragging();
     bool dropped = false;
+    dropData_ = data ? data : dataObject_;
     Guarded([&] {
         StopScrollTimer();
         LeaveDragImage();
@@ -244,7 +245,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* data, DWORD keyState, P
         lastScreen_ = point;
         // The scroll bit means nothing once the drag is over.
         DWORD answer = ComputeEffect(keyState, allowed) & ~DROPEFFECT_SCROLL;
-        if (dataExtracted_ || (ExtractData(data ? data : dataObject_) && !RefusesData())) {
+        if (dataExtracted_ || (ExtractData(dropData_) && !RefusesData())) {
             dropped = true;
             FireDrop(OnDrop, keyState, answer);
         } else {
@@ -259,11 +260,12 @@ HRESULT STDMETHODCALLTYPE TDropTarget::Drop(IDataObject* data, DWORD keyState, P
     // leave, so the owner never waits for an end that does not come.
     if (wasDragging && !dropped && OnLeave)
         Guarded([&] { OnLeave(*this); });
+    dropData_ = nullptr;
     return S_OK;
 }
 
 bool TDropTarget::QuietFor(DWORD ms) const {
-    return Dragging() && GetTickCount() - lastAsked_ >= ms;
+    return Dragging() && !InDrop() && GetTickCount() - lastAsked_ >= ms;
 }
 
 DWORD TDropTarget::ComputeEffect(DWORD keyState, DWORD allowed) {

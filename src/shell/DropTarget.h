@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shell/DropFiles.h"
+#include "shell/FileDescriptors.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -19,6 +20,7 @@
 struct DropClipboardFormats {
     UINT fileContents;           // "FileContents"
     UINT fileGroupDescriptor;    // "FileGroupDescriptor"
+    UINT fileGroupDescriptorW;   // "FileGroupDescriptorW"
     UINT shellIdListArray;       // "Shell IDList Array"
     UINT preferredDropEffect;    // "Preferred DropEffect"
     UINT uniformResourceLocator; // "UniformResourceLocator"
@@ -26,6 +28,20 @@ struct DropClipboardFormats {
     UINT fileNameMapW;           // "FileNameMapW"
 };
 const DropClipboardFormats& DropFormats();
+
+// Releases a storage medium that GetData filled, also when reading it fails.
+struct ScopedMedium {
+    STGMEDIUM medium{};
+    ScopedMedium() = default;
+    ScopedMedium(const ScopedMedium&) = delete;
+    ScopedMedium& operator=(const ScopedMedium&) = delete;
+    ~ScopedMedium() { Release(); }
+    void Release() {
+        if (medium.tymed != TYMED_NULL)
+            ReleaseStgMedium(&medium);
+        medium = STGMEDIUM{};
+    }
+};
 
 // OLE for drag and drop on the GUI thread, the formats above and the shell's allocator, for
 // the whole run: the program start holds one of these until the message loop has ended.
@@ -70,8 +86,12 @@ class TDropTarget : public IDropTarget {
     // True from an enter with acceptable data until the drag leaves or drops.
     bool Dragging() const { return dataObject_ != nullptr; }
     // A drag is on, but the platform has not asked about it (entering or moving) for `ms`: its
-    // source may have ended without a leave or a drop.
+    // source may have ended without a leave or a drop. A drag being dropped is never quiet.
     bool QuietFor(DWORD ms) const;
+    // The platform's drop call is under way: its source waits in its drag loop until it returns.
+    bool InDrop() const { return dropData_ != nullptr; }
+    // The data object of the drop under way (for OnDrop), or null.
+    IDataObject* DropData() const { return dropData_; }
     // Takes the drag image away (and lets the window draw again) without ending the drag.
     void HideDragImage() { LeaveDragImage(); }
 
@@ -134,6 +154,7 @@ class TDropTarget : public IDropTarget {
     std::string targetName_;
     bool registered_ = false;
     IDataObject* dataObject_ = nullptr;
+    IDataObject* dropData_ = nullptr;
     bool dataExtracted_ = false;
     POINT lastPoint_{};
     POINTL lastScreen_{};
@@ -162,6 +183,15 @@ class TDropFileTarget : public TDropTarget {
     // The names a virtual source wants the files to receive: empty or one for each file.
     const std::vector<std::string>& MappedNames() const { return mappedNames_; }
 
+    // The drag offers no file names but files that exist only inside its source (mail
+    // attachments, the files of a compressed folder): a file group descriptor, wide or in the
+    // code page, with the contents of each item. A drag offering both is a drag of files.
+    bool OffersVirtualFiles() const { return virtualFiles_; }
+    const vfiles::FileGroup& VirtualFiles() const { return group_; }
+    // The names of its items at the top of their folder (each once, in order) as they will be
+    // written, as a person can read them: what the drag shows and decides by until they are.
+    const std::vector<std::string>& VirtualNames() const { return virtualNames_; }
+
     // Reads file names from the clipboard instead of a drag. The answer is the clipboard's
     // "Preferred DropEffect" when it has one, else copy; none when it holds no file names.
     DWORD PasteFromClipboard();
@@ -174,8 +204,12 @@ class TDropFileTarget : public TDropTarget {
 
   private:
     bool ReadFileBlock(HGLOBAL block);
+    bool ReadFileGroup(IDataObject* data);
     std::vector<std::string> files_;
     std::vector<std::string> leftOut_;
     std::vector<std::string> mappedNames_;
+    bool virtualFiles_ = false;
+    vfiles::FileGroup group_;
+    std::vector<std::string> virtualNames_;
     bool refused_ = false;
 };

@@ -1,8 +1,10 @@
-# Shell integration: the OLE drop target and the file-name blocks of a drop, shortcut files and
+# Shell integration: the OLE drop target, the file-name blocks of a drop and the files a drag
+# offers only from inside its source (their descriptors, and their writing), shortcut files and
 # the start-up shortcut, the notification-area icon, the global hot key and the shaped picture
 # layers of the icon window.
 target_sources(pakico_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/DropFiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileDescriptors.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RegionStream.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ShellLinkRules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ShortCutText.cpp
@@ -17,5 +19,6 @@ if(WIN32)
         ${CMAKE_CURRENT_LIST_DIR}/PBShellLink.cpp
         ${CMAKE_CURRENT_LIST_DIR}/StartupShortcut.cpp
         ${CMAKE_CURRENT_LIST_DIR}/TaskTrayIcon.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/VirtualFiles.cpp
     )
 endif()

@@ -80,6 +80,20 @@ std::optional<std::wstring> ShortPathForm(std::wstring_view path) {
     return std::wstring(buffer.data(), length);
 }
 
+std::wstring ExtendedLengthPath(std::wstring_view given) {
+    std::wstring path(given);
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::vector<wchar_t> full(needed + 1);
+    const DWORD length = GetFullPathNameW(path.c_str(), needed + 1, full.data(), nullptr);
+    if (needed > 0 && length > 0 && length <= needed)
+        path.assign(full.data(), length);
+    if (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/'))
+        return L"\\\\?\\" + path;
+    if (path.size() >= 3 && path.substr(0, 2) == L"\\\\" && path[2] != L'?' && path[2] != L'.')
+        return L"\\\\?\\UNC" + path.substr(1);
+    return path;
+}
+
 std::string CodePageTextForDisplay(std::wstring_view text) {
     return Convert(text, false).value_or(std::string());
 }

@@ -25,6 +25,11 @@ std::optional<std::string> CodePagePath(std::wstring_view path);
 // The short form of an existing path as the platform gives it; none when it gives none.
 std::optional<std::wstring> ShortPathForm(std::wstring_view path);
 
+// The full path in the form the wide file calls take beyond the old limit of 260 characters:
+// "\\?\C:\..." for a drive path, "\\?\UNC\server\..." for a network one (that form takes no
+// "." or "..", nor a '/': the path is made whole first); any other path as it is.
+std::wstring ExtendedLengthPath(std::wstring_view path);
+
 // The text for showing to a person: a character the code page lacks shows as '?'.
 std::string CodePageTextForDisplay(std::wstring_view text);
 

@@ -28,20 +28,6 @@ bool PassesMask(DWORD attributes, DWORD mask) {
     return (attributes & special & ~mask) == 0;
 }
 
-struct FindCloser {
-    void operator()(HANDLE find) const { FindClose(find); }
-};
-using ScopedFind = std::unique_ptr<void, FindCloser>;
-
-ScopedFind FindFirst(const std::wstring& wildcardPath, WIN32_FIND_DATAW& entry) {
-    HANDLE find = FindFirstFileW(wildcardPath.c_str(), &entry);
-    return ScopedFind(find == INVALID_HANDLE_VALUE ? nullptr : find);
-}
-
-bool IsDotEntry(const wchar_t* name) {
-    return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
-}
-
 // `name` in the code page; false when some character of it has no code of its own there (a
 // look-alike names another file or none). `shown` is the name with '?' for those characters.
 bool InCodePage(std::wstring_view name, std::string& shown) {
@@ -195,9 +181,9 @@ void TFileFind::Execute() {
 // subfolder. A subfolder that cannot be listed adds nothing; the rest of the search goes on.
 void TFileFind::SearchFolder(const TSearched& folder, const std::wstring& pattern) {
     WIN32_FIND_DATAW entry;
-    if (ScopedFind find = FindFirst(folder.widePath + pattern, entry)) {
+    if (win::ScopedFind find = win::FindFirst(folder.widePath + pattern, entry)) {
         do {
-            if (IsDotEntry(entry.cFileName) ||
+            if (win::IsDotEntry(entry.cFileName) ||
                 !PassesMask(entry.dwFileAttributes, addDir_ ? kAllEntries : kFilesOnly))
                 continue;
             Consider(folder, entry);
@@ -207,9 +193,9 @@ void TFileFind::SearchFolder(const TSearched& folder, const std::wstring& patter
     }
     if (!recursive_)
         return;
-    if (ScopedFind find = FindFirst(folder.widePath + L"*.*", entry)) {
+    if (win::ScopedFind find = win::FindFirst(folder.widePath + L"*.*", entry)) {
         do {
-            if (IsDotEntry(entry.cFileName) ||
+            if (win::IsDotEntry(entry.cFileName) ||
                 !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
                 !PassesMask(entry.dwFileAttributes, kFolders))
                 continue;

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <memory>
+#include <string>
 #include <type_traits>
 
 namespace win {
@@ -28,11 +30,27 @@ struct MenuDestroyer {
     void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
 
+struct FindCloser {
+    void operator()(HANDLE find) const { FindClose(find); }
+};
+
 using ScopedKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 using ScopedModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
 using ScopedGdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiObjectDeleter>;
 using ScopedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 using ScopedMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+using ScopedFind = std::unique_ptr<void, FindCloser>;
+
+// A folder search begun with its first entry; empty when nothing matched.
+inline ScopedFind FindFirst(const std::wstring& wildcardPath, WIN32_FIND_DATAW& entry) {
+    HANDLE find = FindFirstFileW(wildcardPath.c_str(), &entry);
+    return ScopedFind(find == INVALID_HANDLE_VALUE ? nullptr : find);
+}
+
+// The entries a search gives for the folder itself and the one above it.
+inline bool IsDotEntry(const wchar_t* name) {
+    return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
+}
 
 // A function of `module` that older systems may lack, as a pointer of type Fn; null when the
 // module or the function is not there.

@@ -655,6 +655,14 @@ std::string ListPathOf(const MorvaRun& run) {
     return list.substr(0, list.find(' '));
 }
 
+std::vector<std::string> ListedPaths(const MorvaRun& run) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = run.listBytes.find("\r\n", at)) != std::string::npos;
+         at = end + 2)
+        lines.push_back(run.listBytes.substr(at, end - at));
+    return lines;
+}
+
 void ExpectHandOff(const PakicoRun& pakico, const MorvaRun& run, const std::string& switches,
                    const std::vector<std::string>& files, const std::string& tail) {
     std::string prefix = Quoted(pakico.Folder() + "Morva.exe") + " " + switches + " @";
@@ -699,7 +707,7 @@ std::vector<DragOutcome> ReadDragReport(const std::string& path) {
     std::istringstream lines(ReadFileBytes(path));
     DragOutcome outcome{};
     for (int own = 0; lines >> outcome.effect >> outcome.cursor >> outcome.released >> own >>
-                      outcome.returned;) {
+                      outcome.returned >> outcome.asyncEnd;) {
         outcome.ownWindow = own != 0;
         outcomes.push_back(outcome);
     }
@@ -818,7 +826,7 @@ DragOutcome WindowInFront::DragAndClose() {
     long code = source_->WaitForExit(40000);
     auto outcomes = ReadDragReport(folder_.path() + "report.txt");
     if (outcomes.size() != 1)
-        return {static_cast<int>(code), 0, 0, 0, false};
+        return {static_cast<int>(code), 0, 0, 0, false, 2};
     return outcomes.front();
 }
 

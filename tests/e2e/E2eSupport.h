@@ -194,6 +194,9 @@ struct DragOutcome {
     long long returned;
     // The drop was taken by DragSource's own window (one made with --window).
     bool ownWindow;
+    // Virtual files read after the drop: 2 none were, 1 the target ended reading them with
+    // success, 0 with failure, 3 it did not end.
+    int asyncEnd;
 };
 // Drags like DragFiles, then, when `thenFiles` are given, drags those to `thenTo` at once after
 // the first drag has ended (with the left button when `thenOptions` has "--left"); one outcome
@@ -363,6 +366,8 @@ testing_support::MorvaRun DropAndWait(PakicoRun& pakico, const std::vector<std::
 
 // The list file named after " @" on the companion's command line.
 std::string ListPathOf(const testing_support::MorvaRun& run);
+// The paths of the list the companion was handed, in order.
+std::vector<std::string> ListedPaths(const testing_support::MorvaRun& run);
 
 // Expects `"<folder>Morva.exe" <switches> @<list><tail>` (the executable quoted only when its
 // path holds a space), the list named by its short path in the temporary folder and holding

@@ -29,9 +29,10 @@ class RightDropMenu : public E2eTest {
     }
 
     // Right-drops the files and waits for the menu; the drag is made again when Wine lost it.
-    HWND DropForMenu(const std::vector<std::string>& files) {
+    HWND DropForMenu(const std::vector<std::string>& files, std::vector<std::string> options = {}) {
+        options.push_back("--right");
         for (int attempt = 0; attempt < 3; ++attempt) {
-            int effect = DragFiles({"--right"}, pakico_->Centre(), files);
+            int effect = DragFiles(options, pakico_->Centre(), files);
             HWND menu = pakico_->WaitForMenu(effect < 100 ? 5000 : 1500);
             if (menu)
                 return menu;
@@ -104,6 +105,19 @@ TEST_F(RightDropMenu, AnArchiveCanBeViewedCompressedOrExtracted) {
     runs = Choose(kExtract, 3);
     ASSERT_EQ(3u, runs.size());
     ExpectHandOff(*pakico_, runs[2], "/QE \\", {archive_});
+}
+
+// An archive that exists only inside its source (read after the drop) is written first; then
+// its menu opens as for a file.
+TEST_F(RightDropMenu, AnArchiveOnlyItsSourceHasIsWrittenBeforeItsMenu) {
+    ASSERT_NE(nullptr, DropForMenu({"受信.lzh|" + archive_}, {"--virtual", "--stream", "--async"}));
+    auto runs = Choose(kExtract, 1);
+    ASSERT_EQ(1u, runs.size());
+    const std::vector<std::string> listed = ListedPaths(runs[0]);
+    ASSERT_EQ(1u, listed.size());
+    EXPECT_EQ("\\受信.lzh", listed[0].substr(listed[0].find_last_of('\\')));
+    EXPECT_EQ(LzhBytes(), ReadFileBytes(listed[0]));
+    ExpectHandOff(*pakico_, runs[0], "/QE \\", listed);
 }
 
 TEST_F(RightDropMenu, WithATextFileViewAndExtractCannotBeChosen) {

@@ -87,3 +87,17 @@ TEST(CommandLines, OpenTypeNamesTheStartFolder) {
     for (int other : {0, 3, -1, 100})
         EXPECT_EQ(OpenFolderSource::None, OpenFolderSourceOf(other)) << other;
 }
+
+TEST(CommandLines, DropFoldersAreKnownByNameAndGoAfterADay) {
+    EXPECT_EQ("DROP00C0FFEE", DropFolderName(0xC0FFEE));
+    EXPECT_TRUE(IsDropFolderName(DropFolderName(0xFFFFFFFF)));
+    for (const char* other : {"DROP00C0FFE", "DROP00c0ffee", "DROP00C0FFEEX", "drop00C0FFEE",
+                              "~MORVA(", "DROP00C0FFE."})
+        EXPECT_FALSE(IsDropFolderName(other)) << other;
+    const std::uint64_t hour = 36'000'000'000ull;
+    const std::uint64_t made = 130'000'000'000'000'000ull;
+    EXPECT_FALSE(IsDropFolderExpired(made, made + 23 * hour));
+    EXPECT_FALSE(IsDropFolderExpired(made, made + 24 * hour));
+    EXPECT_TRUE(IsDropFolderExpired(made, made + 25 * hour));
+    EXPECT_FALSE(IsDropFolderExpired(made + 25 * hour, made)) << "made in the future";
+}

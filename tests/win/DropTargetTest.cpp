@@ -125,6 +125,49 @@ TEST_F(DropTargetTest, ANameWithAControlCharacterRefusesTheWholeDrag) {
     }
 }
 
+// A drag of files that exist only inside its source: the names its items will get, wide or in
+// the code page. A drag that also offers file names is a drag of those files; one whose
+// descriptor lists nothing, or that offers no contents, is refused.
+TEST_F(DropTargetTest, FilesOfferedOnlyFromInsideTheirSourceAreTaken) {
+    target->GetDataOnEnter = true;
+    const DropClipboardFormats& f = DropFormats();
+    std::vector<vfiles::DescribedItem> items(4);
+    items[0].name = u"写真";
+    items[0].folder = true;
+    items[1].name = u"写真\\海.jpg";
+    items[2].name = u"CON";
+    items[3].name = u"..\\..\\x.txt";
+    TestDataObject wide, ansi, both, empty, bare;
+    wide.Offer(f.fileGroupDescriptorW, vfiles::BuildFileGroup(items));
+    ansi.Offer(f.fileGroupDescriptor, vfiles::BuildFileGroup({items[3]}, false));
+    FilesObject(both, BuildDropFiles({"C:\\a.txt"}));
+    both.Offer(f.fileGroupDescriptorW, vfiles::BuildFileGroup(items));
+    empty.Offer(f.fileGroupDescriptorW, vfiles::BuildFileGroup({}));
+    bare.Offer(f.fileGroupDescriptorW, vfiles::BuildFileGroup(items));
+    for (TestDataObject* data : {&wide, &ansi, &both, &empty})
+        data->Offer(f.fileContents, "");
+    const struct {
+        const char* what;
+        TestDataObject& data;
+        DWORD effect;
+        Names virtualNames, files;
+    } rows[] = {
+        {"wide", wide, DROPEFFECT_COPY, {"写真", "_CON", "x.txt"}, {}},
+        {"code page", ansi, DROPEFFECT_COPY, {"x.txt"}, {}},
+        {"with file names", both, DROPEFFECT_COPY, {}, {"C:\\a.txt"}},
+        {"listing nothing", empty, DROPEFFECT_NONE, {}, {}},
+        {"without contents", bare, DROPEFFECT_NONE, {}, {}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.effect, Enter(&row.data, MK_LBUTTON)) << row.what;
+        EXPECT_EQ(row.virtualNames, target->VirtualNames()) << row.what;
+        EXPECT_EQ(row.files, target->Files()) << row.what;
+        EXPECT_EQ(row.effect, DropOn(&row.data, 0)) << row.what;
+        EXPECT_EQ(row.effect != DROPEFFECT_NONE && row.files.empty(), target->OffersVirtualFiles())
+            << row.what;
+    }
+}
+
 TEST_F(DropTargetTest, TextOnlyIsRefusedWithoutEvents) {
     TestDataObject data;
     data.Offer(CF_TEXT, std::string("C:\\a.txt\0", 9));

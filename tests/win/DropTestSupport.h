@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <ole2.h>
+#include <shldisp.h>
+#include <shlwapi.h>
 
 #include <map>
 #include <memory>
@@ -18,24 +20,46 @@ namespace drop_test {
 
 // A data object on the test's stack offering blocks of bytes in global memory (or, when asked,
 // in a stream). The count is not used to end it, so a test can see what its users still hold.
-class TestDataObject final : public IDataObject {
+class TestDataObject final : public IDataObject, public IDataObjectAsyncCapability {
   public:
     void Offer(UINT format, std::string bytes) { formats_[format] = std::move(bytes); }
     // Hands out every format as a stream instead of global memory.
     void UseStreams() { streams_ = true; }
+    // Items of a format asked for by their index (lindex), as the contents of virtual files are;
+    // an item that is not there cannot be had.
+    void OfferItems(UINT format, std::map<LONG, std::string> items) {
+        formats_[format];
+        items_[format] = std::move(items);
+    }
+    // An item whose contents are a file's, handed out as a stream on the file standing at its end
+    // (as a data object hands out a stream): none of it is held in memory.
+    void OfferItemFile(UINT format, LONG index, std::wstring file) {
+        formats_[format];
+        files_[{format, index}] = std::move(file);
+    }
+    // Hands out the items as storages, each holding its bytes in a stream "Contents".
+    void UseStorages() { storages_ = true; }
+    // Lets its data be read after the drop (asynchronous extraction), and records the start and
+    // the end the target tells it of.
+    void ReadAfterDrop() { async_ = true; }
+    bool started = false, ended = false;
+    HRESULT endResult = E_PENDING;
+    DWORD endEffect = 0;
     // A global block of exactly these bytes, for blocks that lie about their own size.
     void OfferGlobal(UINT format, HGLOBAL block) { globals_[format] = block; }
     LONG References() const { return refs_; }
     int GetDataCalls() const { return getDataCalls_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
         *object = nullptr;
-        return E_NOINTERFACE;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject))
+            *object = static_cast<IDataObject*>(this);
+        else if (async_ && IsEqualIID(iid, IID_IDataObjectAsyncCapability))
+            *object = static_cast<IDataObjectAsyncCapability*>(this);
+        if (!*object)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
     ULONG STDMETHODCALLTYPE Release() override { return InterlockedDecrement(&refs_); }
@@ -44,10 +68,32 @@ class TestDataObject final : public IDataObject {
         ++getDataCalls_;
         if (QueryGetData(format) != S_OK)
             return DV_E_FORMATETC;
-        auto global = globals_.find(format->cfFormat);
-        HGLOBAL block = global != globals_.end() ? Duplicate(global->second)
-                                                 : MakeGlobal(formats_[format->cfFormat]);
         *medium = STGMEDIUM{};
+        if (auto file = files_.find({format->cfFormat, format->lindex}); file != files_.end()) {
+            medium->tymed = TYMED_ISTREAM;
+            const HRESULT opened =
+                SHCreateStreamOnFileEx(file->second.c_str(), STGM_READ | STGM_SHARE_DENY_NONE, 0,
+                                       FALSE, nullptr, &medium->pstm);
+            LARGE_INTEGER zero{};
+            if (SUCCEEDED(opened))
+                medium->pstm->Seek(zero, STREAM_SEEK_END, nullptr);
+            return opened;
+        }
+        auto global = globals_.find(format->cfFormat);
+        std::string bytes = formats_[format->cfFormat];
+        if (auto items = items_.find(format->cfFormat); items != items_.end()) {
+            auto item = items->second.find(format->lindex);
+            if (item == items->second.end())
+                return DV_E_LINDEX;
+            bytes = item->second;
+        }
+        HGLOBAL block = global != globals_.end() ? Duplicate(global->second) : MakeGlobal(bytes);
+        *medium = STGMEDIUM{};
+        if (storages_ && items_.count(format->cfFormat)) {
+            GlobalFree(block);
+            medium->tymed = TYMED_ISTORAGE;
+            return MakeStorage(bytes, &medium->pstg);
+        }
         if (streams_) {
             medium->tymed = TYMED_ISTREAM;
             return CreateStreamOnHGlobal(block, TRUE, &medium->pstm);
@@ -74,6 +120,47 @@ class TestDataObject final : public IDataObject {
         return OLE_E_ADVISENOTSUPPORTED;
     }
 
+    HRESULT STDMETHODCALLTYPE SetAsyncMode(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetAsyncMode(BOOL* later) override {
+        *later = VARIANT_TRUE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE StartOperation(IBindCtx*) override {
+        started = true;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE InOperation(BOOL* inOperation) override {
+        *inOperation = started && !ended;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE EndOperation(HRESULT result, IBindCtx*, DWORD effect) override {
+        ended = true;
+        endResult = result;
+        endEffect = effect;
+        return S_OK;
+    }
+
+    // A storage in memory holding the bytes in a stream "Contents".
+    static HRESULT MakeStorage(const std::string& bytes, IStorage** storage) {
+        ILockBytes* memory = nullptr;
+        HRESULT result = CreateILockBytesOnHGlobal(nullptr, TRUE, &memory);
+        if (SUCCEEDED(result))
+            result = StgCreateDocfileOnILockBytes(
+                memory, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage);
+        IStream* stream = nullptr;
+        if (SUCCEEDED(result))
+            result = (*storage)->CreateStream(
+                L"Contents", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
+        if (SUCCEEDED(result)) {
+            result = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+            stream->Release();
+            (*storage)->Commit(STGC_DEFAULT);
+        }
+        if (memory)
+            memory->Release();
+        return result;
+    }
+
     static HGLOBAL MakeGlobal(const std::string& bytes) {
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
         if (block && !bytes.empty()) {
@@ -95,8 +182,12 @@ class TestDataObject final : public IDataObject {
 
     LONG refs_ = 1;
     bool streams_ = false;
+    bool storages_ = false;
+    bool async_ = false;
     int getDataCalls_ = 0;
     std::map<UINT, std::string> formats_;
+    std::map<UINT, std::map<LONG, std::string>> items_;
+    std::map<std::pair<UINT, LONG>, std::wstring> files_;
     std::map<UINT, HGLOBAL> globals_;
 };
 

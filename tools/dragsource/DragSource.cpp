@@ -11,9 +11,18 @@
 //   --text       offer the names as CF_TEXT only, no file names
 //   --copy-only  allow the copy effect only (as from read-only media); otherwise copy, move, link
 //   --no-data    offer file names but fail to hand them out
+//   --virtual    offer the files as virtual files: a file group descriptor with each item's
+//                contents, no file names; an argument "NAME|FILE" names the item NAME with FILE's
+//                contents, "NAME/" is a folder (see VirtualFiles.h)
+//   --items N    offer N more virtual items of a line of text each
+//   --stream     the virtual files' contents as streams (otherwise in global memory)
+//   --async      let the target read the virtual files after the drop, and wait for it to end
+//   --ansi       offer only the code-page file group descriptor, not the wide one
 //   --report F   append a line per drag to file F: "<drop effect or code> <last cursor effect>
 //                <performance counter at the button's release> <1 when the source's own window
-//                took the drop, else 0> <performance counter when the drag loop returned>"
+//                took the drop, else 0> <performance counter when the drag loop returned>
+//                <reading after the drop: 2 none, 1 ended with success, 0 ended with failure, 3
+//                did not end within a minute>"
 //   --quick      waste no time on the way: no lingering over the target before the release
 //   --hold       do not let go: linger over the target for a minute, or until the process is
 //                ended (a source that crashes or is closed in the middle of a drag)
@@ -36,6 +45,8 @@
 // The exit code, also printed, is the drop effect the target answered (0..7) or one of the
 // codes of ExitCode, of the last drag. Every wait is bounded; a drag that does not end is
 // cancelled with Escape.
+#include "VirtualFiles.h"
+
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
@@ -70,6 +81,11 @@ struct Options {
     bool noData = false;
     bool quick = false;
     bool hold = false;
+    bool virtualFiles = false;
+    bool stream = false;
+    bool async = false;
+    bool ansi = false;
+    int items = 0;
     int repeat = 1;
     std::string report;
     bool haveTarget = false;
@@ -113,7 +129,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         {"--text", &Options::text},       {"--copy-only", &Options::copyOnly},
         {"--no-data", &Options::noData},  {"--quick", &Options::quick},
         {"--topmost", &Options::topmost}, {"--hold", &Options::hold},
-        {"--zoomed", &Options::zoomed},
+        {"--zoomed", &Options::zoomed},   {"--virtual", &Options::virtualFiles},
+        {"--stream", &Options::stream},   {"--async", &Options::async},
+        {"--ansi", &Options::ansi},
     };
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -128,6 +146,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             if (!ParsePoint(argv[++i], point))
                 return false;
             (then ? options.haveThenTarget : options.haveTarget) = true;
+        } else if (!then && arg == "--items" && i + 1 < argc) {
+            options.items = std::atoi(argv[++i]);
         } else if (!then && arg == "--repeat" && i + 1 < argc) {
             options.repeat = std::atoi(argv[++i]);
         } else if (!then && arg == "--report" && i + 1 < argc) {
@@ -148,7 +168,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             (then ? options.thenFiles : options.files).push_back(arg);
         }
     }
-    return options.haveTarget && !options.files.empty() && (!then || !options.thenFiles.empty());
+    return options.haveTarget && (!options.files.empty() || options.items > 0) &&
+           (!then || !options.thenFiles.empty());
 }
 
 // What the data object hands out: a file-name block (header, names, empty name) or text.
@@ -206,7 +227,7 @@ template <class Interface, const IID& InterfaceId> class ComObject : public Inte
     LONG refs_ = 1;
 };
 
-class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
+class DataObject final : public ComObject<DataObjectBasics, IID_IDataObject> {
   public:
     DataObject(CLIPFORMAT format, std::string bytes, bool handsOut)
         : format_(format), bytes_(std::move(bytes)), handsOut_(handsOut) {}
@@ -226,31 +247,17 @@ class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
         medium->pUnkForRelease = nullptr;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
         return format && format->cfFormat == format_ && (format->tymed & TYMED_HGLOBAL) &&
                        format->dwAspect == DVASPECT_CONTENT
                    ? S_OK
                    : DV_E_FORMATETC;
     }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-        if (out)
-            out->ptd = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
         if (direction != DATADIR_GET)
             return E_NOTIMPL;
         FORMATETC offered{format_, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
         return SHCreateStdEnumFmtEtc(1, &offered, out);
-    }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-        return OLE_E_ADVISENOTSUPPORTED;
     }
 
   private:
@@ -466,6 +473,7 @@ struct DragResult {
     long long released;
     long long returned = 0;
     bool ownWindow = false;
+    int asyncEnd = 2;
 };
 
 // Waits in front, with the window's messages running, until the named event is set. False when
@@ -500,8 +508,16 @@ DragResult RunDrag(const Options& options, const std::vector<std::string>& files
     else
         Pump(300); // until the button state is seen
 
-    CLIPFORMAT format = options.text ? CF_TEXT : CF_HDROP;
-    auto* data = new DataObject(format, BuildPayload(options, files), !options.noData);
+    IDataObject* data = nullptr;
+    if (options.virtualFiles) {
+        std::vector<VirtualItem> items = VirtualItemsFrom(files);
+        AddGeneratedItems(items, options.items);
+        data = CreateVirtualDataObject(std::move(items),
+                                       {options.stream, options.async, options.ansi});
+    } else {
+        CLIPFORMAT format = options.text ? CF_TEXT : CF_HDROP;
+        data = new DataObject(format, BuildPayload(options, files), !options.noData);
+    }
     std::atomic<bool> done{false};
     std::atomic<bool> abort{false};
     auto* source = new DropSource(options.right ? MK_RBUTTON : MK_LBUTTON, abort, options.settled);
@@ -517,15 +533,21 @@ DragResult RunDrag(const Options& options, const std::vector<std::string>& files
     done = true;
     driver.join();
     DWORD cursor = source->lastCursor;
+    // A target that reads the virtual files after the drop does so while this one waits.
+    const int asyncEnd = options.virtualFiles ? WaitForAsyncEnd(data, 60000) : 2;
     data->Release();
     source->Release();
 
     if (abort)
-        return {kStuck, cursor, released, returned.QuadPart};
+        return {kStuck, cursor, released, returned.QuadPart, false, asyncEnd};
     if (result == DRAGDROP_S_DROP)
-        return {static_cast<int>(effect & 7), cursor, released, returned.QuadPart};
-    return {result == DRAGDROP_S_CANCEL ? kCancelled : kDragFailed, cursor, released,
-            returned.QuadPart};
+        return {static_cast<int>(effect & 7), cursor, released, returned.QuadPart, false, asyncEnd};
+    return {result == DRAGDROP_S_CANCEL ? kCancelled : kDragFailed,
+            cursor,
+            released,
+            returned.QuadPart,
+            false,
+            asyncEnd};
 }
 
 int RunDrags(const Options& options) {
@@ -572,9 +594,9 @@ int RunDrags(const Options& options) {
     if (!options.report.empty()) {
         if (FILE* report = std::fopen(options.report.c_str(), "a")) {
             for (const DragResult& r : results)
-                std::fprintf(report, "%d %lu %lld %d %lld\n", r.code,
+                std::fprintf(report, "%d %lu %lld %d %lld %d\n", r.code,
                              static_cast<unsigned long>(r.cursor), r.released, r.ownWindow ? 1 : 0,
-                             r.returned);
+                             r.returned, r.asyncEnd);
             std::fclose(report);
         }
     }
@@ -586,10 +608,12 @@ int RunDrags(const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: DragSource [--wide] [--right] [--shift] [--ctrl] [--text] "
-                             "[--copy-only] [--no-data] [--report FILE] [--window L,T,R,B] "
-                             "[--topmost] [--zoomed] [--wait-for EVENT] --to X,Y file1 file2 "
-                             "... [--then file ...]\n");
+        std::fprintf(stderr,
+                     "usage: DragSource [--wide] [--right] [--shift] [--ctrl] [--text] "
+                     "[--copy-only] [--no-data] [--virtual [--items N] [--stream] [--async] "
+                     "[--ansi]] [--report FILE] [--window L,T,R,B] "
+                     "[--topmost] [--zoomed] [--wait-for EVENT] --to X,Y file1 file2 "
+                     "... [--then file ...]\n");
         return kUsage;
     }
     int code = kOleFailed;
