@@ -1,6 +1,9 @@
 // The platform check, the single-instance mutex and the code page at start.
 #include "app/ProcessStart.h"
 
+#include "settings/SettingsStore.h"
+#include "util/Errors.h"
+
 #include <string>
 
 bool CheckPlatform() {
@@ -38,6 +41,17 @@ void TellOfAnotherCodePage() {
     const UINT codePage = GetACP();
     if (codePage == 932)
         return;
+    // Told once for each code page: a program in the start-up folder would otherwise put a
+    // topmost box in front of every sign-in.
+    int told = 0;
+    try {
+        told = ReadSetting(settings::CodePageTold);
+    } catch (const ERegistryError&) {
+        // A value of another type, left by someone else: none was told.
+    }
+    if (told == static_cast<int>(codePage))
+        return;
+    WriteSetting(settings::CodePageTold, static_cast<int>(codePage));
     const std::wstring number = std::to_wstring(codePage);
     const std::wstring text =
         L"Pakico は日本語のコード ページ 932 で動くプログラムですが、この Windows のコード "

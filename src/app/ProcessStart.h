@@ -19,5 +19,6 @@ SingleInstance TakeSingleInstanceMutex();
 
 // Every text of the program is Shift_JIS: under another ANSI code page (another system locale,
 // or Windows' UTF-8 option) its menus and messages come out garbled and dropped names reach
-// the companion in another encoding. Says so in a box of wide text, in Japanese and English.
+// the companion in another encoding. Says so in a box of wide text, in Japanese and English,
+// once for each code page: the one told is kept in the settings.
 void TellOfAnotherCodePage();

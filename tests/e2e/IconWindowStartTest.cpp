@@ -2,6 +2,7 @@
 // notification area, one copy only, and the resting picture when the companion is missing.
 #include "e2e/E2eSupport.h"
 
+#include <atomic>
 #include <cctype>
 #include <set>
 #include <thread>
@@ -215,24 +216,54 @@ TEST_F(IconWindowStart, ASecondStartLeavesOneCatAndOneIcon) {
 }
 
 // Under another ANSI code page the program says so once at start, in wide text that shows
-// under any code page, and then runs as ever. Wine gives a program started with LANG=C the code
-// page 1252.
+// under any code page, and then runs as ever; the next starts under that code page say nothing,
+// and another code page (or a stored value of the wrong type) is told again. Wine gives a
+// program started with LANG=C the code page 1252.
 TEST_F(IconWindowStart, AnotherCodePageIsToldOnceThenTheCatRuns) {
-    PakicoRun pakico;
-    pakico.UseUnixLocale("C");
-    std::string message, more;
-    std::thread answer([&] {
-        message = AnswerErrorBox(kStartMs);
-        more = AnswerErrorBox(3000);
-    });
-    auto started = pakico.Start();
-    answer.join();
-    ASSERT_TRUE(started);
-    EXPECT_NE(std::string::npos, message.find("この Windows のコード ページは 1252 です。"))
-        << message;
-    EXPECT_NE(std::string::npos, message.find("this Windows uses code page 1252.")) << message;
-    EXPECT_EQ("", more);
-    EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+    // The boxes of one start, answered.
+    auto start = [](std::vector<std::string>& boxes) {
+        auto pakico = std::make_unique<PakicoRun>();
+        pakico->UseUnixLocale("C");
+        std::atomic<bool> up{false};
+        std::thread answer([&] {
+            for (bool quiet = false; !(quiet && up);) {
+                const std::string box = AnswerErrorBox(1000);
+                quiet = box.empty();
+                if (!quiet)
+                    boxes.push_back(box);
+            }
+        });
+        auto started = pakico->Start();
+        up = true;
+        answer.join();
+        EXPECT_TRUE(started);
+        EXPECT_TRUE(pakico->WaitForLayer("CoolForm1", kSettleMs)) << pakico->Layer();
+        EXPECT_TRUE(pakico->ChooseEnd());
+        EXPECT_EQ(0, pakico->WaitForExit(kSettleMs));
+    };
+    std::vector<std::string> first;
+    start(first);
+    ASSERT_EQ(1u, first.size());
+    EXPECT_NE(std::string::npos, first[0].find("この Windows のコード ページは 1252 です。"))
+        << first[0];
+    EXPECT_NE(std::string::npos, first[0].find("this Windows uses code page 1252.")) << first[0];
+    DWORD told = 0;
+    EXPECT_TRUE(ReadSettingNumber("Dialog\\Pakico", "CodePageTold", told));
+    EXPECT_EQ(1252u, told);
+
+    std::vector<std::string> again;
+    start(again);
+    EXPECT_EQ(0u, again.size()) << again.front();
+
+    for (bool number : {true, false}) {
+        if (number)
+            WriteSettingNumber("Dialog\\Pakico", "CodePageTold", 65001);
+        else
+            WriteSettingText("Dialog\\Pakico", "CodePageTold", "1252");
+        std::vector<std::string> changed;
+        start(changed);
+        EXPECT_EQ(1u, changed.size()) << (number ? "another code page" : "a text");
+    }
 }
 
 TEST_F(IconWindowStart, ASavedPositionIsUsedUnchanged) {
