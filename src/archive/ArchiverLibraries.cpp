@@ -87,18 +87,19 @@ void SetLibraryClock(std::function<std::uint32_t()> clock) {
     g_clock = std::move(clock);
 }
 
-void LeaveCurrentFolderOutOfLibrarySearch(const SetDllDirectoryFn& setDllDirectory) {
-    // An empty folder takes the current one out and leaves the rest of the search as it was.
-    if (setDllDirectory)
-        setDllDirectory("");
-}
-
 void LeaveCurrentFolderOutOfLibrarySearch() {
     using Fn = BOOL(WINAPI*)(LPCSTR);
-    const auto system = win::FunctionIn<Fn>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
-    LeaveCurrentFolderOutOfLibrarySearch(
-        system ? SetDllDirectoryFn([system](const char* folder) { return system(folder) != FALSE; })
-               : SetDllDirectoryFn());
+    const auto setDllDirectory =
+        win::FunctionIn<Fn>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
+    char system[MAX_PATH] = "";
+    const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+    if (!setDllDirectory || length == 0 || length >= MAX_PATH)
+        return;
+    // Any folder given takes the current one out of the search. The system folder, searched
+    // next in any case, changes nothing else, also for the programs started from here, which
+    // inherit it. (An empty name would do the same on Windows, but Wine goes on searching the
+    // current folder then.)
+    setDllDirectory(system);
 }
 
 std::int32_t CallArchiverQuery(ArchiverLibrary library, const char* entryPoint) {

@@ -23,13 +23,9 @@ void SetLibraryClock(std::function<std::uint32_t()> clock);
 
 // Libraries are looked for in the program's folder, the system's folders and the path, never
 // in the current folder, where the open dialog may have left a download folder: a file there
-// named like a missing library would be loaded. Called once at start.
+// named like a missing library would be loaded. Called once at start; nothing changes on a
+// system without SetDllDirectoryA (before Windows XP SP1).
 void LeaveCurrentFolderOutOfLibrarySearch();
-// The same through `setDllDirectory`, which stands for the platform's SetDllDirectoryA (Windows
-// XP SP1 and later) and is empty where the system lacks it. Tests replace it: Wine searches the
-// current folder all the same.
-using SetDllDirectoryFn = std::function<bool(const char* folder)>;
-void LeaveCurrentFolderOutOfLibrarySearch(const SetDllDirectoryFn& setDllDirectory);
 
 // Calls an entry point without arguments; 0 when the library or the entry point is missing.
 std::int32_t CallArchiverQuery(ArchiverLibrary library, const char* entryPoint);

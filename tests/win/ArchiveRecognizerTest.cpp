@@ -159,18 +159,6 @@ TEST_F(Recognizer, MissingLibrariesAreLookedForOnceAMinute) {
     SetLibraryClock(nullptr);
 }
 
-// The current folder is left out of the search at start: an empty folder, not none, which would
-// put the usual order back. Wine looks there all the same, so the platform's call is stood in for.
-TEST(LibrarySearch, TheCurrentFolderIsLeftOut) {
-    std::vector<std::string> folders;
-    LeaveCurrentFolderOutOfLibrarySearch([&](const char* folder) {
-        folders.push_back(folder ? folder : "(none)");
-        return true;
-    });
-    EXPECT_EQ(std::vector<std::string>{""}, folders);
-    LeaveCurrentFolderOutOfLibrarySearch(SetDllDirectoryFn()); // a system without the call
-}
-
 TEST_F(Recognizer, RarNeedsBothLibraries) {
     Install({"unrar.dll", "Zip32j.dll"});
     EXPECT_FALSE(IsLibraryAvailable(ArchiverLibrary::Unrar));
