@@ -31,6 +31,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const SingleInstance instance = TakeSingleInstanceMutex();
     if (instance.otherCopy)
         return 0;
+    RegisterRestartAfterUpdate();
     TellOfAnotherCodePage();
 
     RouteComponentErrors();

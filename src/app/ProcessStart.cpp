@@ -1,4 +1,5 @@
-// The platform check, the single-instance mutex and the code page at start.
+// The platform check, the single-instance mutex, the restart after an update and the code page
+// at start.
 #include "app/ProcessStart.h"
 
 #include "settings/SettingsStore.h"
@@ -35,6 +36,19 @@ SingleInstance TakeSingleInstanceMutex() {
         start.marker.reset(mutex);
     }
     return start;
+}
+
+void RegisterRestartAfterUpdate(RegisterRestartFn registerRestart) {
+    // RESTART_NO_CRASH, RESTART_NO_HANG and RESTART_NO_REBOOT; the program takes no arguments.
+    constexpr DWORD kNotAfterCrashHangOrReboot = 0x1 | 0x2 | 0x8;
+    if (registerRestart)
+        registerRestart(nullptr, kNotAfterCrashHangOrReboot);
+}
+
+void RegisterRestartAfterUpdate() {
+    static const auto registerRestart = win::FunctionIn<RegisterRestartFn>(
+        GetModuleHandleA("kernel32.dll"), "RegisterApplicationRestart");
+    RegisterRestartAfterUpdate(registerRestart);
 }
 
 void TellOfAnotherCodePage() {

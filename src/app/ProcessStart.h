@@ -1,5 +1,5 @@
-// The first steps of every start: the platform check, the single-instance mutex and the word
-// about a code page the program was not made for.
+// The first steps of every start: the platform check, the single-instance mutex, the restart
+// after an update and the word about a code page the program was not made for.
 #pragma once
 
 #include "util/ScopedWin.h"
@@ -16,6 +16,16 @@ struct SingleInstance {
     win::ScopedHandle marker;
 };
 SingleInstance TakeSingleInstanceMutex();
+
+// An installer that replaces a file the program holds has the Restart Manager close it (the
+// program ends on ENDSESSION_CLOSEAPP); Windows then starts it again. Not after a crash or a
+// hang, and not when the computer restarts, which the start-up shortcut serves. Nothing happens
+// on a system without the registration (before Windows Vista).
+void RegisterRestartAfterUpdate();
+// The same through `registerRestart`, which stands for the platform's RegisterApplicationRestart
+// and is null where the system lacks it. Tests replace it: Wine keeps no registration.
+using RegisterRestartFn = HRESULT(WINAPI*)(const wchar_t* commandLine, DWORD flags);
+void RegisterRestartAfterUpdate(RegisterRestartFn registerRestart);
 
 // Every text of the program is Shift_JIS: under another ANSI code page (another system locale,
 // or Windows' UTF-8 option) its menus and messages come out garbled and dropped names reach
