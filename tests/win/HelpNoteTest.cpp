@@ -1,0 +1,55 @@
+// Help with the program in a network folder, where Windows shows no page of a compiled help file:
+// the note instead of an empty help window. Wine reports every drive as a local one, so the
+// drive's type is stood in for.
+#include "ui/HelpFile.h"
+
+#include <gtest/gtest.h>
+
+#include "support/WinTestSupport.h"
+#include "util/FileProbe.h"
+#include "win/MessageTestFixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+unsigned NetworkDrive(const char*) {
+    return DRIVE_REMOTE;
+}
+
+// A help file beside the program (the test's own), on a drive that answers as a network one.
+class HelpFromTheNetwork : public MessageTest {
+  protected:
+    void SetUp() override {
+        MessageTest::SetUp();
+        WriteFileBytes(helpFile_, "ITSF");
+        previous_ = SetDriveTypeCall(NetworkDrive);
+    }
+    void TearDown() override {
+        SetDriveTypeCall(previous_);
+        QuitHelp();
+        DeleteFileA(helpFile_.c_str());
+        MessageTest::TearDown();
+    }
+    const std::string helpFile_ = ExeFolder() + "PAKICO.CHM";
+    DriveTypeCall previous_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(HelpFromTheNetwork, HelpSaysWhyItCannotOpenAndWhereTheReadmeIs) {
+    EXPECT_TRUE(IsNetworkPath(ExeFolder()));
+    EXPECT_TRUE(IsNetworkPath("\\\\server\\share\\Pakico"));
+    for (bool contents : {true, false}) {
+        MessageBoxDriver driver({Answer::ClickButton(IDOK)});
+        if (contents)
+            ShowHelpContents(nullptr);
+        else
+            ShowHelpTopic(nullptr, 3);
+        ASSERT_EQ(1u, driver.seen().size()) << contents;
+        const std::string& note = driver.seen()[0].text;
+        EXPECT_NE(std::string::npos, note.find("ネットワーク上のフォルダ")) << note;
+        EXPECT_NE(std::string::npos, note.find("説明書 Pakico.txt")) << note;
+        EXPECT_EQ(nullptr, FindWindowA("HH Parent", nullptr)) << "a help window opened";
+    }
+}
