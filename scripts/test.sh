@@ -53,7 +53,7 @@ wait "$prefixes"
 wine_summary="$PAKICO_BUILD/wine-tests.summary"
 # The soak of weeks of use has a command of its own, scripts/soak.sh; the cases of two monitors
 # run below, on a display that has them.
-"$root/scripts/wine-tests.sh" "$lanes" wintest/pakico_win_tests.exe \
+"$root/scripts/wine-tests.sh" "$lanes" 'wintest/pakico_win_tests.exe:-TwoMonitors.*' \
     'e2e/pakico_e2e_tests.exe:-Soak.*:TwoMonitors.*' | tee "$wine_summary" || status=1
 # The release zip as a user gets it, unpacked beside the stand-ins: its readme against its
 # program's texts, and one drop, the About box and the help file of that program. Beside it, the
@@ -61,7 +61,8 @@ wine_summary="$PAKICO_BUILD/wine-tests.summary"
 echo "== the release zip, and two monitors, under Wine"
 packaged="$PAKICO_BUILD/win/packaged"
 PAKICO_LANE_NAME=monitors PAKICO_TWO_MONITORS=1 "$root/scripts/wine-tests.sh" 1 \
-    'e2e/pakico_e2e_tests.exe:TwoMonitors.*' >"$PAKICO_BUILD/wine-monitors.summary" &
+    'wintest/pakico_win_tests.exe:TwoMonitors.*' 'e2e/pakico_e2e_tests.exe:TwoMonitors.*' \
+    >"$PAKICO_BUILD/wine-monitors.summary" &
 monitors=$!
 packaged_cases=LeftDrop.OneArchiveIsExtractedAndWithShiftCompressed
 packaged_cases+=:TrayMenu.TheAboutBoxRestsTheCatAndSilencesTheIcon
