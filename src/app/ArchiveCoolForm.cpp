@@ -190,10 +190,13 @@ void TArchiveCoolForm::FormCreate() {
     ConnectWatch();
     MessagesStayOnTop = true;
     // No box opens while a drag is over the cat (its source holds the mouse in its drag loop),
-    // nor over another program's full-screen work the cat stepped aside for (a new window there
-    // knocks many games out of full screen): they show when the drag is over, or the cat back.
-    ui::HoldReportsWhile(
-        [this] { return Dragging || (FullScreenWatch && FullScreenWatch->OtherWorkInFront()); });
+    // or may still be (it went quiet a moment ago), nor over another program's full-screen work
+    // the cat stepped aside for (a new window there knocks many games out of full screen): they
+    // show when the drag is over, or the cat back.
+    ui::HoldReportsWhile([this] {
+        return Dragging || HoldsReportsAfterQuietEnd() ||
+               (FullScreenWatch && FullScreenWatch->OtherWorkInFront());
+    });
     // Windows without an owner open on the cat's monitor.
     PlacementHome = Handle();
     ui::SetFormClosedHandler([this] { PostMessageA(Handle(), kOtherWindowClosed, 0, 0); });

@@ -128,8 +128,13 @@ class TArchiveCoolForm : public ui::Window {
     // drag are shown once the window is back in its own loop.
     void DragEnded();
     // A drag source that ended without a leave or a drop (it was closed, or crashed) leaves the
-    // drag picture; after a few quiet seconds the drag counts as over.
+    // drag picture; after a few quiet seconds with no mouse button down the drag counts as over.
     void EndQuietDrag();
+    // When the last drag ended so, if no real leave or drop has come since: reports stay held
+    // for half a minute after it.
+    std::optional<DWORD> quietEndAt_;
+    static constexpr DWORD kReportsHeldAfterQuietEndMs = 30000;
+    bool HoldsReportsAfterQuietEnd() const;
     // What a left drop hands over, kept with its own files until the drop has returned.
     struct DropHandOff {
         bool extract;
