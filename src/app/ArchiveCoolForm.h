@@ -107,8 +107,16 @@ class TArchiveCoolForm : public ui::Window {
     // first seconds after sign-in, or has just started again): the refresh asks again, quietly,
     // for about half a minute, then says so once.
     void CreateTrayIcon();
+    // Asked at each refresh for about half a minute, then once a minute for as long as the
+    // program runs, quietly: a shell that recovers later still gets the icon.
     void AddTrayIconAgain();
     int trayIconTries_ = 0;
+    // Said once since the start or the last new taskbar: the icon cannot be shown.
+    bool trayIconTold_ = false;
+    void TellTrayIconNotShown();
+    // The cat is hidden only while its icon is in the notification area, the one other way to
+    // it: without the icon it comes back.
+    void KeepCatReachable();
     // The cat's face for the notification area at the size for a density.
     win::ScopedIcon TrayFace(int dpi) const;
     // The taskbar's density changed since the icon was drawn: it is drawn again at its size.

@@ -38,6 +38,16 @@ SingleInstance TakeSingleInstanceMutex() {
     return start;
 }
 
+UINT ShowCatMessage() {
+    static const UINT message = RegisterWindowMessageA("Pakico.ShowCat");
+    return message;
+}
+
+void ShowTheRunningCopysCat() {
+    if (HWND cat = FindWindowA(kCatWindowClass, nullptr))
+        PostMessageA(cat, ShowCatMessage(), 0, 0);
+}
+
 void RegisterRestartAfterUpdate(RegisterRestartFn registerRestart) {
     // RESTART_NO_CRASH, RESTART_NO_HANG and RESTART_NO_REBOOT; the program takes no arguments.
     constexpr DWORD kNotAfterCrashHangOrReboot = 0x1 | 0x2 | 0x8;

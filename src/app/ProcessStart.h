@@ -9,13 +9,21 @@ bool CheckPlatform();
 
 // What the single-instance mutex says of this start.
 struct SingleInstance {
-    // Another copy runs (it is not signalled): this one ends at once.
+    // Another copy runs (its mutex is never waited on): this one ends at once.
     bool otherCopy = false;
     // The mutex that marks this copy as running, held until it ends; empty when the system
     // could not make it, and the copy runs on unmarked.
     win::ScopedHandle marker;
 };
 SingleInstance TakeSingleInstanceMutex();
+
+// The running copy's cat window is of this class; told with ShowCatMessage, it brings its cat
+// back when it was hidden.
+inline constexpr const char* kCatWindowClass = "TArchiveCoolForm";
+UINT ShowCatMessage();
+// A second start shows the running copy's cat instead of ending unseen: a person who starts the
+// program again is looking for it.
+void ShowTheRunningCopysCat();
 
 // An installer that replaces a file the program holds has the Restart Manager close it (the
 // program ends on ENDSESSION_CLOSEAPP); Windows then starts it again. Not after a crash or a
