@@ -477,7 +477,7 @@ void TArchiveCoolForm::FormShow() {
 }
 
 bool TArchiveCoolForm::IsOtherWindowOpen() const {
-    return OpenDialogShowing || ui::IsAnyOtherFormOpen(FormName);
+    return OpenDialogShowing || watchEnding_ || ui::IsAnyOtherFormOpen(FormName);
 }
 
 void TArchiveCoolForm::RefreshIconState() {

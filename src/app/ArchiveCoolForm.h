@@ -23,6 +23,7 @@
 
 #include <array>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -42,7 +43,8 @@ class TArchiveCoolForm : public ui::Window {
     // Creates the window (running FormCreate) and shows it.
     bool CreateAndShow();
 
-    // Any other window of the program is open: a dialog, a message box, the open dialog.
+    // Any other window of the program is open: a dialog, a message box, the open dialog; or the
+    // end of a watch is under way, whose question or report is about to open.
     bool IsOtherWindowOpen() const;
     // Ready or resting picture.
     void RefreshIconState();
@@ -188,9 +190,14 @@ class TArchiveCoolForm : public ui::Window {
     void FileMonitorChange();
     // A look at the watched folder changed the count or found it away or back.
     void WatchStateChanged();
-    // Hands the collected archives over and tells what was done; `away`: the folder did not
-    // answer at the last look, and its files count as gone.
-    void ImportCollected(watch::TImportListing& listing, bool away);
+    // The end's question, once the last look has counted the collected files still there.
+    void AskWatchEnd(std::size_t stillThere);
+    // Tells what the import handed over, or why nothing.
+    void ReportImport(const watch::TImportOutcome& outcome, bool sent, std::exception_ptr error);
+    // The end of a watch is under way, from its last look to its report: it counts as another
+    // window of the program.
+    bool watchEnding_ = false;
+    void SetWatchEnding(bool ending);
     // The window's title and the notification-area tip: the program's name, or while watching
     // how far the import is.
     std::string Title() const;

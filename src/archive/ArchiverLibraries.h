@@ -8,6 +8,23 @@
 #include <functional>
 #include <string>
 
+// The libraries serve one thread at a time; the calls below wait for another thread's turn. A
+// thread that checks many files aside (the end of an automatic import) holds them throughout,
+// and the window's thread, which must never wait, asks first whether it may have them.
+class TArchiverLibrariesHold {
+  public:
+    // Waits for the libraries; with `onlyIfFree`, takes them only when no other thread holds
+    // them (Held() tells), without waiting.
+    explicit TArchiverLibrariesHold(bool onlyIfFree = false);
+    ~TArchiverLibrariesHold();
+    TArchiverLibrariesHold(const TArchiverLibrariesHold&) = delete;
+    TArchiverLibrariesHold& operator=(const TArchiverLibrariesHold&) = delete;
+    bool Held() const { return held_; }
+
+  private:
+    bool held_ = false;
+};
+
 // Loads the library when no handle is held yet and tells whether one is held now. A library
 // that could not be loaded is looked for again once a minute has passed, or after
 // LookForMissingLibrariesAgain: each look walks every folder of the search path, some perhaps

@@ -1,10 +1,23 @@
 // The automatic import's watch: arming the monitor, the looks at the folder and their answers,
-// letting go.
+// the end's last look and import, letting go.
 #include "watch/ImportWatch.h"
 
 #include <new>
+#include <utility>
 
 namespace watch {
+
+// What a look found, filled on the pool's thread before it tells the window.
+struct TImportWatch::TAnswer {
+    enum class Kind { Look, LastLook, Import } kind = Kind::Look;
+    TFolderLook look;
+    // The end's steps take the listings along and bring them back (the import keeps them).
+    std::unique_ptr<TImportListing> listing;
+    std::size_t stillThere = 0;
+    TImportOutcome outcome;
+    bool sent = false;
+    std::exception_ptr error;
+};
 
 void TImportWatch::Start(const std::string& folder) {
     if (!answers_)
@@ -27,6 +40,7 @@ void TImportWatch::Start(const std::string& folder) {
         monitor_.SetDirectory(previous);
         throw;
     }
+    collected_ = 0;
     away_ = false;
     rearm_ = false;
     // An answer still on its way belongs to an earlier watch.
@@ -34,6 +48,8 @@ void TImportWatch::Start(const std::string& folder) {
     answer_.reset();
     lookAgain_ = false;
     listAgain_ = false;
+    afterLook_ = nullptr;
+    lastLookAnswered_ = nullptr;
     monitor_.SetTag(1);
 }
 
@@ -49,7 +65,7 @@ void TImportWatch::Invalid() {
 }
 
 void TImportWatch::Look() {
-    AskLook(false);
+    AskLook(rearm_);
 }
 
 void TImportWatch::Resumed() {
@@ -59,13 +75,28 @@ void TImportWatch::Resumed() {
     AskLook(false);
 }
 
-std::size_t TImportWatch::CollectedStillThere() const {
-    if (!listing_ || away_)
-        return 0;
-    std::size_t count = 0;
-    for (const TListedFile& file : listing_->Collected())
-        count += ListedFileExists(file);
-    return count;
+bool TImportWatch::LastLook(std::function<void(std::size_t stillThere)> answered) {
+    if (!Running() || lastLookAnswered_ || afterLook_)
+        return false;
+    lastLookAnswered_ = std::move(answered);
+    if (looking_)
+        afterLook_ = [this] { StartLastLook(); };
+    else
+        StartLastLook();
+    return true;
+}
+
+bool TImportWatch::Import(TImportChecks checks, TSend send, TImported done) {
+    if (!Running() || lastLookAnswered_ || afterLook_)
+        return false;
+    auto step = [this, checks = std::move(checks), send = std::move(send), done = std::move(done)] {
+        StartImport(checks, send, done);
+    };
+    if (looking_)
+        afterLook_ = std::move(step);
+    else
+        step();
+    return true;
 }
 
 std::unique_ptr<TImportListing> TImportWatch::Stop() {
@@ -74,12 +105,22 @@ std::unique_ptr<TImportListing> TImportWatch::Stop() {
     monitor_.SetTag(0);
     looking_ = 0;
     answer_.reset();
+    afterLook_ = nullptr;
+    lastLookAnswered_ = nullptr;
     // The empty folder first: the worker lets go of the folder it watched (a deleted folder is
     // gone only then); the report that the empty name cannot be watched is dropped, as the
     // monitor is inactive when it arrives.
     monitor_.SetDirectory("");
     monitor_.SetActive(false);
     return std::move(listing_);
+}
+
+WPARAM TImportWatch::RunAsLook(std::function<void(HWND window, WPARAM number)> work, bool lengthy) {
+    const WPARAM number = ++lastLook_ == 0 ? ++lastLook_ : lastLook_;
+    HWND window = answers_->Window();
+    if (!RunAside([work = std::move(work), window, number] { work(window, number); }, lengthy))
+        return 0;
+    return number;
 }
 
 // One look at a time: a look asked for meanwhile follows the one under way, listing when any
@@ -92,15 +133,14 @@ void TImportWatch::AskLook(bool list) {
         listAgain_ = listAgain_ || list;
         return;
     }
-    const WPARAM number = ++lastLook_ == 0 ? ++lastLook_ : lastLook_;
-    auto answer = std::make_shared<TFolderLook>();
-    HWND window = answers_->Window();
-    const bool asked = LookAtFolderAside(monitor_.Directory(), list, Lister,
-                                         [answer, window, number](TFolderLook look) {
-                                             *answer = std::move(look);
-                                             TGuiHandOff::Post(window, number, 0);
-                                         });
-    if (!asked) {
+    auto answer = std::make_shared<TAnswer>();
+    const WPARAM number = RunAsLook(
+        [answer, folder = monitor_.Directory(), list, lister = Lister](HWND window, WPARAM n) {
+            answer->look = LookAtFolder(folder, list, lister);
+            TGuiHandOff::Post(window, n, 0);
+        },
+        list);
+    if (!number) {
         // The next tick asks again, listing if this look was to.
         listAgain_ = listAgain_ || list;
         return;
@@ -109,44 +149,142 @@ void TImportWatch::AskLook(bool list) {
     answer_ = std::move(answer);
 }
 
-void TImportWatch::Answered(WPARAM number) {
-    if (number != looking_ || !answer_)
-        return;
-    TFolderLook look = std::move(*answer_);
-    looking_ = 0;
-    answer_.reset();
-    if (!Running())
-        return;
-    const bool wasAway = away_;
-    const std::size_t collected = CollectedCount();
-    const bool list = listAgain_;
-    const bool again = lookAgain_ || listAgain_;
+// The last look lists the folder, collects what arrived and asks which collected files are still
+// there, all on the pool's thread, the listings lent to it meanwhile.
+void TImportWatch::StartLastLook() {
     lookAgain_ = false;
     listAgain_ = false;
-    away_ = !look.present;
+    auto answer = std::make_shared<TAnswer>();
+    answer->kind = TAnswer::Kind::LastLook;
+    answer->listing = std::move(listing_);
+    lent_ = true;
+    auto work = [answer, folder = monitor_.Directory(), lister = Lister](HWND window,
+                                                                         WPARAM number) {
+        answer->look = LookAtFolder(folder, true, lister);
+        TImportListing& listing = *answer->listing;
+        if (answer->look.listed) {
+            try {
+                listing.Update(std::move(answer->look.files));
+            } catch (const std::bad_alloc&) {
+                // No room to compare: what was collected so far stands.
+            }
+        }
+        if (answer->look.present)
+            for (const TListedFile& file : listing.Collected())
+                answer->stillThere += ListedFileExists(file);
+        TGuiHandOff::Post(window, number, 0);
+    };
+    looking_ = RunAsLook(work, true);
+    answer_ = answer;
+    // No thread for it: it is taken here, and its answer is on its way all the same.
+    if (!looking_) {
+        looking_ = ++lastLook_ == 0 ? ++lastLook_ : lastLook_;
+        work(answers_->Window(), looking_);
+    }
+}
+
+// The import lists the folder once more and sorts on the pool's thread, where `send` runs too.
+void TImportWatch::StartImport(const TImportChecks& checks, const TSend& send,
+                               const TImported& done) {
+    const std::string folder = monitor_.Directory();
+    auto answer = std::make_shared<TAnswer>();
+    answer->kind = TAnswer::Kind::Import;
+    answer->listing = Stop();
+    imported_ = done;
+    auto work = [answer, folder, lister = Lister, checks, send](HWND window, WPARAM number) {
+        try {
+            TImportListing& listing = *answer->listing;
+            TFolderLook look = LookAtFolder(folder, true, lister);
+            if (look.listed)
+                listing.Update(std::move(look.files));
+            listing.Finish();
+            TImportChecks sorting = checks;
+            sorting.exists = [&](const TListedFile& file) {
+                return look.present && checks.exists(file);
+            };
+            answer->outcome = SortCollected(listing.Collected(), sorting);
+            answer->sent = !answer->outcome.archives.empty() && send(answer->outcome.archives);
+            // Let go of here: a large folder's listings take a while to free.
+            answer->listing.reset();
+        } catch (...) {
+            answer->error = std::current_exception();
+        }
+        TGuiHandOff::Post(window, number, 0);
+    };
+    looking_ = RunAsLook(work, true);
+    answer_ = answer;
+    if (!looking_) {
+        looking_ = ++lastLook_ == 0 ? ++lastLook_ : lastLook_;
+        work(answers_->Window(), looking_);
+    }
+}
+
+void TImportWatch::Found(bool present) {
+    away_ = !present;
     if (away_) {
         // When it answers again it may be another folder by the same name (a share reconnected,
         // a stick put back): it is watched anew.
         rearm_ = true;
-    } else {
-        if (rearm_) {
-            // Watched anew; the monitor then reports, and the folder is listed anew: what
-            // arrived meanwhile is collected.
-            rearm_ = false;
-            monitor_.Reopen();
-        }
-        if (look.listed) {
+    } else if (rearm_) {
+        // Watched anew; the monitor then reports, and the folder is listed anew: what arrived
+        // meanwhile is collected.
+        rearm_ = false;
+        monitor_.Reopen();
+    }
+}
+
+void TImportWatch::Answered(WPARAM number) {
+    if (number != looking_ || !answer_)
+        return;
+    std::shared_ptr<TAnswer> answer = std::move(answer_);
+    looking_ = 0;
+    const bool wasAway = away_;
+    const std::size_t collected = collected_;
+    const bool list = listAgain_;
+    const bool again = lookAgain_ || listAgain_;
+    lookAgain_ = false;
+    listAgain_ = false;
+    switch (answer->kind) {
+    case TAnswer::Kind::Import: {
+        const TImported done = std::exchange(imported_, nullptr);
+        if (done)
+            done(answer->outcome, answer->sent, answer->error);
+        return;
+    }
+    case TAnswer::Kind::LastLook:
+        listing_ = std::move(answer->listing);
+        lent_ = false;
+        collected_ = listing_->Collected().size();
+        Found(answer->look.present);
+        break;
+    case TAnswer::Kind::Look:
+        if (!Running())
+            return;
+        Found(answer->look.present);
+        if (!away_ && answer->look.listed) {
             try {
-                listing_->Update(std::move(look.files));
+                listing_->Update(std::move(answer->look.files));
             } catch (const std::bad_alloc&) {
                 // No room to compare: the last look stays, and the next one tries again.
             }
+            collected_ = listing_->Collected().size();
         }
+        break;
     }
-    if ((away_ != wasAway || CollectedCount() != collected) && OnStateChanged)
+    if ((away_ != wasAway || collected_ != collected) && OnStateChanged)
         OnStateChanged();
+    // The end's next step goes before the looks asked for meanwhile, which follow it.
+    if (afterLook_) {
+        lookAgain_ = again;
+        listAgain_ = list;
+        std::exchange(afterLook_, nullptr)();
+        return;
+    }
     if (again)
         AskLook(list);
+    if (answer->kind == TAnswer::Kind::LastLook)
+        if (const auto answered = std::exchange(lastLookAnswered_, nullptr))
+            answered(away_ ? 0 : answer->stillThere);
 }
 
 } // namespace watch
