@@ -115,12 +115,25 @@ std::unique_ptr<TImportListing> TImportWatch::Stop() {
     return std::move(listing_);
 }
 
-WPARAM TImportWatch::RunAsLook(std::function<void(HWND window, WPARAM number)> work, bool lengthy) {
+bool TImportWatch::RunAsLook(std::shared_ptr<TAnswer> answer, std::function<void()> work,
+                             bool lengthy, bool hereWithoutThread) {
     const WPARAM number = ++lastLook_ == 0 ? ++lastLook_ : lastLook_;
-    HWND window = answers_->Window();
-    if (!RunAside([work = std::move(work), window, number] { work(window, number); }, lengthy))
-        return 0;
-    return number;
+    // Set first: work taken here answers at once.
+    looking_ = number;
+    answer_ = std::move(answer);
+    auto answered = [work = std::move(work), window = answers_->Window(), number] {
+        work();
+        TGuiHandOff::Post(window, number, 0);
+    };
+    if (RunAside(answered, lengthy))
+        return true;
+    if (hereWithoutThread) {
+        answered();
+        return true;
+    }
+    looking_ = 0;
+    answer_.reset();
+    return false;
 }
 
 // One look at a time: a look asked for meanwhile follows the one under way, listing when any
@@ -134,19 +147,12 @@ void TImportWatch::AskLook(bool list) {
         return;
     }
     auto answer = std::make_shared<TAnswer>();
-    const WPARAM number = RunAsLook(
-        [answer, folder = monitor_.Directory(), list, lister = Lister](HWND window, WPARAM n) {
-            answer->look = LookAtFolder(folder, list, lister);
-            TGuiHandOff::Post(window, n, 0);
-        },
-        list);
-    if (!number) {
-        // The next tick asks again, listing if this look was to.
+    auto look = [answer, folder = monitor_.Directory(), list, lister = Lister] {
+        answer->look = LookAtFolder(folder, list, lister);
+    };
+    // Without a thread, the next tick asks again, listing if this look was to.
+    if (!RunAsLook(answer, look, list, false))
         listAgain_ = listAgain_ || list;
-        return;
-    }
-    looking_ = number;
-    answer_ = std::move(answer);
 }
 
 // The last look lists the folder, collects what arrived and asks which collected files are still
@@ -158,8 +164,7 @@ void TImportWatch::StartLastLook() {
     answer->kind = TAnswer::Kind::LastLook;
     answer->listing = std::move(listing_);
     lent_ = true;
-    auto work = [answer, folder = monitor_.Directory(), lister = Lister](HWND window,
-                                                                         WPARAM number) {
+    auto look = [answer, folder = monitor_.Directory(), lister = Lister] {
         answer->look = LookAtFolder(folder, true, lister);
         TImportListing& listing = *answer->listing;
         if (answer->look.listed) {
@@ -172,26 +177,19 @@ void TImportWatch::StartLastLook() {
         if (answer->look.present)
             for (const TListedFile& file : listing.Collected())
                 answer->stillThere += ListedFileExists(file);
-        TGuiHandOff::Post(window, number, 0);
     };
-    looking_ = RunAsLook(work, true);
-    answer_ = answer;
-    // No thread for it: it is taken here, and its answer is on its way all the same.
-    if (!looking_) {
-        looking_ = ++lastLook_ == 0 ? ++lastLook_ : lastLook_;
-        work(answers_->Window(), looking_);
-    }
+    RunAsLook(answer, look, true, true);
 }
 
 // The import lists the folder once more and sorts on the pool's thread, where `send` runs too.
 void TImportWatch::StartImport(const TImportChecks& checks, const TSend& send,
                                const TImported& done) {
-    const std::string folder = monitor_.Directory();
     auto answer = std::make_shared<TAnswer>();
     answer->kind = TAnswer::Kind::Import;
+    const std::string folder = monitor_.Directory();
     answer->listing = Stop();
     imported_ = done;
-    auto work = [answer, folder, lister = Lister, checks, send](HWND window, WPARAM number) {
+    auto import = [answer, folder, lister = Lister, checks, send] {
         try {
             TImportListing& listing = *answer->listing;
             TFolderLook look = LookAtFolder(folder, true, lister);
@@ -209,14 +207,8 @@ void TImportWatch::StartImport(const TImportChecks& checks, const TSend& send,
         } catch (...) {
             answer->error = std::current_exception();
         }
-        TGuiHandOff::Post(window, number, 0);
     };
-    looking_ = RunAsLook(work, true);
-    answer_ = answer;
-    if (!looking_) {
-        looking_ = ++lastLook_ == 0 ? ++lastLook_ : lastLook_;
-        work(answers_->Window(), looking_);
-    }
+    RunAsLook(answer, import, true, true);
 }
 
 void TImportWatch::Found(bool present) {

@@ -91,9 +91,10 @@ class TImportWatch {
     struct TAnswer;
     // Asks for a look, or for one more after the look under way; with `list` the look lists.
     void AskLook(bool list);
-    // Runs `work` aside as the look numbered `number` (the next one), or here when no thread
-    // can take it.
-    WPARAM RunAsLook(std::function<void(HWND window, WPARAM number)> work, bool lengthy);
+    // Runs `work` aside as the next look, which fills `answer`; false when no thread can take
+    // it, unless `hereWithoutThread`: it is then taken here, and answers all the same.
+    bool RunAsLook(std::shared_ptr<TAnswer> answer, std::function<void()> work, bool lengthy,
+                   bool hereWithoutThread);
     void Answered(WPARAM number);
     // What a look found of the folder: away, or there (and watched anew when it has to be).
     void Found(bool present);
