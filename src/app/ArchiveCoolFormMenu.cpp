@@ -139,8 +139,7 @@ void TArchiveCoolForm::Act_HideExecute() {
     if (!TrayIcon || !TrayIcon->Added())
         return;
     Application().SetMinimized(true);
-    if (TrayIcon)
-        TrayIcon->ApplicationMinimized(Handle());
+    TrayIcon->ApplicationMinimized(Handle());
 }
 
 void TArchiveCoolForm::Act_ArchIconExecute() {

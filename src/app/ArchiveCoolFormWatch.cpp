@@ -97,8 +97,9 @@ void TArchiveCoolForm::WatchStateChanged() {
 // that look answers, then the import runs aside and its report comes when it is done. Meanwhile
 // the end counts as a window of the program: nothing else of it opens.
 void TArchiveCoolForm::Act_WatchEndExecute() {
-    if (ImportWatch.LastLook([this](std::size_t stillThere) { AskWatchEnd(stillThere); }))
-        SetWatchEnding(true);
+    SetWatchEnding(true);
+    if (!ImportWatch.LastLook([this](std::size_t stillThere) { AskWatchEnd(stillThere); }))
+        SetWatchEnding(false);
 }
 
 void TArchiveCoolForm::AskWatchEnd(std::size_t stillThere) {

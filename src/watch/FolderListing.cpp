@@ -116,14 +116,4 @@ bool RunAside(std::function<void()> work, bool lengthy) {
     return true;
 }
 
-bool LookAtFolderAside(const std::string& folder, bool list, TFolderLister lister,
-                       std::function<void(TFolderLook)> answered) {
-    // A listing of a large or slow folder takes a while.
-    return RunAside(
-        [folder, list, lister, answered = std::move(answered)] {
-            answered(LookAtFolder(folder, list, lister));
-        },
-        list);
-}
-
 } // namespace watch

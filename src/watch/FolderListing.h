@@ -51,9 +51,4 @@ TFolderLook LookAtFolder(const std::string& folder, bool list, TFolderLister lis
 // add a thread meanwhile). Nothing may leave it. False when it could not be started.
 bool RunAside(std::function<void()> work, bool lengthy);
 
-// LookAtFolder on a thread of the system's pool, then `answered` on that thread. False when the
-// look could not be started.
-bool LookAtFolderAside(const std::string& folder, bool list, TFolderLister lister,
-                       std::function<void(TFolderLook)> answered);
-
 } // namespace watch

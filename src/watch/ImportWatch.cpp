@@ -2,6 +2,8 @@
 // the end's last look and import, letting go.
 #include "watch/ImportWatch.h"
 
+#include "archive/ArchiverLibraries.h"
+
 #include <new>
 #include <utility>
 
@@ -11,7 +13,8 @@ namespace watch {
 struct TImportWatch::TAnswer {
     enum class Kind { Look, LastLook, Import } kind = Kind::Look;
     TFolderLook look;
-    // The end's steps take the listings along and bring them back (the import keeps them).
+    // The end's steps take the listings along: the last look brings them back, the import lets
+    // go of them.
     std::unique_ptr<TImportListing> listing;
     std::size_t stillThere = 0;
     TImportOutcome outcome;
@@ -200,7 +203,12 @@ void TImportWatch::StartImport(const TImportChecks& checks, const TSend& send,
             sorting.exists = [&](const TListedFile& file) {
                 return look.present && checks.exists(file);
             };
-            answer->outcome = SortCollected(listing.Collected(), sorting);
+            {
+                // The archiver libraries are this thread's while it sorts: the window's thread
+                // finds them busy rather than waiting for a check.
+                const TArchiverLibrariesHold libraries;
+                answer->outcome = SortCollected(listing.Collected(), sorting);
+            }
             answer->sent = !answer->outcome.archives.empty() && send(answer->outcome.archives);
             // Let go of here: a large folder's listings take a while to free.
             answer->listing.reset();
@@ -276,7 +284,7 @@ void TImportWatch::Answered(WPARAM number) {
         AskLook(list);
     if (answer->kind == TAnswer::Kind::LastLook)
         if (const auto answered = std::exchange(lastLookAnswered_, nullptr))
-            answered(away_ ? 0 : answer->stillThere);
+            answered(answer->stillThere);
 }
 
 } // namespace watch
