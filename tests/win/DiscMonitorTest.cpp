@@ -620,8 +620,13 @@ TEST(ImportWatch, AFolderThatNeverReportsAChangeLosesNothing) {
         Pump(1500);
         EXPECT_EQ(1u, importWatch.CollectedCount()) << "the watch heard a file";
         std::size_t stillThere = 99;
-        ASSERT_TRUE(importWatch.LastLook([&](std::size_t count) { stillThere = count; }));
-        EXPECT_TRUE(PumpUntil([&] { return stillThere != 99; }, 10000));
+        auto lastLook = [&] {
+            stillThere = 99;
+            return importWatch.LastLook([&](std::size_t count) { stillThere = count; });
+        };
+        auto answered = [&] { return PumpUntil([&] { return stillThere != 99; }, 10000); };
+        ASSERT_TRUE(lastLook());
+        EXPECT_TRUE(answered());
         EXPECT_EQ(2u, stillThere);
         EXPECT_EQ(2u, importWatch.CollectedCount());
 
@@ -630,40 +635,31 @@ TEST(ImportWatch, AFolderThatNeverReportsAChangeLosesNothing) {
         ResetEvent(listGate.get());
         ResetEvent(listed.get());
         importWatch.Changed();
-        stillThere = 99;
-        ASSERT_TRUE(importWatch.LastLook([&](std::size_t count) { stillThere = count; }));
+        ASSERT_TRUE(lastLook());
         SetEvent(listGate.get());
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listed.get(), 10000));
         DeleteFileA((folder.path() + "c.lzh").c_str());
-        EXPECT_TRUE(PumpUntil([&] { return stillThere != 99; }, 10000));
+        EXPECT_TRUE(answered());
         EXPECT_EQ(2u, stillThere);
         EXPECT_EQ(3u, importWatch.CollectedCount());
     }
 
     WriteFileBytes(folder.path() + "d.lzh", "x");
-    watch::TImportChecks checks;
-    checks.exists = watch::ListedFileExists;
-    checks.isArchive = [](const std::string&) { return true; };
-    checks.namedAsArchive = [](const std::string&) { return true; };
+    const auto yes = [](const std::string&) { return true; };
     std::vector<std::string> sent;
     std::optional<watch::TImportOutcome> outcome;
     ASSERT_TRUE(importWatch.Import(
-        checks,
-        [&](const std::vector<std::string>& archives) {
-            sent = archives;
-            return true;
-        },
+        {watch::ListedFileExists, yes, yes},
+        [&](const std::vector<std::string>& archives) { return sent = archives, true; },
         [&](const watch::TImportOutcome& imported, bool, std::exception_ptr) {
             outcome = imported;
         }));
     EXPECT_FALSE(importWatch.Running());
     EXPECT_FALSE(monitor.Active());
     ASSERT_TRUE(PumpUntil([&] { return outcome.has_value(); }, 10000));
-    std::vector<std::string> names;
-    for (const std::string& path : sent)
-        names.push_back(path.substr(folder.path().size()));
-    EXPECT_EQ((std::vector<std::string>{"a.lzh", "b.lzh", "d.lzh"}), names);
-    EXPECT_EQ(std::vector<std::string>{folder.path() + "c.lzh"}, outcome->gone);
+    const std::string& in = folder.path();
+    EXPECT_EQ((std::vector<std::string>{in + "a.lzh", in + "b.lzh", in + "d.lzh"}), sent);
+    EXPECT_EQ(std::vector<std::string>{in + "c.lzh"}, outcome->gone);
     EXPECT_EQ(3u, outcome->count);
 }
 

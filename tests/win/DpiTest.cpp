@@ -105,20 +105,9 @@ TEST(Dpi, TheDensityOfAWindowIsTheDesktopsOnOneMonitor) {
     EXPECT_TRUE(EqualRect(&classic, &forDpi));
 }
 
-namespace {
-
-HMONITOR secondMonitor = nullptr;
-
-// Each monitor's density as a desktop may have them, the second monitor scaled to 150 % since
-// sign-in: Wine has one density for all.
-int DensityOf(HMONITOR monitor) {
-    return monitor == secondMonitor ? 144 : 96;
-}
-
-} // namespace
-
 // The notification area draws at the density of its taskbar's monitor, which need not be the
-// primary one: a taskbar moved to a second monitor scaled to 150 %, and back.
+// primary one: a taskbar moved to a second monitor scaled to 150 % since sign-in, and back (Wine
+// has one density for all: each monitor's is stood in for).
 TEST(TwoMonitors, TheNotificationAreaDrawsAtItsTaskbarsMonitorsDensity) {
     if (GetSystemMetrics(SM_CMONITORS) < 2)
         GTEST_SKIP() << "one monitor: the test command runs this on a display of two";
@@ -126,8 +115,8 @@ TEST(TwoMonitors, TheNotificationAreaDrawsAtItsTaskbarsMonitorsDensity) {
     primary.cbSize = sizeof primary;
     ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary));
     const RECT& left = primary.rcMonitor;
-    secondMonitor = MonitorFromPoint({left.right + 100, 100}, MONITOR_DEFAULTTONULL);
-    ASSERT_NE(nullptr, secondMonitor);
+    static HMONITOR second = MonitorFromPoint({left.right + 100, 100}, MONITOR_DEFAULTTONULL);
+    ASSERT_NE(nullptr, second);
     // A taskbar of the test's own, in front of any other of its class, along a monitor's bottom.
     WNDCLASSA taskbarClass{};
     taskbarClass.lpfnWndProc = DefWindowProcA;
@@ -137,9 +126,8 @@ TEST(TwoMonitors, TheNotificationAreaDrawsAtItsTaskbarsMonitorsDensity) {
     HWND taskbar =
         CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, left.right,
                         500, 400, 30, nullptr, nullptr, taskbarClass.hInstance, nullptr);
-    ASSERT_NE(nullptr, taskbar);
     ASSERT_EQ(taskbar, FindWindowA("Shell_TrayWnd", nullptr));
-    auto previous = ui::SetMonitorDpiFunction(DensityOf);
+    auto previous = ui::SetMonitorDpiFunction([](HMONITOR m) { return m == second ? 144 : 96; });
     EXPECT_EQ(144, ui::TaskbarDpi()) << "on the second monitor";
     SetWindowPos(taskbar, nullptr, left.left, left.bottom - 30, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -11,45 +11,26 @@
 
 using namespace testing_support;
 
-namespace {
-
-unsigned NetworkDrive(const char*) {
-    return DRIVE_REMOTE;
-}
-
-// A help file beside the program (the test's own), on a drive that answers as a network one.
-class HelpFromTheNetwork : public MessageTest {
-  protected:
-    void SetUp() override {
-        MessageTest::SetUp();
-        WriteFileBytes(helpFile_, "ITSF");
-        previous_ = SetDriveTypeCall(NetworkDrive);
-    }
-    void TearDown() override {
-        SetDriveTypeCall(previous_);
-        QuitHelp();
-        DeleteFileA(helpFile_.c_str());
-        MessageTest::TearDown();
-    }
-    const std::string helpFile_ = ExeFolder() + "PAKICO.CHM";
-    DriveTypeCall previous_ = nullptr;
-};
-
-} // namespace
+using HelpFromTheNetwork = MessageTest;
 
 TEST_F(HelpFromTheNetwork, HelpSaysWhyItCannotOpenAndWhereTheReadmeIs) {
+    // A help file beside the program (the test's own), on a drive that answers as a network one.
+    const std::string helpFile = ExeFolder() + "PAKICO.CHM";
+    WriteFileBytes(helpFile, "ITSF");
+    const DriveTypeCall platform =
+        SetDriveTypeCall([](const char*) -> unsigned { return DRIVE_REMOTE; });
     EXPECT_TRUE(IsNetworkPath(ExeFolder()));
     EXPECT_TRUE(IsNetworkPath("\\\\server\\share\\Pakico"));
     for (bool contents : {true, false}) {
         MessageBoxDriver driver({Answer::ClickButton(IDOK)});
-        if (contents)
-            ShowHelpContents(nullptr);
-        else
-            ShowHelpTopic(nullptr, 3);
-        ASSERT_EQ(1u, driver.seen().size()) << contents;
-        const std::string& note = driver.seen()[0].text;
+        contents ? ShowHelpContents(nullptr) : ShowHelpTopic(nullptr, 3);
+        EXPECT_EQ(1u, driver.seen().size()) << contents;
+        const std::string note = driver.seen().empty() ? "" : driver.seen()[0].text;
         EXPECT_NE(std::string::npos, note.find("ネットワーク上のフォルダ")) << note;
         EXPECT_NE(std::string::npos, note.find("説明書 Pakico.txt")) << note;
         EXPECT_EQ(nullptr, FindWindowA("HH Parent", nullptr)) << "a help window opened";
     }
+    SetDriveTypeCall(platform);
+    QuitHelp();
+    DeleteFileA(helpFile.c_str());
 }
