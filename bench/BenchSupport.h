@@ -43,7 +43,10 @@ inline void Report(const char* id, const char* name, const Spread& measured, con
                    double goal, const std::string& measuredLabel, const std::string& bareLabel,
                    const char* unit) {
     const double ratio = bare.median > 0 ? measured.median / bare.median : 0;
-    std::printf("%s %s: %.2fx (goal <= %.3gx; %s %s, %s %s; median of %zu)\n", id, name, ratio,
+    // Two decimals, or two digits for a ratio too small for them (against a goal as small).
+    char ratioText[32];
+    std::snprintf(ratioText, sizeof ratioText, ratio >= 0.01 ? "%.2f" : "%.2g", ratio);
+    std::printf("%s %s: %sx (goal <= %.3gx; %s %s, %s %s; median of %zu)\n", id, name, ratioText,
                 goal, measuredLabel.c_str(), Describe(measured, unit).c_str(), bareLabel.c_str(),
                 Describe(bare, unit).c_str(), std::min(measured.runs, bare.runs));
     std::fflush(stdout);

@@ -55,7 +55,8 @@ wine_summary="$PAKICO_BUILD/wine-tests.summary"
 # it, unpacked beside the stand-ins (its readme against its program's texts, and one drop, the
 # About box and the help file of that program), and the windows on a desktop of two monitors.
 PAKICO_LANE_NAME=monitors PAKICO_TWO_MONITORS=1 "$root/scripts/wine-tests.sh" 1 \
-    'e2e/pakico_e2e_tests.exe:TwoMonitors.*' >"$PAKICO_BUILD/wine-monitors.summary" &
+    'wintest/pakico_win_tests.exe:TwoMonitors.*' 'e2e/pakico_e2e_tests.exe:TwoMonitors.*' \
+    >"$PAKICO_BUILD/wine-monitors.summary" &
 monitors=$!
 packaged="$PAKICO_BUILD/win/packaged"
 packaged_cases=LeftDrop.OneArchiveIsExtractedAndWithShiftCompressed
@@ -70,7 +71,7 @@ packaged_cases+=:SettingsDialogTest.HelpOpensTheHelpFileOrSaysWhereTheReadmeIs
 packaged_run=$!
 # The soak of weeks of use has a command of its own, scripts/soak.sh; the cases of two monitors
 # run on the display that has them.
-"$root/scripts/wine-tests.sh" "$lanes" wintest/pakico_win_tests.exe \
+"$root/scripts/wine-tests.sh" "$lanes" 'wintest/pakico_win_tests.exe:-TwoMonitors.*' \
     'e2e/pakico_e2e_tests.exe:-Soak.*:TwoMonitors.*' | tee "$wine_summary" || status=1
 wait "$packaged_run" || status=1
 wait "$monitors" || status=1

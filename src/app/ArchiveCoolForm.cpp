@@ -3,6 +3,7 @@
 
 #include "app/Application.h"
 #include "app/DesktopMonitors.h"
+#include "app/ProcessStart.h"
 #include "app/ReportedSettings.h"
 #include "archive/ArchiveRecognizer.h"
 #include "archive/ZCryptProbe.h"
@@ -33,8 +34,10 @@ namespace {
 constexpr int kIconWidth = 58;
 constexpr int kIconHeight = 59;
 constexpr UINT kRefreshInterval = 1000;
-// How often the refresh asks a shell that did not take the icon, before it says so.
+// How often the refresh asks a shell that did not take the icon, before it says so; then how
+// many refreshes apart it asks (about a minute).
 constexpr int kTrayIconTries = 30;
+constexpr int kTrayIconTriesApart = 60;
 
 // The refresh interval: once a second. The soak test asks for a shorter one through the
 // environment ("PAKICO_REFRESH_MS", 1 to 999), so that ten thousand ticks pass in minutes.
@@ -86,7 +89,7 @@ TArchiveCoolForm::~TArchiveCoolForm() = default;
 
 bool TArchiveCoolForm::CreateAndShow() {
     ui::WindowSpec params;
-    params.className = "TArchiveCoolForm";
+    params.className = kCatWindowClass;
     params.caption = ui::ApplicationTitle();
     params.style = WS_POPUP | WS_CLIPCHILDREN;
     // A tool window keeps the cat off the taskbar; the notification-area icon stands for it.
@@ -110,6 +113,12 @@ bool TArchiveCoolForm::CreateAndShow() {
 }
 
 LRESULT TArchiveCoolForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A second start of the program looks for the cat.
+    if (message == ShowCatMessage()) {
+        if (Application().IsMinimized())
+            ui::RunGuarded([&] { Act_ArchIconExecute(); });
+        return 0;
+    }
     switch (message) {
     case WM_CREATE:
         FormCreate();
@@ -195,12 +204,17 @@ void TArchiveCoolForm::FormCreate() {
     ConnectWatch();
     MessagesStayOnTop = true;
     // No box opens while a drag is over the cat (its source holds the mouse in its drag loop),
-    // nor over another program's full-screen work the cat stepped aside for (a new window there
-    // knocks many games out of full screen): they show when the drag is over, or the cat back.
-    ui::HoldReportsWhile(
-        [this] { return Dragging || (FullScreenWatch && FullScreenWatch->OtherWorkInFront()); });
+    // or may still be (it went quiet a moment ago), nor over another program's full-screen work
+    // the cat stepped aside for (a new window there knocks many games out of full screen): they
+    // show when the drag is over, or the cat back.
+    ui::HoldReportsWhile([this] {
+        return Dragging || HoldsReportsAfterQuietEnd() ||
+               (FullScreenWatch && FullScreenWatch->OtherWorkInFront());
+    });
     // Windows without an owner open on the cat's monitor.
     PlacementHome = Handle();
+    // Run elevated, the cat still hears a second start that runs unelevated.
+    ui::AllowMessageFromLowerIntegrity(Handle(), ShowCatMessage());
     ui::SetFormClosedHandler([this] { PostMessageA(Handle(), kOtherWindowClosed, 0, 0); });
 
     Dragging = false;
@@ -283,8 +297,13 @@ void TArchiveCoolForm::CreateTrayIcon() {
     // An icon added during a watch (the taskbar came late) tells the watch, like the title.
     TrayIcon = std::make_unique<TTaskTrayIcon>(
         Handle(), face ? face.get() : LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PAKICO)), Title());
-    // A new taskbar that does not take the icon at once is asked as long as one at start.
-    TrayIcon->OnTaskbarCreated = [this](TTaskTrayIcon&) { trayIconTries_ = 0; };
+    // A new taskbar that does not take the icon at once is asked as long as one at start; a
+    // hidden cat comes back at once when it refuses.
+    TrayIcon->OnTaskbarCreated = [this](TTaskTrayIcon&) {
+        trayIconTries_ = 0;
+        trayIconTold_ = false;
+        KeepCatReachable();
+    };
     TrayIcon->OnDblClick = [this](TTaskTrayIcon&) { RunCommand([&] { Act_ExecExecute(); }); };
     // Whether the icon has a menu is decided at the press that opens it: none while another
     // window of the program is open, even one opened a moment ago (About, from this very menu),
@@ -298,14 +317,32 @@ void TArchiveCoolForm::CreateTrayIcon() {
 }
 
 void TArchiveCoolForm::AddTrayIconAgain() {
-    // Once told, the refresh asks no more: a shell that hangs could hold each tick for seconds.
-    // A new taskbar's announcement starts it over.
-    if (!TrayIcon || TrayIcon->Added() || trayIconTries_ >= kTrayIconTries)
+    // Once told, the refresh asks only once a minute: a shell that hangs could hold each tick
+    // for seconds. A new taskbar's announcement starts it over.
+    if (!TrayIcon || TrayIcon->Added())
+        return;
+    ++trayIconTries_;
+    if (trayIconTries_ > kTrayIconTries &&
+        (trayIconTries_ - kTrayIconTries) % kTrayIconTriesApart != 0)
         return;
     if (TrayIcon->Add())
         trayIconTries_ = 0;
-    else if (++trayIconTries_ == kTrayIconTries)
-        ui::ReportException(EAppError(TTaskTrayIcon::NotShownMessage));
+    else if (trayIconTries_ == kTrayIconTries)
+        TellTrayIconNotShown();
+}
+
+void TArchiveCoolForm::TellTrayIconNotShown() {
+    if (trayIconTold_)
+        return;
+    trayIconTold_ = true;
+    ui::ReportException(EAppError(TTaskTrayIcon::NotShownMessage));
+}
+
+void TArchiveCoolForm::KeepCatReachable() {
+    if (!Application().IsMinimized() || (TrayIcon && TrayIcon->Added()))
+        return;
+    Act_ArchIconExecute();
+    TellTrayIconNotShown();
 }
 
 void TArchiveCoolForm::CreateLayers() {
@@ -447,7 +484,7 @@ void TArchiveCoolForm::FormShow() {
 }
 
 bool TArchiveCoolForm::IsOtherWindowOpen() const {
-    return OpenDialogShowing || ui::IsAnyOtherFormOpen(FormName);
+    return OpenDialogShowing || watchEnding_ || ui::IsAnyOtherFormOpen(FormName);
 }
 
 void TArchiveCoolForm::RefreshIconState() {
@@ -480,6 +517,7 @@ void TArchiveCoolForm::Timer1Timer() {
     if (endAsked_)
         PostQuitMessage(0);
     AddTrayIconAgain();
+    KeepCatReachable();
     FollowTaskbarDensity();
     EndQuietDrag();
     if (!Dragging)

@@ -24,6 +24,7 @@
 
 #include <array>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -43,7 +44,8 @@ class TArchiveCoolForm : public ui::Window {
     // Creates the window (running FormCreate) and shows it.
     bool CreateAndShow();
 
-    // Any other window of the program is open: a dialog, a message box, the open dialog.
+    // Any other window of the program is open: a dialog, a message box, the open dialog; or the
+    // end of a watch is under way, whose question or report is about to open.
     bool IsOtherWindowOpen() const;
     // Ready or resting picture.
     void RefreshIconState();
@@ -110,8 +112,16 @@ class TArchiveCoolForm : public ui::Window {
     // first seconds after sign-in, or has just started again): the refresh asks again, quietly,
     // for about half a minute, then says so once.
     void CreateTrayIcon();
+    // Asked at each refresh for about half a minute, then once a minute for as long as the
+    // program runs, quietly: a shell that recovers later still gets the icon.
     void AddTrayIconAgain();
     int trayIconTries_ = 0;
+    // Said once since the start or the last new taskbar: the icon cannot be shown.
+    bool trayIconTold_ = false;
+    void TellTrayIconNotShown();
+    // The cat is hidden only while its icon is in the notification area, the one other way to
+    // it: without the icon it comes back.
+    void KeepCatReachable();
     // The cat's face for the notification area at the size for a density.
     win::ScopedIcon TrayFace(int dpi) const;
     // The taskbar's density changed since the icon was drawn: it is drawn again at its size.
@@ -133,8 +143,13 @@ class TArchiveCoolForm : public ui::Window {
     // drag are shown once the window is back in its own loop.
     void DragEnded();
     // A drag source that ended without a leave or a drop (it was closed, or crashed) leaves the
-    // drag picture; after a few quiet seconds the drag counts as over.
+    // drag picture; after a few quiet seconds with no mouse button down the drag counts as over.
     void EndQuietDrag();
+    // When the last drag ended so, if no real leave or drop has come since: reports stay held
+    // for half a minute after it.
+    std::optional<DWORD> quietEndAt_;
+    static constexpr DWORD kReportsHeldAfterQuietEndMs = 30000;
+    bool HoldsReportsAfterQuietEnd() const;
     // What a left drop hands over, kept with its own files until the drop has returned.
     struct DropHandOff {
         bool extract;
@@ -193,9 +208,15 @@ class TArchiveCoolForm : public ui::Window {
     void FileMonitorChange();
     // A look at the watched folder changed the count or found it away or back.
     void WatchStateChanged();
-    // Hands the collected archives over and tells what was done; `away`: the folder did not
-    // answer at the last look, and its files count as gone.
-    void ImportCollected(watch::TImportListing& listing, bool away);
+    // The end's question, once the last look has counted the collected files still there.
+    void AskWatchEnd(std::size_t stillThere);
+    // Tells what the import handed over, or why nothing.
+    void ReportImport(const watch::TImportOutcome& outcome, watch::TImportHandOver handOver,
+                      std::exception_ptr error);
+    // The end of a watch is under way, from its last look to its report: it counts as another
+    // window of the program.
+    bool watchEnding_ = false;
+    void SetWatchEnding(bool ending);
     // The window's title and the notification-area tip: the program's name, or while watching
     // how far the import is.
     std::string Title() const;

@@ -14,17 +14,20 @@ namespace {
 
 constexpr UINT kRightDropMenuDelay = 500;
 
-// A drag the platform has not asked about for this long, and whose mouse button is up, has
+// A drag the platform has not asked about for this long, while no mouse button is down, has
 // ended without a word (its source was closed, or crashed). The platform is sure to ask only when
 // the pointer moves or a key changes: a person who holds a drag still over the cat still holds
 // its button down.
 constexpr DWORD kQuietDragMs = 3000;
 
-// The mouse button the drag was made with is held down now (physically: GetAsyncKeyState reads
-// the buttons as they are, the left one also when the user swapped them).
-bool DragButtonDown(bool rightDrag) {
-    const bool physicalRight = rightDrag != (GetSystemMetrics(SM_SWAPBUTTON) != 0);
-    return GetAsyncKeyState(physicalRight ? VK_RBUTTON : VK_LBUTTON) < 0;
+// A mouse button is held down now. Any of them: a drag may be made with the middle or a side
+// button too, and GetAsyncKeyState reads the buttons as they physically are, whichever of them
+// the user swapped.
+bool AnyMouseButtonDown() {
+    for (int button : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2})
+        if (GetAsyncKeyState(button) < 0)
+            return true;
+    return false;
 }
 
 // Why dropped files did not reach the companion: their names have characters the code page
@@ -268,26 +271,42 @@ void TArchiveCoolForm::HandOverVirtualFiles(const VirtualDrop& drop,
 
 void TArchiveCoolForm::DragEnded() {
     Dragging = false;
+    quietEndAt_.reset();
     PostMessageA(Handle(), kShowHeldReports, 0, 0);
 }
 
+bool TArchiveCoolForm::HoldsReportsAfterQuietEnd() const {
+    return quietEndAt_ && GetTickCount() - *quietEndAt_ < kReportsHeldAfterQuietEndMs;
+}
+
 void TArchiveCoolForm::EndQuietDrag() {
+    // Reports held since a quiet end are shown once it is long enough ago (unless another drag
+    // holds them now).
+    if (quietEndAt_ && !HoldsReportsAfterQuietEnd()) {
+        quietEndAt_.reset();
+        PostMessageA(Handle(), kShowHeldReports, 0, 0);
+    }
     // (A drag whose entering failed half-way has left the drop target holding nothing.)
     if (!Dragging || (DropFileTarget1.Dragging() &&
-                      (!DropFileTarget1.QuietFor(kQuietDragMs) || DragButtonDown(RightDrag))))
+                      (!DropFileTarget1.QuietFor(kQuietDragMs) || AnyMouseButtonDown())))
         return;
     // The drop target keeps what it read: a source that was only slow may still drop, and is
-    // then served as ever. The refresh that follows shows the cat's own picture again.
+    // then served as ever. The refresh that follows shows the cat's own picture again; reports
+    // wait on until a real leave or drop, or a while: a box opened under a drag that is still
+    // going on (a source only slow to ask) would come between the person and the drag.
     DropFileTarget1.HideDragImage();
-    DragEnded();
+    Dragging = false;
+    quietEndAt_ = GetTickCount();
 }
 
 void TArchiveCoolForm::Timer2Timer() {
     Timer2.SetInterval(0);
     if (dropMenus_.empty())
         return;
-    // A menu takes the mouse: it waits while another drag is over the cat.
-    if (Dragging) {
+    // A menu takes the mouse: it waits while another drag is over the cat. Nor does it open over
+    // another window of the program (a report of the drop), whose answer its commands would
+    // run ahead of.
+    if (Dragging || IsOtherWindowOpen()) {
         Timer2.SetInterval(kRightDropMenuDelay);
         return;
     }

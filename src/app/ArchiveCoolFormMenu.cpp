@@ -114,6 +114,8 @@ void TArchiveCoolForm::PopupMenu1Popup() {
     Act_ReWatch.SetVisible(!watching);
     Act_ArchIcon.SetVisible(Application().IsMinimized());
     Act_Hide.SetVisible(!Application().IsMinimized());
+    // Hidden, the cat is reached through its icon alone: not without one.
+    Act_Hide.SetEnabled(TrayIcon && TrayIcon->Added());
 }
 
 void TArchiveCoolForm::Act_ExecExecute() {
@@ -134,9 +136,10 @@ void TArchiveCoolForm::Act_HelpExecute() {
 }
 
 void TArchiveCoolForm::Act_HideExecute() {
+    if (!TrayIcon || !TrayIcon->Added())
+        return;
     Application().SetMinimized(true);
-    if (TrayIcon)
-        TrayIcon->ApplicationMinimized(Handle());
+    TrayIcon->ApplicationMinimized(Handle());
 }
 
 void TArchiveCoolForm::Act_ArchIconExecute() {

@@ -3,16 +3,16 @@
 #include "app/ArchiveCoolForm.h"
 
 #include "app/ReportedSettings.h"
-#include "archive/ArchiveRecognizer.h"
 #include "folders/TreeForm.h"
 #include "handoff/CompanionLaunch.h"
 #include "ui/ErrorReport.h"
 #include "ui/MessageBox.h"
-#include "util/Errors.h"
 #include "util/FileProbe.h"
 #include "util/SystemLookups.h"
 #include "watch/FolderListing.h"
 #include "watch/ImportReport.h"
+
+#include <exception>
 
 namespace {
 
@@ -24,19 +24,6 @@ constexpr const char* kAwayTitle = "監視フォルダの応答待ち";
 bool Confirmed(const std::string& question) {
     return ShowMessageBox(nullptr, question, MessageKind::Confirmation, MessageButton::YesNo) ==
            MessageResult::Yes;
-}
-
-// Whether a collected file that is there is taken: an empty file (which no library can check)
-// goes by its extension, any other by the library of its family. An ".exe" that cannot be read
-// for the self-extractor check is no archive; the rest of the import goes on.
-bool IsImportable(const std::string& path) {
-    if (IsEmptyFile(path))
-        return IsArchiveByExtension(path);
-    try {
-        return GetArchiveKind(path) != ArchiveKind::None;
-    } catch (const EFOpenError&) {
-        return false;
-    }
 }
 
 } // namespace
@@ -106,42 +93,64 @@ void TArchiveCoolForm::WatchStateChanged() {
     ShowTitle();
 }
 
+// The folder is looked at aside (a slow share never freezes the cat), the question comes when
+// that look answers, then the import runs aside and its report comes when it is done. Meanwhile
+// the end counts as a window of the program: nothing else of it opens.
 void TArchiveCoolForm::Act_WatchEndExecute() {
-    if (!ImportWatch.Running())
-        return;
-    const std::size_t count = ImportWatch.CollectedStillThere();
-    if (!Confirmed("現在の取込数: " + FormatCount(static_cast<long long>(count)) + "件" + "\r\n" +
-                   "フォルダ監視を終了して書庫を取り込みますか？"))
-        return;
-    if (!ImportWatch.Running())
-        return;
-    // A folder away at the last look is not asked again: its files are gone for this import.
-    const bool away = ImportWatch.Away();
-    std::unique_ptr<watch::TImportListing> listing = ImportWatch.Stop();
-    ShowTitle();
-    ImportCollected(*listing, away);
+    SetWatchEnding(true);
+    if (!ImportWatch.LastLook([this](std::size_t stillThere) { AskWatchEnd(stillThere); }))
+        SetWatchEnding(false);
 }
 
-void TArchiveCoolForm::ImportCollected(watch::TImportListing& listing, bool away) {
-    listing.Finish();
-    watch::TImportChecks checks;
-    checks.exists = [away](const watch::TListedFile& file) {
-        return !away && watch::ListedFileExists(file);
-    };
-    checks.isArchive = IsImportable;
-    checks.namedAsArchive = [](const std::string& path) { return IsArchiveByExtension(path); };
-    const watch::TImportOutcome outcome = watch::SortCollected(listing.Collected(), checks);
+void TArchiveCoolForm::AskWatchEnd(std::size_t stillThere) {
+    bool ending = false;
+    struct GoesOn {
+        TArchiveCoolForm& form;
+        bool& ending;
+        ~GoesOn() {
+            if (!ending)
+                form.SetWatchEnding(false);
+        }
+    } goesOn{*this, ending};
+    if (!Confirmed("現在の取込数: " + FormatCount(static_cast<long long>(stillThere)) + "件" +
+                   "\r\n" + "フォルダ監視を終了して書庫を取り込みますか？"))
+        return;
+    ending = ImportWatch.Import(
+        watch::ImportChecks(),
+        [](const std::vector<std::string>& archives) {
+            switch (SendImportedArchives(archives)) {
+            case HandOffResult::Started:
+                return watch::TImportHandOver::Done;
+            case HandOffResult::ListNotWritten:
+                return watch::TImportHandOver::ListNotWritten;
+            default:
+                return watch::TImportHandOver::CompanionNotStarted;
+            }
+        },
+        [this](const watch::TImportOutcome& outcome, watch::TImportHandOver handOver,
+               std::exception_ptr error) { ReportImport(outcome, handOver, error); });
+    ShowTitle();
+}
+
+void TArchiveCoolForm::ReportImport(const watch::TImportOutcome& outcome,
+                                    watch::TImportHandOver handOver, std::exception_ptr error) {
+    struct Ended {
+        TArchiveCoolForm& form;
+        ~Ended() { form.SetWatchEnding(false); }
+    } ended{*this};
+    if (error)
+        std::rethrow_exception(error);
     // Success is told only once the companion has the list.
-    watch::TImportHandOver handOver = watch::TImportHandOver::Done;
-    if (!outcome.archives.empty()) {
-        const HandOffResult sent = SendImportedArchives(outcome.archives);
-        if (sent == HandOffResult::ListNotWritten)
-            handOver = watch::TImportHandOver::ListNotWritten;
-        else if (sent == HandOffResult::NotStarted)
-            handOver = watch::TImportHandOver::CompanionNotStarted;
-    }
     ShowMessageBox(nullptr, watch::ImportReportText(outcome, handOver, FormatCount),
                    handOver == watch::TImportHandOver::Done ? MessageKind::Information
                                                             : MessageKind::Error,
                    MessageButton::OKOnly);
+}
+
+void TArchiveCoolForm::SetWatchEnding(bool ending) {
+    watchEnding_ = ending;
+    if (ending && !Dragging)
+        RefreshIconState();
+    else if (!ending)
+        PostMessageA(Handle(), kOtherWindowClosed, 0, 0);
 }

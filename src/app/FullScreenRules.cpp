@@ -19,7 +19,8 @@ bool StepsAside(const WorkArea& cat, const std::vector<MonitorArea>& monitors,
     if (state == UserNotificationState::PresentationMode)
         return true;
     const MonitorArea* catMonitor = MonitorOf(cat, monitors);
-    if (!catMonitor || !IsAnotherProgramsWindow(foreground) || foreground.maximised)
+    if (!catMonitor || !IsAnotherProgramsWindow(foreground) ||
+        (foreground.maximised && !foreground.frameless))
         return false;
     const bool reportedFullScreen =
         state == UserNotificationState::Busy || state == UserNotificationState::Direct3DFullScreen;

@@ -18,12 +18,15 @@ struct ForegroundWindow {
     // Its client area on the screen: a window with a caption does not cover its monitor with
     // it, a full-screen one does.
     WorkArea client{};
-    // It is maximised: never full-screen work, even where its client area fills the monitor
-    // (a browser or an editor that draws its own title bar, with the taskbar elsewhere or
-    // hiding itself). Full-screen modes leave the maximised state first.
+    // It is maximised: no full-screen work while it keeps a frame, even where its client area
+    // fills the monitor (a browser or an editor that draws its own title bar, with the taskbar
+    // elsewhere or hiding itself).
     bool maximised = false;
     // Its whole rectangle, frame and all, as the platform judges a full-screen program by it.
     WorkArea frame{};
+    // It has neither a caption nor a sizing frame. A video player often goes full screen from a
+    // maximised window by taking its frame away, and the window stays maximised meanwhile.
+    bool frameless = false;
 };
 
 // What the shell answers when asked whether the user may be disturbed (the values of
@@ -50,12 +53,12 @@ bool CoversMonitor(const WorkArea& window, const WorkArea& monitor);
 bool IsShellDesktopClass(const std::string& className);
 
 // The cat, at `cat` on the desktop of `monitors`, steps aside (it stops being topmost) while the
-// foreground window of another program, not the desktop and not maximised, covers the monitor
-// the cat is on with its client area, or while the user gives a presentation. While the platform
-// reports a full-screen program or game, such a window covers it with its whole rectangle too;
-// the report alone, with the desktop, this program or a smaller window in front, or with a
-// full-screen window on another monitor, changes nothing (the platform reports "busy" on an empty
-// desktop while some graphics overlays run).
+// foreground window of another program, not the desktop and not maximised with a frame, covers
+// the monitor the cat is on with its client area, or while the user gives a presentation. While
+// the platform reports a full-screen program or game, such a window covers it with its whole
+// rectangle too; the report alone, with the desktop, this program or a smaller window in front,
+// or with a full-screen window on another monitor, changes nothing (the platform reports "busy"
+// on an empty desktop while some graphics overlays run).
 bool StepsAside(const WorkArea& cat, const std::vector<MonitorArea>& monitors,
                 const ForegroundWindow& foreground, UserNotificationState state);
 

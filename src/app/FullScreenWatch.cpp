@@ -88,6 +88,8 @@ ForegroundWindow Describe(HWND window) {
     GetWindowRect(window, &frame);
     seen.frame = AreaOf(frame);
     seen.maximised = IsZoomed(window) != FALSE;
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    seen.frameless = (style & WS_CAPTION) != WS_CAPTION && !(style & WS_THICKFRAME);
     return seen;
 }
 

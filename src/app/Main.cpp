@@ -29,8 +29,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!CheckPlatform())
         return 1;
     const SingleInstance instance = TakeSingleInstanceMutex();
-    if (instance.otherCopy)
+    if (instance.otherCopy) {
+        ShowTheRunningCopysCat();
         return 0;
+    }
+    RegisterRestartAfterUpdate();
     TellOfAnotherCodePage();
 
     RouteComponentErrors();

@@ -2,15 +2,16 @@
 target_sources(pakico_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/IconPlacement.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FullScreenRules.cpp ${CMAKE_CURRENT_LIST_DIR}/CodePageNotice.cpp)
 if(WIN32)
-    # The monitors and the full-screen watch are tested under Wine on their own.
+    # The monitors, the full-screen watch and the start's steps are tested under Wine on their
+    # own.
     target_sources(pakico_win PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/DesktopMonitors.cpp
         ${CMAKE_CURRENT_LIST_DIR}/FullScreenWatch.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ProcessStart.cpp
     )
     enable_language(RC)
     add_executable(Pakico WIN32
         ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/ProcessStart.cpp
         ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolForm.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ArchiveCoolFormDrop.cpp

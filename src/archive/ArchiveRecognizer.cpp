@@ -101,6 +101,10 @@ bool IsBzip2Supported() {
 }
 
 bool IsArchiverBusy() {
+    // Libraries at work for another thread are busy, and are not waited for.
+    const TArchiverLibrariesHold hold(true);
+    if (!hold.Held())
+        return true;
     static constexpr struct {
         L library;
         const char* entryPoint;

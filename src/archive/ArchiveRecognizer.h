@@ -10,7 +10,8 @@
 // True when the tar library handles bzip2 itself (version 50 or later) or BZ2LIB.dll loads.
 bool IsBzip2Supported();
 
-// True when any archiver library reports an operation in progress.
+// True when any archiver library reports an operation in progress, or another thread holds the
+// libraries (never waiting for them).
 bool IsArchiverBusy();
 
 // The quick test of a drop: every path is an archive by its extension (guarded by the

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <array>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -15,9 +16,15 @@ namespace {
 
 constexpr std::size_t kLibraryCount = 8;
 
-// One handle per library for the whole process; none until first needed. Only the GUI
-// thread touches them.
+// One handle per library for the whole process; none until first needed. Touched only under
+// the lock, which every call into the libraries holds.
 std::array<HMODULE, kLibraryCount> g_modules{};
+
+std::recursive_mutex& LibrariesLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+using Hold = std::lock_guard<std::recursive_mutex>;
 
 HMODULE& ModuleSlot(ArchiverLibrary library) {
     return g_modules[static_cast<std::size_t>(library)];
@@ -75,38 +82,58 @@ template <typename Fn> Fn EntryPoint(ArchiverLibrary library, const char* name) 
 
 } // namespace
 
+TArchiverLibrariesHold::TArchiverLibrariesHold(bool onlyIfFree) {
+    if (onlyIfFree) {
+        held_ = LibrariesLock().try_lock();
+    } else {
+        LibrariesLock().lock();
+        held_ = true;
+    }
+}
+
+TArchiverLibrariesHold::~TArchiverLibrariesHold() {
+    if (held_)
+        LibrariesLock().unlock();
+}
+
 bool IsLibraryAvailable(ArchiverLibrary library) {
+    Hold hold(LibrariesLock());
     return EnsureLoaded(library) != nullptr;
 }
 
 void LookForMissingLibrariesAgain() {
+    Hold hold(LibrariesLock());
     g_missedAt.fill(std::nullopt);
 }
 
 void SetLibraryClock(std::function<std::uint32_t()> clock) {
+    Hold hold(LibrariesLock());
     g_clock = std::move(clock);
-}
-
-void LeaveCurrentFolderOutOfLibrarySearch(const SetDllDirectoryFn& setDllDirectory) {
-    // An empty folder takes the current one out and leaves the rest of the search as it was.
-    if (setDllDirectory)
-        setDllDirectory("");
 }
 
 void LeaveCurrentFolderOutOfLibrarySearch() {
     using Fn = BOOL(WINAPI*)(LPCSTR);
-    const auto system = win::FunctionIn<Fn>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
-    LeaveCurrentFolderOutOfLibrarySearch(
-        system ? SetDllDirectoryFn([system](const char* folder) { return system(folder) != FALSE; })
-               : SetDllDirectoryFn());
+    const auto setDllDirectory =
+        win::FunctionIn<Fn>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
+    char system[MAX_PATH] = "";
+    const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+    if (!setDllDirectory || length == 0 || length >= MAX_PATH)
+        return;
+    // Any folder given takes the current one out of the search. The system folder, searched
+    // next in any case, changes nothing else, also for the programs started from here, which
+    // inherit it. (An empty name would do the same on Windows, but Wine goes on searching the
+    // current folder then.)
+    setDllDirectory(system);
 }
 
 std::int32_t CallArchiverQuery(ArchiverLibrary library, const char* entryPoint) {
+    Hold hold(LibrariesLock());
     auto fn = EntryPoint<QueryFn>(library, entryPoint);
     return fn ? fn() : 0;
 }
 
 void CallArchiverSetter(ArchiverLibrary library, const char* entryPoint, std::int32_t value) {
+    Hold hold(LibrariesLock());
     if (auto fn = EntryPoint<SetterFn>(library, entryPoint))
         fn(value);
 }
@@ -118,6 +145,7 @@ std::pair<std::int32_t, bool> CheckUnderGuard(ArchiverLibrary library, const cha
     // A longer path would overrun the library's own buffers: no library can check it.
     if (path.size() > kLongestLibraryPath)
         return {0, false};
+    Hold hold(LibrariesLock());
     auto fn = EntryPoint<CheckFn>(library, entryPoint);
     bool faulted = false;
     std::int32_t result = fn ? CallCheckWithFaultGuard(fn, path.c_str(), mode, faulted) : 0;
@@ -145,6 +173,7 @@ std::int32_t CallArchiverCheckFaultAsNo(ArchiverLibrary library, const char* ent
 }
 
 void UnloadArchiverLibraries() {
+    Hold hold(LibrariesLock());
     LookForMissingLibrariesAgain();
     constexpr ArchiverLibrary kOrder[] = {
         ArchiverLibrary::Unlha, ArchiverLibrary::Cab,   ArchiverLibrary::Tar,

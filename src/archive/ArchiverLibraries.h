@@ -8,6 +8,23 @@
 #include <functional>
 #include <string>
 
+// The libraries serve one thread at a time; the calls below wait for another thread's turn. A
+// thread that checks many files aside (the end of an automatic import) holds them throughout,
+// and the window's thread, which must never wait, asks first whether it may have them.
+class TArchiverLibrariesHold {
+  public:
+    // Waits for the libraries; with `onlyIfFree`, takes them only when no other thread holds
+    // them (Held() tells), without waiting.
+    explicit TArchiverLibrariesHold(bool onlyIfFree = false);
+    ~TArchiverLibrariesHold();
+    TArchiverLibrariesHold(const TArchiverLibrariesHold&) = delete;
+    TArchiverLibrariesHold& operator=(const TArchiverLibrariesHold&) = delete;
+    bool Held() const { return held_; }
+
+  private:
+    bool held_ = false;
+};
+
 // Loads the library when no handle is held yet and tells whether one is held now. A library
 // that could not be loaded is looked for again once a minute has passed, or after
 // LookForMissingLibrariesAgain: each look walks every folder of the search path, some perhaps
@@ -23,13 +40,9 @@ void SetLibraryClock(std::function<std::uint32_t()> clock);
 
 // Libraries are looked for in the program's folder, the system's folders and the path, never
 // in the current folder, where the open dialog may have left a download folder: a file there
-// named like a missing library would be loaded. Called once at start.
+// named like a missing library would be loaded. Called once at start; nothing changes on a
+// system without SetDllDirectoryA (before Windows XP SP1).
 void LeaveCurrentFolderOutOfLibrarySearch();
-// The same through `setDllDirectory`, which stands for the platform's SetDllDirectoryA (Windows
-// XP SP1 and later) and is empty where the system lacks it. Tests replace it: Wine searches the
-// current folder all the same.
-using SetDllDirectoryFn = std::function<bool(const char* folder)>;
-void LeaveCurrentFolderOutOfLibrarySearch(const SetDllDirectoryFn& setDllDirectory);
 
 // Calls an entry point without arguments; 0 when the library or the entry point is missing.
 std::int32_t CallArchiverQuery(ArchiverLibrary library, const char* entryPoint);

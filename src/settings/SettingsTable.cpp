@@ -24,8 +24,8 @@ const IntSetting* const kIntSettings[] = {
     &LogSize,           &CommonOpenType, &DefaultArchType, &DefaultTarType, &DefaultSfxMode,
     &DefaultLhaSfxMode, &ToPath,         &LhaType,         &ZipLevel,       &TarLevel,
     &CabType,           &CabLevel,       &ExtractPath,     &ArchivePath,    &Duplicate,
-    &PakicoLeft,        &PakicoTop,      &TreeDlgWidth,    &TreeDlgHeight,  &CabinetCount,
-    &OpenCount,
+    &PakicoLeft,        &PakicoTop,      &CodePageTold,    &TreeDlgWidth,   &TreeDlgHeight,
+    &CabinetCount,      &OpenCount,
 };
 
 const StringSetting* const kStringSettings[] = {

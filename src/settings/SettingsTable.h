@@ -135,6 +135,8 @@ inline constexpr BoolSetting InputPath{SectionCommonExtract, "InputPath", false}
 // Window and dialog geometry.
 inline constexpr IntSetting PakicoLeft{SectionPakico, "Left", 1};
 inline constexpr IntSetting PakicoTop{SectionPakico, "Top", 1};
+// The ANSI code page other than 932 that the user was last told of at a start (0: none).
+inline constexpr IntSetting CodePageTold{SectionPakico, "CodePageTold", 0};
 inline constexpr IntSetting TreeDlgWidth{SectionDialog, "TreeDlg_Width", 388};
 inline constexpr IntSetting TreeDlgHeight{SectionDialog, "TreeDlg_Height", 362};
 

@@ -1,6 +1,7 @@
 // The notification-area icon: its record, the shell calls and the mouse table.
 #include "shell/TaskTrayIcon.h"
 
+#include "ui/Window.h"
 #include "util/Errors.h"
 #include "util/Mbcs.h"
 
@@ -14,15 +15,6 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
 std::function<void(const std::exception&)> TTaskTrayIcon::ErrorReporter;
 
 namespace {
-
-void AllowMessageFromLowerIntegrity(HWND window, UINT message) {
-    using Fn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
-    static const auto allow =
-        win::FunctionIn<Fn>(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx");
-    if (allow)
-        allow(window, message, kAllow, nullptr);
-}
 
 TShiftState KeyShiftState() {
     TShiftState shift = 0;
@@ -68,7 +60,8 @@ void ProcessPendingMessages() {
 
 } // namespace
 
-std::function<void(HWND, UINT)> TTaskTrayIcon::AllowMessageCall = AllowMessageFromLowerIntegrity;
+std::function<void(HWND, UINT)> TTaskTrayIcon::AllowMessageCall =
+    ui::AllowMessageFromLowerIntegrity;
 
 TTaskTrayIcon::TTaskTrayIcon(HWND owner, HICON icon, const std::string& hint)
     : owner_(owner), window_(

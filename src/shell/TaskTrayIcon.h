@@ -83,10 +83,9 @@ class TTaskTrayIcon {
     // The program points it at its error box; by default they are dropped.
     static std::function<void(const std::exception&)> ErrorReporter;
 
-    // Lets a message through to a window from programs of a lower integrity level, as
-    // ChangeWindowMessageFilterEx does (Windows 7 and later; elsewhere nothing is needed):
-    // run elevated, the program would not hear the shell's "TaskbarCreated" otherwise. Tests
-    // replace it, since Wine filters nothing.
+    // Lets a message through to a window from programs of a lower integrity level
+    // (ui::AllowMessageFromLowerIntegrity): run elevated, the program would not hear the shell's
+    // "TaskbarCreated" otherwise. Tests replace it, since Wine filters nothing.
     static std::function<void(HWND window, UINT message)> AllowMessageCall;
 
   private:

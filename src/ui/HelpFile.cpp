@@ -18,6 +18,13 @@ constexpr const char* kOldHelpFile = "PAKICO.HLP";
 constexpr const char* kNoHelp = "ヘルプファイル PAKICO.CHM を開けません。\r\n"
                                 "パキコの使い方は、Pakico.exe と同じフォルダにある説明書 "
                                 "Pakico.txt をご覧ください。";
+// Windows shows no page of a compiled help file opened from a network folder (the help window
+// opens empty): from there the note says so instead.
+constexpr const char* kNoHelpFromNetwork =
+    "ヘルプファイル PAKICO.CHM を開けません。\r\n"
+    "ネットワーク上のフォルダにあるヘルプファイルは、Windows がページを表示しません。"
+    "パキコのフォルダをこのコンピューターのドライブにコピーすると開けます。\r\n"
+    "パキコの使い方は、Pakico.exe と同じフォルダにある説明書 Pakico.txt をご覧ください。";
 
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
@@ -44,10 +51,13 @@ std::string oldHelpShown; // the old engine's file, once it has been asked for o
 
 // Asks the engine of the help file beside the program for the contents or a topic; the note
 // where neither file is there, or the engines cannot take its path (they keep file names in
-// buffers of MAX_PATH characters), or the HTML help is missing from the system.
+// buffers of MAX_PATH characters), or the HTML help is missing from the system or cannot show
+// pages from the program's folder.
 void ShowHelp(HWND owner, bool contents, DWORD topic) {
-    const std::string path = HelpFileIn(AddTrailingSeparator(ExecutableFolder()));
-    if (!path.empty() && path.size() < MAX_PATH) {
+    const std::string folder = AddTrailingSeparator(ExecutableFolder());
+    const std::string path = HelpFileIn(folder);
+    const bool fromNetwork = path.ends_with(kHtmlHelpFile) && IsNetworkPath(folder);
+    if (!path.empty() && path.size() < MAX_PATH && !fromNetwork) {
         if (path.ends_with(kOldHelpFile)) {
             oldHelpShown = path;
             WinHelpA(owner ? owner : GetDesktopWindow(), path.c_str(),
@@ -66,7 +76,8 @@ void ShowHelp(HWND owner, bool contents, DWORD topic) {
             return;
         }
     }
-    ShowMessageBox(owner, kNoHelp, MessageKind::Information, MessageButton::OKOnly);
+    ShowMessageBox(owner, fromNetwork ? kNoHelpFromNetwork : kNoHelp, MessageKind::Information,
+                   MessageButton::OKOnly);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The program's help file beside it: PAKICO.CHM in the platform's HTML help, or, where only an
-// old PAKICO.HLP lies there, that one in the old help engine; with neither, a note saying where
-// the program's instructions are. GUI thread only.
+// old PAKICO.HLP lies there, that one in the old help engine; with neither, or with the program
+// in a network folder (where Windows shows no page of PAKICO.CHM), a note saying where the
+// program's instructions are. GUI thread only.
 #pragma once
 
 #include <windows.h>

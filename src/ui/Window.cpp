@@ -4,6 +4,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/FormRegistry.h"
 #include "ui/OwnerDraw.h"
+#include "util/ScopedWin.h"
 
 namespace ui {
 
@@ -100,6 +101,15 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         window_ = nullptr;
     }
     return result;
+}
+
+void AllowMessageFromLowerIntegrity(HWND window, UINT message) {
+    using Fn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
+    static const auto allow =
+        win::FunctionIn<Fn>(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx");
+    if (allow)
+        allow(window, message, kAllow, nullptr);
 }
 
 } // namespace ui

@@ -57,4 +57,9 @@ class Window {
     std::string formName_;
 };
 
+// Lets `message` through to `window` from programs of a lower integrity level, as
+// ChangeWindowMessageFilterEx does (Windows 7 and later; elsewhere nothing is needed): a program
+// run elevated would not hear it otherwise.
+void AllowMessageFromLowerIntegrity(HWND window, UINT message);
+
 } // namespace ui

@@ -4,10 +4,21 @@
 #include "util/PathText.h"
 #include "util/ScopedWin.h"
 
+#include <atomic>
+
 namespace {
 
 std::string DriveRoot(const std::string& path) {
     return std::string(1, path[0]) + ":\\";
+}
+
+unsigned PlatformDriveType(const char* root) {
+    return GetDriveTypeA(root);
+}
+std::atomic<DriveTypeCall> driveTypeCall{PlatformDriveType};
+
+unsigned DriveType(const std::string& path) {
+    return driveTypeCall.load()(DriveRoot(path).c_str());
 }
 
 // Bytes per cluster, total clusters and free clusters of the path's drive.
@@ -67,7 +78,17 @@ bool IsEmptyFile(const std::string& path) {
 bool IsRemovableDrive(const std::string& path) {
     if (path.empty() || IsUncPath(path))
         return false;
-    return GetDriveTypeA(DriveRoot(path).c_str()) == DRIVE_REMOVABLE;
+    return DriveType(path) == DRIVE_REMOVABLE;
+}
+
+bool IsNetworkPath(const std::string& path) {
+    if (IsUncPath(path))
+        return true;
+    return !path.empty() && DriveType(path) == DRIVE_REMOTE;
+}
+
+DriveTypeCall SetDriveTypeCall(DriveTypeCall call) {
+    return driveTypeCall.exchange(call ? call : PlatformDriveType);
 }
 
 bool IsDriveReady(const std::string& path) {

@@ -23,6 +23,15 @@ bool IsEmptyFile(const std::string& path);
 // False for UNC paths; otherwise the drive of the first character is removable.
 bool IsRemovableDrive(const std::string& path);
 
+// True for UNC paths; otherwise the drive of the first character is a network drive.
+bool IsNetworkPath(const std::string& path);
+
+// The drive-type question of IsRemovableDrive and IsNetworkPath (GetDriveTypeA of a root such as
+// "C:\\"). A test replaces it to stand for a network drive, which Wine reports as a fixed one.
+// Returns the one replaced; null puts the platform's back.
+using DriveTypeCall = unsigned (*)(const char* root);
+DriveTypeCall SetDriveTypeCall(DriveTypeCall call);
+
 // True for UNC paths; otherwise the drive of the first character has a readable volume.
 bool IsDriveReady(const std::string& path);
 

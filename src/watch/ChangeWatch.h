@@ -17,15 +17,20 @@ struct ChangeNotificationCloser {
 };
 using ScopedChangeNotification = std::unique_ptr<void, ChangeNotificationCloser>;
 
-// Starts watching `folder`; empty when it cannot be watched (missing, empty name, no access),
-// with the reason in the thread's last error. Critical-error boxes are kept away meanwhile.
-inline ScopedChangeNotification OpenChangeNotification(const std::string& folder, bool subTree,
-                                                       DWORD filter) {
+// The platform's FindFirstChangeNotificationA, or a test's stand-in for it.
+using OpenChangeCall = HANDLE(WINAPI*)(LPCSTR folder, BOOL subTree, DWORD filter);
+
+// Starts watching `folder` (through `open`); empty when it cannot be watched (missing, empty
+// name, no access, a network server that does not report changes), with the reason in the
+// thread's last error. Critical-error boxes are kept away meanwhile.
+inline ScopedChangeNotification
+OpenChangeNotification(const std::string& folder, bool subTree, DWORD filter,
+                       OpenChangeCall open = FindFirstChangeNotificationA) {
     HANDLE handle;
     DWORD error;
     {
         win::ScopedErrorMode quiet;
-        handle = FindFirstChangeNotificationA(folder.c_str(), subTree ? TRUE : FALSE, filter);
+        handle = open(folder.c_str(), subTree ? TRUE : FALSE, filter);
         error = GetLastError();
     }
     SetLastError(error);

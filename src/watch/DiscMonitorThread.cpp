@@ -10,6 +10,7 @@ namespace {
 
 std::atomic<DWORD(WINAPI*)(DWORD, const HANDLE*, BOOL, DWORD)> waitCall{nullptr};
 std::atomic<BOOL(WINAPI*)(HANDLE)> rearmCall{nullptr};
+std::atomic<TDiscMonitorThread::TOpenCall> openCall{nullptr};
 
 } // namespace
 
@@ -70,6 +71,10 @@ TDiscMonitorThread::TWatchCalls TDiscMonitorThread::SetWatchCalls(TWatchCalls ca
     return {waitCall.exchange(calls.wait), rearmCall.exchange(calls.rearm)};
 }
 
+TDiscMonitorThread::TOpenCall TDiscMonitorThread::SetOpenCall(TOpenCall call) {
+    return openCall.exchange(call);
+}
+
 void TDiscMonitorThread::Terminate() {
     SetEvent(terminate_.get());
     if (worker_.joinable())
@@ -109,7 +114,9 @@ void TDiscMonitorThread::Execute() {
                 filter = filter_;
                 subTree = subTree_;
             }
-            watch = watch::OpenChangeNotification(folder, subTree, filter);
+            const auto open = openCall.load();
+            watch = watch::OpenChangeNotification(folder, subTree, filter,
+                                                  open ? open : FindFirstChangeNotificationA);
             invalidReported = static_cast<bool>(watch);
             reportOpened = reportReopened_.exchange(false) && watch;
         };

@@ -64,6 +64,11 @@ class TDiscMonitorThread {
         BOOL(WINAPI* rearm)(HANDLE watch);
     };
     static TWatchCalls SetWatchCalls(TWatchCalls calls);
+    // The call that opens the watch (FindFirstChangeNotificationA); a test replaces it to stand
+    // for a folder whose changes cannot be watched, as on some network servers. Returns the one
+    // replaced; null restores the platform's.
+    using TOpenCall = HANDLE(WINAPI*)(LPCSTR folder, BOOL subTree, DWORD filter);
+    static TOpenCall SetOpenCall(TOpenCall call);
 
   private:
     void Execute();

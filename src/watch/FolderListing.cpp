@@ -1,7 +1,10 @@
 // Listing a watched folder with the file search, and looking at it off the window's thread.
 #include "watch/FolderListing.h"
 
+#include "archive/ArchiveRecognizer.h"
+#include "archive/ArchiveRules.h"
 #include "util/CodePagePath.h"
+#include "util/Errors.h"
 #include "util/FileFind.h"
 #include "util/FileProbe.h"
 #include "util/Mbcs.h"
@@ -13,29 +16,10 @@ namespace watch {
 
 namespace {
 
-struct LookQuestion {
-    std::string folder;
-    bool list;
-    TFolderLister lister;
-    std::function<void(TFolderLook)> answered;
-};
-
-DWORD WINAPI AnswerLook(void* parameter) {
-    std::unique_ptr<LookQuestion> question(static_cast<LookQuestion*>(parameter));
-    TFolderLook look;
+DWORD WINAPI RunWork(void* parameter) {
+    std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
     try {
-        look.present = WatchedFolderPresent(question->folder);
-        if (look.present && question->list) {
-            look.files = question->lister(question->folder);
-            look.listed = true;
-        }
-    } catch (const std::exception&) {
-        // A folder that went away while it was listed, or no memory for its listing: it is not
-        // there for this look.
-        look = TFolderLook();
-    }
-    try {
-        question->answered(std::move(look));
+        (*work)();
     } catch (...) {
         // Nothing may unwind into the pool.
     }
@@ -90,15 +74,45 @@ bool ListedFileExists(const TListedFile& file) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool LookAtFolderAside(const std::string& folder, bool list, TFolderLister lister,
-                       std::function<void(TFolderLook)> answered) {
-    auto question =
-        std::make_unique<LookQuestion>(LookQuestion{folder, list, lister, std::move(answered)});
-    // A listing of a large or slow folder takes a while: the pool may add a thread meanwhile.
-    if (!QueueUserWorkItem(AnswerLook, question.get(),
-                           list ? WT_EXECUTELONGFUNCTION : WT_EXECUTEDEFAULT))
+TImportChecks ImportChecks() {
+    TImportChecks checks;
+    checks.exists = ListedFileExists;
+    checks.isArchive = [](const std::string& path) {
+        if (IsEmptyFile(path))
+            return IsArchiveByExtension(path);
+        try {
+            return GetArchiveKind(path) != ArchiveKind::None;
+        } catch (const EFOpenError&) {
+            // The rest of the import goes on.
+            return false;
+        }
+    };
+    checks.namedAsArchive = [](const std::string& path) { return IsArchiveByExtension(path); };
+    return checks;
+}
+
+TFolderLook LookAtFolder(const std::string& folder, bool list, TFolderLister lister) {
+    TFolderLook look;
+    try {
+        look.present = WatchedFolderPresent(folder);
+        if (look.present && list) {
+            look.files = lister(folder);
+            look.listed = true;
+        }
+    } catch (const std::exception&) {
+        // A folder that went away while it was listed, or no memory for its listing: it is not
+        // there for this look.
+        look = TFolderLook();
+    }
+    return look;
+}
+
+bool RunAside(std::function<void()> work, bool lengthy) {
+    auto held = std::make_unique<std::function<void()>>(std::move(work));
+    if (!QueueUserWorkItem(RunWork, held.get(),
+                           lengthy ? WT_EXECUTELONGFUNCTION : WT_EXECUTEDEFAULT))
         return false;
-    question.release(); // the pool's thread owns it now
+    held.release(); // the pool's thread owns it now
     return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "watch/ImportListing.h"
+#include "watch/ImportReport.h"
 
 #include <windows.h>
 
@@ -26,6 +27,12 @@ bool WatchedFolderPresent(const std::string& folder);
 // The listed file is still there (looked up by its own name when its path cannot open it).
 bool ListedFileExists(const TListedFile& file);
 
+// How the end of an import sorts its collected files, off the window's thread: a file still
+// there by ListedFileExists; an archive when it is empty (which no library can check) by its
+// extension, otherwise by the library of its family (an ".exe" that cannot be read for the
+// self-extractor check is none); a name of an archive by its extension.
+TImportChecks ImportChecks();
+
 // What a look at the watched folder found.
 struct TFolderLook {
     bool present = false;
@@ -36,10 +43,12 @@ struct TFolderLook {
 
 using TFolderLister = std::vector<TListedFile> (*)(const std::string& folder);
 
-// Looks at `folder` on a thread of the system's pool: whether it is there and, when `list`, its
-// files by `lister` (a listing that fails counts as the folder not being there). Then
-// `answered` runs on that thread. False when the look could not be started.
-bool LookAtFolderAside(const std::string& folder, bool list, TFolderLister lister,
-                       std::function<void(TFolderLook)> answered);
+// Looks at `folder` here: whether it is there and, when `list`, its files by `lister` (a listing
+// that fails counts as the folder not being there).
+TFolderLook LookAtFolder(const std::string& folder, bool list, TFolderLister lister);
+
+// Runs `work` on a thread of the system's pool (`lengthy`: it may take a while, and the pool may
+// add a thread meanwhile). Nothing may leave it. False when it could not be started.
+bool RunAside(std::function<void()> work, bool lengthy);
 
 } // namespace watch

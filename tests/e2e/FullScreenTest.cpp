@@ -1,6 +1,6 @@
 // The cat steps aside while another program's full-screen window is in front on its monitor,
-// and comes back on top, at its place, when that window closes; a large window that leaves part
-// of the monitor free, or a maximised one, changes nothing.
+// and comes back on top, at its place, when that window closes (also a maximised one without a
+// frame); a large window that leaves part of the monitor free changes nothing.
 #include "e2e/E2eSupport.h"
 #include "e2e/FolderDialogDriver.h"
 #include "support/ZOrder.h"
@@ -63,8 +63,8 @@ TEST_F(FullScreen, TheCatStepsBehindAWindowOverItsMonitorAndComesBackWhenItClose
         bool covers;
     } rows[] = {
         {"a large window short of the bottom", {0, 0, width, height - 68}, false, false},
-        // As a browser drawing its own title bar is where the taskbar hides itself.
-        {"a maximised window filling the monitor", {0, 0, width, height}, true, false},
+        // As a video player goes full screen from its maximised window, taking the frame away.
+        {"a maximised window without a frame over the monitor", {0, 0, width, height}, true, true},
         {"a borderless window over the whole monitor", {0, 0, width, height}, false, true},
     };
     for (const auto& row : rows) {

@@ -1,5 +1,8 @@
-// The real Pakico.exe started from another process: one running copy at a time.
+// The real Pakico.exe started from another process: one running copy at a time, and no library
+// taken from the folder it was started in.
+#include "e2e/E2eSupport.h"
 #include "support/ProgramRun.h"
+#include "support/Standins.h"
 #include "support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -76,4 +79,21 @@ TEST_F(ProcessStart, OnlyAMarkerThatIsThereMeansAnotherCopy) {
     ASSERT_TRUE(elevated);
     ProgramRun run(exe_);
     EXPECT_EQ(0, run.WaitForExit(20000));
+}
+
+// Started in another folder (where the open dialog may have left a download folder, or a link
+// may start it), the program never takes an archiver library from there: it loads the one beside
+// itself, and not the one in the current folder.
+TEST_F(ProcessStart, NoLibraryIsTakenFromTheCurrentFolder) {
+    TempFolder current("cwd");
+    CopyStandin(current.path(), "Unlha32.dll");
+    CopyStandin(dir_.path(), "Unzip32.dll");
+    CopyStandin(dir_.path(), "Morva.exe");
+    ProgramRun run(exe_, "", current.path());
+    // With the companion there, each refresh asks every library whether it is busy, the LZH
+    // library before the ZIP one.
+    ASSERT_TRUE(WaitUntil(
+        [&] { return !e2e::LoadedModulePath(run.ProcessId(), "Unzip32.dll").empty(); }, 20000))
+        << "the program looked for no library";
+    EXPECT_EQ("", e2e::LoadedModulePath(run.ProcessId(), "Unlha32.dll"));
 }

@@ -250,8 +250,10 @@ TEST_F(RestingReasons, ADropWhoseDataGiveNoNamesEndsTheDrag) {
 
 // At sign-in a busy taskbar may take the icon but answer too late. The cat shows at once; the
 // icon is asked for again quietly at each refresh (sped up here) for about half a minute, never
-// given twice, then the failure is told once, in Japanese, and nothing more is asked until a new
-// taskbar comes (the shell restarted), which gets the one icon window's icon.
+// given twice, then the failure is told once, in Japanese, and the icon asked for quietly once a
+// minute. Meanwhile the cat cannot be hidden: without the icon nothing would bring it back. A new
+// taskbar (the shell restarted) gets the one icon window's icon, and the cat may hide; a new one
+// that refuses the icon brings the hidden cat back, and says why.
 TEST_F(RestingReasons, ATaskbarThatAnswersLateIsAskedQuietlyThenToldOnce) {
     ScopedEnvironmentVariable fastRefresh("PAKICO_REFRESH_MS", "100");
     StandinTaskbar taskbar;
@@ -266,9 +268,29 @@ TEST_F(RestingReasons, ATaskbarThatAnswersLateIsAskedQuietlyThenToldOnce) {
     EXPECT_EQ(31, taskbar.Asked()) << "asked at start and at thirty refreshes";
     EXPECT_EQ(1, taskbar.Adds()) << "the icon was given more than once";
     EXPECT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs)) << pakico.Layer();
+    // "非表示(&H)" shares its letter with "ヘルプ(&H)": it is reached from "居場所(&P)" above it.
+    auto hide = [&] {
+        ASSERT_NE(nullptr, pakico.OpenCatMenu());
+        PressKeys({'P', VK_ESCAPE, VK_DOWN, VK_RETURN});
+        // A disabled item leaves the menu open.
+        if (!pakico.WaitForMenuClosed(1000))
+            PressKey(VK_ESCAPE);
+        EXPECT_TRUE(pakico.WaitForMenuClosed(kSettleMs));
+    };
+    hide();
+    Sleep(500);
+    EXPECT_TRUE(IsWindowVisible(pakico.Main())) << "hidden with no icon to come back by";
+    EXPECT_TRUE(WaitUntil([&] { return taskbar.Asked() >= 32; }, 20000)) << taskbar.Asked();
+    EXPECT_EQ(nullptr, WaitForErrorBox(1000)) << "told again";
+
     taskbar.Restart(StandinTaskbar::Mode::Accepting);
     EXPECT_TRUE(
         WaitUntil([&] { return taskbar.Icons() == std::vector<HWND>{pakico.Tray()}; }, kSettleMs));
+    hide();
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(pakico.Main()); }, kSettleMs));
+    taskbar.Restart(StandinTaskbar::Mode::Refusing);
+    EXPECT_EQ("通知領域にアイコンを表示できません。", AnswerErrorBox(kSettleMs));
+    EXPECT_TRUE(IsWindowVisible(pakico.Main())) << "the cat stayed hidden without its icon";
     ASSERT_TRUE(pakico.ChooseEnd());
     EXPECT_EQ(0, pakico.WaitForExit(kSettleMs));
 }

@@ -168,3 +168,40 @@ TEST_F(RightDropMenu, EachDropKeepsItsOwnFiles) {
     }
     EXPECT_TRUE(done) << "the left drop never reached the cat before its menu opened";
 }
+
+// A right drop's menu does not open over another window of the program, whose answer its
+// commands would run ahead of: here the error that a left drag made at once after it brings (the
+// library failed checking the program file dragged), shown once that drag is over. The menu opens
+// once the error is answered, for the right drop's files.
+TEST_F(RightDropMenu, TheMenuWaitsWhileAnotherWindowIsOpen) {
+    SetWindowPos(pakico_->Main(), nullptr, 150, 20, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT centre = pakico_->Centre();
+    const std::string program = pakico_->Scratch() + "setup.exe";
+    WriteFileBytes(program, "MZ" + std::string(300, 'x'));
+    bool done = false;
+    for (int attempt = 0; attempt < 3 && !done; ++attempt) {
+        SetStandinControl(pakico_->Folder(), "Unlha32.dll", "fault=1\r\n");
+        auto outcomes = DragFilesReported({"--right", "--quick"}, centre, {archive_}, {program},
+                                          centre, {"--left"});
+        HWND error = WaitForErrorBox(kSettleMs);
+        SetStandinControl(pakico_->Folder(), "Unlha32.dll", "");
+        // As in EachDropKeepsItsOwnFiles, the second drag must reach the cat within the menu's
+        // half second; otherwise the pair is made again.
+        if (outcomes.size() != 2 || outcomes[0].effect != kEffectCopy || !error) {
+            if (error)
+                AnswerErrorBox(error);
+            if (pakico_->WaitForMenu(1000))
+                Choose(kCancel, 0);
+            continue;
+        }
+        done = true;
+        EXPECT_EQ(nullptr, pakico_->WaitForMenu(1500)) << "the menu opened over the error";
+        EXPECT_NE(std::string::npos, AnswerErrorBox(error).find("UnlhaCheckArchive"));
+        ASSERT_NE(nullptr, pakico_->WaitForMenu(kSettleMs)) << "no menu once the error was gone";
+        auto runs = Choose(kExtract, 1);
+        ASSERT_EQ(1u, runs.size()) << "extract was not offered for the right drop's archive";
+        ExpectHandOff(*pakico_, runs[0], "/QE \\", {archive_});
+    }
+    EXPECT_TRUE(done) << "the left drag never reached the cat before the menu opened";
+}

@@ -25,6 +25,12 @@ const ForegroundWindow kFramed{true, false, false, {4, 4, 1020, 764}, false, {0,
 // Another program's maximised window that draws its own title bar, as browsers do: with the
 // taskbar elsewhere or hiding itself its client area is the whole monitor.
 const ForegroundWindow kMaximised{true, false, false, {0, 0, 1024, 768}, true, {-8, -8, 1032, 776}};
+// A video player's maximised window that went full screen by taking its frame away; and a
+// maximised one without a frame that leaves the taskbar shown.
+const ForegroundWindow kMaximisedFrameless{
+    true, false, false, {0, 0, 1024, 768}, true, {0, 0, 1024, 768}, true};
+const ForegroundWindow kMaximisedFramelessWorkArea{
+    true, false, false, {0, 0, 1024, 738}, true, {0, 0, 1024, 738}, true};
 ForegroundWindow Own(WorkArea client) {
     return {true, true, false, client};
 }
@@ -48,6 +54,8 @@ TEST(FullScreenRules, WhatCoversTheCatsMonitor) {
         {"one pixel off to the right", Other({1, 0, 1025, 768}), false},
         {"maximised with a caption and the taskbar", Other({0, 23, 1024, 738}), false},
         {"maximised, drawing its own title bar, no taskbar", kMaximised, false},
+        {"maximised without a frame, over the monitor", kMaximisedFrameless, true},
+        {"maximised without a frame, over the work area", kMaximisedFramelessWorkArea, false},
         {"a frame over the monitor, the client area within it", kFramed, false},
         {"the program's own window over the monitor", Own({0, 0, 1024, 768}), false},
         {"the desktop", Desktop({0, 0, 1024, 768}), false},
@@ -81,6 +89,7 @@ TEST(FullScreenRules, WhatThePlatformReports) {
         {State::Busy, Own({100, 100, 600, 500}), false},
         {State::Busy, kFramed, true},
         {State::Busy, kMaximised, false},
+        {State::Busy, kMaximisedFrameless, true},
         {State::Direct3DFullScreen, small, false},
         {State::Direct3DFullScreen, Desktop({0, 0, 1024, 768}), false},
         {State::Direct3DFullScreen, Own({0, 0, 1024, 768}), false},

@@ -123,6 +123,7 @@ const StoredValue kStoredValues[] = {
     {"Archive\\Common\\Extract", "InputPath", 'b', "0"},
     {"Dialog\\Pakico", "Left", 'i', "1"},
     {"Dialog\\Pakico", "Top", 'i', "1"},
+    {"Dialog\\Pakico", "CodePageTold", 'i', "0"},
     {"Dialog", "TreeDlg_Width", 'i', "388"},
     {"Dialog", "TreeDlg_Height", 'i', "362"},
     {"Dialog\\Cabinet", "Count", 'i', "0"},

@@ -5,9 +5,11 @@
 
 namespace testing_support {
 
-ProgramRun::ProgramRun(const std::string& exe, const std::string& arguments) {
+ProgramRun::ProgramRun(const std::string& exe, const std::string& arguments,
+                       const std::string& currentFolder) {
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
+    std::string folder =
+        currentFolder.empty() ? exe.substr(0, exe.find_last_of('\\') + 1) : currentFolder;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};

@@ -10,8 +10,9 @@ namespace testing_support {
 // A started program; ended (TerminateProcess) when still running at destruction.
 class ProgramRun {
   public:
-    // Starts `exe` with the given argument text, in the exe's folder.
-    ProgramRun(const std::string& exe, const std::string& arguments = "");
+    // Starts `exe` with the given argument text, in the exe's folder or in `currentFolder`.
+    ProgramRun(const std::string& exe, const std::string& arguments = "",
+               const std::string& currentFolder = "");
     // Takes over a process started another way; `process` was opened for SYNCHRONIZE,
     // PROCESS_TERMINATE and PROCESS_QUERY_INFORMATION.
     ProgramRun(win::ScopedHandle process, DWORD processId);

@@ -1,15 +1,18 @@
 // The archive recognizer against the stand-in archiver libraries, loaded by bare name from
 // the test program's own folder exactly as the program loads them from its folder.
 #include "archive/ArchiveRecognizer.h"
+#include "archive/ArchiverLibraries.h"
 #include "support/Standins.h"
 #include "support/WinTestSupport.h"
 #include "util/Errors.h"
 #include "util/FileProbe.h"
+#include "util/ScopedWin.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <thread>
 
 using namespace testing_support;
 
@@ -157,18 +160,6 @@ TEST_F(Recognizer, MissingLibrariesAreLookedForOnceAMinute) {
     LookForMissingLibrariesAgain();
     EXPECT_TRUE(IsLibraryAvailable(ArchiverLibrary::Tar));
     SetLibraryClock(nullptr);
-}
-
-// The current folder is left out of the search at start: an empty folder, not none, which would
-// put the usual order back. Wine looks there all the same, so the platform's call is stood in for.
-TEST(LibrarySearch, TheCurrentFolderIsLeftOut) {
-    std::vector<std::string> folders;
-    LeaveCurrentFolderOutOfLibrarySearch([&](const char* folder) {
-        folders.push_back(folder ? folder : "(none)");
-        return true;
-    });
-    EXPECT_EQ(std::vector<std::string>{""}, folders);
-    LeaveCurrentFolderOutOfLibrarySearch(SetDllDirectoryFn()); // a system without the call
 }
 
 TEST_F(Recognizer, RarNeedsBothLibraries) {
@@ -335,6 +326,22 @@ TEST_F(Recognizer, BusyWhenAnyLibraryRuns) {
     ClearStandinLog(ExeFolder(), "Zip32j.dll");
     EXPECT_TRUE(IsArchiverBusy());
     EXPECT_TRUE(Calls("Zip32j.dll").empty());
+    Control("Unlha32.dll", "");
+    // Libraries another thread holds (checking files aside) are busy, and are not waited for.
+    const win::ScopedHandle held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const win::ScopedHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::thread aside([&] {
+        TArchiverLibrariesHold hold;
+        SetEvent(held.get());
+        WaitForSingleObject(release.get(), 10000);
+    });
+    WaitForSingleObject(held.get(), 10000);
+    ClearStandinLog(ExeFolder(), "Unlha32.dll");
+    EXPECT_TRUE(IsArchiverBusy());
+    EXPECT_TRUE(Calls("Unlha32.dll").empty()) << "asked while another thread held it";
+    SetEvent(release.get());
+    aside.join();
+    EXPECT_FALSE(IsArchiverBusy());
 }
 
 TEST_F(Recognizer, Bzip2SupportFromTarVersionOrBz2Library) {

@@ -97,16 +97,42 @@ TEST(Dpi, TheDensityOfAWindowIsTheDesktopsOnOneMonitor) {
     EXPECT_EQ(logPixels, ui::WindowDpi(window));
     EXPECT_EQ(logPixels, ui::TaskbarDpi());
     DestroyWindow(window);
-    // The taskbar's monitor scaled to 150 % since sign-in (Wine cannot): the notification area
-    // draws at that monitor's density while the desktop's stays as it was.
-    auto previous = ui::SetMonitorDpiFunction([](HMONITOR) { return 144; });
-    EXPECT_EQ(144, ui::TaskbarDpi());
-    EXPECT_EQ(logPixels, ui::SystemDpi());
-    ui::SetMonitorDpiFunction(previous);
 
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     RECT classic{0, 0, 378, 131}, forDpi = classic;
     AdjustWindowRectEx(&classic, style, FALSE, WS_EX_DLGMODALFRAME);
     ui::AdjustFrameForDpi(forDpi, style, WS_EX_DLGMODALFRAME, logPixels);
     EXPECT_TRUE(EqualRect(&classic, &forDpi));
+}
+
+// The notification area draws at the density of its taskbar's monitor, which need not be the
+// primary one: a taskbar moved to a second monitor scaled to 150 % since sign-in, and back (Wine
+// has one density for all: each monitor's is stood in for).
+TEST(TwoMonitors, TheNotificationAreaDrawsAtItsTaskbarsMonitorsDensity) {
+    if (GetSystemMetrics(SM_CMONITORS) < 2)
+        GTEST_SKIP() << "one monitor: the test command runs this on a display of two";
+    MONITORINFO primary{};
+    primary.cbSize = sizeof primary;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary));
+    const RECT& left = primary.rcMonitor;
+    static HMONITOR second = MonitorFromPoint({left.right + 100, 100}, MONITOR_DEFAULTTONULL);
+    ASSERT_NE(nullptr, second);
+    // A taskbar of the test's own, in front of any other of its class, along a monitor's bottom.
+    WNDCLASSA taskbarClass{};
+    taskbarClass.lpfnWndProc = DefWindowProcA;
+    taskbarClass.hInstance = GetModuleHandleA(nullptr);
+    taskbarClass.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&taskbarClass);
+    HWND taskbar =
+        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, left.right,
+                        500, 400, 30, nullptr, nullptr, taskbarClass.hInstance, nullptr);
+    ASSERT_EQ(taskbar, FindWindowA("Shell_TrayWnd", nullptr));
+    auto previous = ui::SetMonitorDpiFunction([](HMONITOR m) { return m == second ? 144 : 96; });
+    EXPECT_EQ(144, ui::TaskbarDpi()) << "on the second monitor";
+    SetWindowPos(taskbar, nullptr, left.left, left.bottom - 30, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(96, ui::TaskbarDpi()) << "on the primary monitor";
+    ui::SetMonitorDpiFunction(previous);
+    DestroyWindow(taskbar);
+    UnregisterClassA("Shell_TrayWnd", taskbarClass.hInstance);
 }

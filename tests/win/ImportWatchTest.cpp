@@ -14,6 +14,7 @@
 
 #include "support/WinTestSupport.h"
 #include "util/FileFind.h"
+#include "util/ScopedWin.h"
 #include "watch/DiscMonitor.h"
 #include "watch/ImportWatch.h"
 
@@ -203,4 +204,101 @@ TEST(ImportWatch, AFolderAwayIsWaitedForAndWatchedAnewWhenItAnswers) {
               collected);
     EXPECT_FALSE(monitor.Active());
     EXPECT_EQ(0, monitor.Tag());
+}
+
+namespace {
+
+HANDLE WINAPI RefuseToWatch(LPCSTR, BOOL, DWORD) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return INVALID_HANDLE_VALUE;
+}
+
+// A listing that waits for the test's word before it lists, and says when it has.
+win::ScopedHandle listGate(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+win::ScopedHandle listed(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+std::vector<watch::TListedFile> GatedListing(const std::string& folder) {
+    WaitForSingleObject(listGate.get(), 10000);
+    std::vector<watch::TListedFile> files = watch::ListFolderFiles(folder);
+    SetEvent(listed.get());
+    return files;
+}
+
+} // namespace
+
+// A folder whose changes are never reported loses nothing (on some network servers the watch
+// cannot be opened, or opens and never signals). While the monitor cannot be armed, each tick's
+// look lists the folder; the end's last look lists it whatever the monitor did, after the look
+// under way, which is waited for: a file that look saw and that went before the end counts as
+// gone, not as never seen. The import lists once more, and hands over every archive.
+TEST(ImportWatch, AFolderThatNeverReportsAChangeLosesNothing) {
+    TempFolder folder("iwn");
+    const std::string watched = folder.path().substr(0, folder.path().size() - 1);
+    WriteFileBytes(folder.path() + "old.lzh", "x");
+    WatchCallsSeam seam;
+    TDiscMonitor monitor;
+    watch::TImportWatch importWatch(monitor);
+    monitor.OnChange = [&](TDiscMonitor&) { importWatch.Changed(); };
+    monitor.OnInvalid = [&](TDiscMonitor&) { importWatch.Invalid(); };
+    auto ticksCollect = [&](std::size_t count) {
+        return PumpUntil([&] { return importWatch.Look(), importWatch.CollectedCount() == count; },
+                         10000);
+    };
+    const auto platformOpen = TDiscMonitorThread::SetOpenCall(RefuseToWatch);
+    importWatch.Start(watched);
+    WriteFileBytes(folder.path() + "a.lzh", "x");
+    EXPECT_TRUE(ticksCollect(1)) << "not listed while the monitor was not armed";
+    TDiscMonitorThread::SetOpenCall(platformOpen);
+    {
+        // Armed again at the next look, and deaf from then on.
+        BadWatchHandle stale(staleWatch);
+        ASSERT_TRUE(PumpUntil([&] { return importWatch.Look(), deafWait.load(); }, 10000));
+        ASSERT_TRUE(PumpUntil([&] { return !importWatch.Looking(); }, 10000));
+        WriteFileBytes(folder.path() + "b.lzh", "x");
+        PumpFor(1500);
+        EXPECT_EQ(1u, importWatch.CollectedCount()) << "the watch heard a file";
+        std::size_t stillThere = 99;
+        auto lastLook = [&] {
+            stillThere = 99;
+            return importWatch.LastLook([&](std::size_t count) { stillThere = count; });
+        };
+        auto answered = [&] { return PumpUntil([&] { return stillThere != 99; }, 10000); };
+        ASSERT_TRUE(lastLook());
+        EXPECT_TRUE(answered());
+        EXPECT_EQ(2u, stillThere);
+        EXPECT_EQ(2u, importWatch.CollectedCount());
+
+        WriteFileBytes(folder.path() + "c.lzh", "x");
+        importWatch.Lister = GatedListing;
+        ResetEvent(listGate.get());
+        ResetEvent(listed.get());
+        importWatch.Changed();
+        ASSERT_TRUE(lastLook());
+        SetEvent(listGate.get());
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listed.get(), 10000));
+        DeleteFileA((folder.path() + "c.lzh").c_str());
+        EXPECT_TRUE(answered());
+        EXPECT_EQ(2u, stillThere);
+        EXPECT_EQ(3u, importWatch.CollectedCount());
+    }
+
+    WriteFileBytes(folder.path() + "d.lzh", "x");
+    const auto yes = [](const std::string&) { return true; };
+    std::vector<std::string> sent;
+    std::optional<watch::TImportOutcome> outcome;
+    ASSERT_TRUE(importWatch.Import(
+        {watch::ListedFileExists, yes, yes},
+        [&](const std::vector<std::string>& archives) {
+            sent = archives;
+            return watch::TImportHandOver::Done;
+        },
+        [&](const watch::TImportOutcome& imported, watch::TImportHandOver, std::exception_ptr) {
+            outcome = imported;
+        }));
+    EXPECT_FALSE(importWatch.Running());
+    EXPECT_FALSE(monitor.Active());
+    ASSERT_TRUE(PumpUntil([&] { return outcome.has_value(); }, 10000));
+    const std::string& in = folder.path();
+    EXPECT_EQ((std::vector<std::string>{in + "a.lzh", in + "b.lzh", in + "d.lzh"}), sent);
+    EXPECT_EQ(std::vector<std::string>{in + "c.lzh"}, outcome->gone);
+    EXPECT_EQ(3u, outcome->count);
 }
