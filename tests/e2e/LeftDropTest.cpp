@@ -134,7 +134,7 @@ TEST_F(LeftDrop, NeitherAStoppedSourceNorASlowCompanionHoldsUpTheCat) {
     // A real drop ends the drag, and the notice shows; so does a leave, when Wine loses the drag
     // on its way, or at the latest half a minute after the quiet end, when it never got there.
     const auto first = DragFilesReported({}, centre, {archive});
-    EXPECT_EQ("通知領域にアイコンを表示できません。", AnswerErrorBox(40000));
+    EXPECT_EQ(kIconNotShown, AnswerErrorBox(40000));
     const std::size_t started = first.size() == 1 && first[0].effect == kEffectCopy ? 1 : 0;
     ASSERT_EQ(started, pakico.WaitForMorva(started).size());
     ASSERT_TRUE(pakico.WaitForLayer("CoolForm1", kSettleMs));

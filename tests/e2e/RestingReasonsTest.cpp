@@ -289,7 +289,7 @@ TEST_F(RestingReasons, ATaskbarThatAnswersLateIsAskedQuietlyThenToldOnce) {
     hide();
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(pakico.Main()); }, kSettleMs));
     taskbar.Restart(StandinTaskbar::Mode::Refusing);
-    EXPECT_EQ("通知領域にアイコンを表示できません。", AnswerErrorBox(kSettleMs));
+    EXPECT_EQ(kIconNotShown, AnswerErrorBox(kSettleMs));
     EXPECT_TRUE(IsWindowVisible(pakico.Main())) << "the cat stayed hidden without its icon";
     ASSERT_TRUE(pakico.ChooseEnd());
     EXPECT_EQ(0, pakico.WaitForExit(kSettleMs));

@@ -197,7 +197,7 @@ TEST_F(RightDropMenu, TheMenuWaitsWhileAnotherWindowIsOpen) {
         }
         done = true;
         EXPECT_EQ(nullptr, pakico_->WaitForMenu(1500)) << "the menu opened over the error";
-        EXPECT_NE(std::string::npos, AnswerErrorBox(error).find("UnlhaCheckArchive"));
+        EXPECT_NE(std::string::npos, AnswerErrorBox(error).find("Unlha32.dll"));
         ASSERT_NE(nullptr, pakico_->WaitForMenu(kSettleMs)) << "no menu once the error was gone";
         auto runs = Choose(kExtract, 1);
         ASSERT_EQ(1u, runs.size()) << "extract was not offered for the right drop's archive";
