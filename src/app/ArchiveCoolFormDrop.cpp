@@ -44,18 +44,20 @@ std::string VirtualFilesMessage(const VirtualFilesWritten& written, const std::s
     using Outcome = VirtualFilesWritten::Outcome;
     switch (written.outcome) {
     case Outcome::Unreadable:
-        return FormatText("ドロップされたファイル %s の内容を読み取れないため、Morvaに渡せません。"
-                          "ドロップ元のプログラムでファイルを開けるか確かめてから、もう一度ドロップ"
-                          "してください。",
-                          {written.item});
+        return "ファイル：" + written.item + "\r\n" +
+               "ドロップ元のプログラムからこのファイルの内容を読み取れないため、Morvaに渡せません。"
+               "\r\n" +
+               "ドロップ元のプログラムでファイルを開けるか確かめてから、もう一度ドロップしてくださ"
+               "い。";
     case Outcome::DiskFull:
-        return FormatText("作業フォルダ %s のディスクに空きがないため、ドロップされたファイルを"
-                          "書き込めません。空きを作ってから、もう一度ドロップしてください。",
-                          {folder});
+        return "フォルダ：" + folder + "\r\n" +
+               "ディスクに空きがないため、ドロップされたファイルを書き込めません。\r\n" +
+               "空きを作ってから、もう一度ドロップしてください。";
     case Outcome::NotWritable:
-        return FormatText("ドロップされたファイル %s を作業フォルダ %s に書き込めません。"
-                          "作業フォルダの設定を確かめてください。",
-                          {written.item, folder});
+        return "フォルダ：" + folder + "\r\n" +
+               (written.item.empty() ? std::string() : "ファイル：" + written.item + "\r\n") +
+               "ドロップされたファイルをこのフォルダに書き込めません。\r\n" +
+               "作業フォルダの設定と、このフォルダに書き込めるかを確かめてください。";
     case Outcome::Written:
     case Outcome::Stopped:
         break;
@@ -256,6 +258,15 @@ void TArchiveCoolForm::HandOverVirtualFiles(const VirtualDrop& drop,
     }
     if (action == droprules::DropAction::Refuse) {
         RemoveDropFolder(folder);
+        return;
+    }
+    // Noted before anybody else may put files beside them: the folder is later cleared of what
+    // the drop wrote, and of nothing else.
+    if (!RecordDropFolder(folder, written.made)) {
+        RemoveDropFolder(folder);
+        VirtualFilesWritten notNoted;
+        notNoted.outcome = VirtualFilesWritten::Outcome::NotWritable;
+        ui::ReportException(EAppError(VirtualFilesMessage(notNoted, folder)));
         return;
     }
     DroppedFiles = written.paths;

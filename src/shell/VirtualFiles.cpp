@@ -171,6 +171,7 @@ std::optional<std::wstring> Writer::FolderOf(const std::vector<std::u16string>& 
         if (!folder)
             return std::nullopt;
         made = folders_[named] = *folder;
+        result_.made.push_back(*folder + L"\\");
         if (i == 0)
             top_.push_back(made);
     }
@@ -276,6 +277,7 @@ bool Writer::WriteStorage(IStorage* storage, const std::wstring& parent,
     });
     if (!relative)
         return FailWriting(item);
+    result_.made.push_back(*relative);
     if (parts.size() == 1)
         top_.push_back(*relative);
     // The storage's own size on the disk is no measure of its contents: the descriptor's size
@@ -307,6 +309,7 @@ bool Writer::WriteContents(const STGMEDIUM& medium, const std::wstring& parent,
     });
     if (!relative)
         return FailWriting(item);
+    result_.made.push_back(*relative);
     if (parts.size() == 1)
         top_.push_back(*relative);
     const bool copied = medium.tymed == TYMED_HGLOBAL ? CopyGlobal(medium.hGlobal, file.get(), item)
@@ -462,7 +465,8 @@ DWORD WINAPI TVirtualFileDrop::ReadThread(void* shared) {
             CoUninitialize();
     } catch (...) {
         // Out of memory: nothing may leave the thread.
-        read->result = VirtualFilesWritten{Outcome::NotWritable, {}, {}, {}};
+        read->result = VirtualFilesWritten{};
+        read->result.outcome = Outcome::NotWritable;
     }
     read->done = true;
     PostMessageA(read->window, read->message, 0, 0);

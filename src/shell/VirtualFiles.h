@@ -30,6 +30,9 @@ struct VirtualFilesWritten {
     std::vector<std::string> paths;
     // Those with neither, as a person can read them.
     std::vector<std::string> leftOut;
+    // Every file and folder made, in the order made, relative to the folder; a folder ends in
+    // a backslash.
+    std::vector<std::wstring> made;
     // The item that could not be read or written, as a person can read it.
     std::string item;
 };

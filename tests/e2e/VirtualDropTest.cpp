@@ -44,13 +44,19 @@ void AgeFolder(const std::string& folder, int hours) {
     CloseHandle(handle);
 }
 
-// One drag's outcome; a drag Wine lost on the way is made again.
+// One drag's outcome. A drag that never reached its drop is a failure, as in DropAndWait; it is
+// made again so that the rest of the journey still tells what it can.
 DragOutcome DragOnto(const PakicoRun& pakico, const std::vector<std::string>& options,
                      const std::vector<std::string>& files) {
-    std::vector<DragOutcome> outcomes;
-    for (int attempt = 0; attempt < 3 && (outcomes.empty() || outcomes[0].effect >= 100); ++attempt)
-        outcomes = DragFilesReported(options, pakico.Centre(), files);
-    return outcomes.empty() ? DragOutcome{-1, 0, 0, 0, false, -1} : outcomes[0];
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::vector<DragOutcome> outcomes =
+            DragFilesReported(options, pakico.Centre(), files);
+        if (outcomes.size() == 1 && outcomes[0].effect < 100)
+            return outcomes[0];
+        ADD_FAILURE() << "drag " << attempt << " ended with "
+                      << (outcomes.empty() ? -1 : outcomes[0].effect);
+    }
+    return DragOutcome{-1, 0, 0, 0, false, -1};
 }
 
 // The names in a folder, sorted.
@@ -139,11 +145,17 @@ TEST_F(VirtualDrop, AttachmentsAreWrittenHandedOverAsFilesAndClearedAwayADayLate
     ExpectHandOff(pakico, run, "/QA \\", {third + "\\写真"});
     EXPECT_EQ("memo\r\n", ReadFileBytes(third + "\\写真\\海.txt"));
 
-    // At the end, what is more than a day old goes; what the companion may still read stays.
+    // At the end, what the drops wrote more than a day ago goes, and nothing else: what the
+    // companion extracted beside the archive stays. What it may still read stays too.
+    ASSERT_TRUE(CreateDirectoryA((first + "\\受信").c_str(), nullptr));
+    WriteFileBytes(first + "\\受信\\中身.txt", "extracted");
     AgeFolder(first, 25);
+    AgeFolder(third, 25);
     ASSERT_TRUE(pakico.ChooseEnd());
     EXPECT_EQ(0, pakico.WaitForExit(kStartMs));
-    EXPECT_FALSE(Exists(first));
+    EXPECT_FALSE(Exists(first + "\\受信.lzh"));
+    EXPECT_EQ("extracted", ReadFileBytes(first + "\\受信\\中身.txt"));
+    EXPECT_FALSE(Exists(third)) << "a folder holding only what its drop wrote goes whole";
     EXPECT_TRUE(Exists(second + "\\memo.txt"));
     EXPECT_TRUE(Exists(recent));
 }
