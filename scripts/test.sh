@@ -23,10 +23,10 @@ run_ctest() {
     return 1
 }
 
-# Two lanes side by side, unless told otherwise: the tests under Wine mostly wait for windows,
+# Three lanes side by side, unless told otherwise: the tests under Wine mostly wait for windows,
 # so each lane keeps a core busy only part of the time. Their Wine prefixes, and the one of the
 # run on the release zip, are made while the programs build.
-lanes=${PAKICO_WINE_LANES:-2}
+lanes=${PAKICO_WINE_LANES:-3}
 mkdir -p "$PAKICO_BUILD"
 {
     "$root/scripts/wine-tests.sh" --prefixes "$lanes" &
