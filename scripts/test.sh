@@ -52,8 +52,9 @@ echo "== Win32 and end-to-end tests under Wine, $lanes lanes; the release zip, a
 wait "$prefixes"
 wine_summary="$PAKICO_BUILD/wine-tests.summary"
 # Beside the lanes, each on a display and in a prefix of its own: the release zip as a user gets
-# it, unpacked beside the stand-ins (its readme against its program's texts, and one drop, the
-# About box and the help file of that program), and the windows on a desktop of two monitors.
+# it, unpacked beside the stand-ins (its readme against its program's texts, one drop, the About
+# box and the help file of that program, and an afternoon of its use, the longest case), and the
+# windows on a desktop of two monitors.
 PAKICO_LANE_NAME=monitors PAKICO_TWO_MONITORS=1 "$root/scripts/wine-tests.sh" 1 \
     'wintest/pakico_win_tests.exe:TwoMonitors.*' 'e2e/pakico_e2e_tests.exe:TwoMonitors.*' \
     >"$PAKICO_BUILD/wine-monitors.summary" &
@@ -62,6 +63,7 @@ packaged="$PAKICO_BUILD/win/packaged"
 packaged_cases=LeftDrop.OneArchiveIsExtractedAndWithShiftCompressed
 packaged_cases+=:TrayMenu.TheAboutBoxRestsTheCatAndSilencesTheIcon
 packaged_cases+=:SettingsDialogTest.HelpOpensTheHelpFileOrSaysWhereTheReadmeIs
+packaged_cases+=:LongRun.*
 {
     rm -rf "$packaged" && python3 -m zipfile -e "$PAKICO_BUILD/win/dist/Pakico-1.10.zip" "$packaged" &&
         PAKICO_PROGRAM_FOLDER="Z:${packaged//\//\\}" PAKICO_LANE_NAME=packaged \
@@ -70,9 +72,9 @@ packaged_cases+=:SettingsDialogTest.HelpOpensTheHelpFileOrSaysWhereTheReadmeIs
 } >"$PAKICO_BUILD/wine-packaged.summary" &
 packaged_run=$!
 # The soak of weeks of use has a command of its own, scripts/soak.sh; the cases of two monitors
-# run on the display that has them.
+# and the afternoon of use run beside.
 "$root/scripts/wine-tests.sh" "$lanes" 'wintest/pakico_win_tests.exe:-TwoMonitors.*' \
-    'e2e/pakico_e2e_tests.exe:-Soak.*:TwoMonitors.*' | tee "$wine_summary" || status=1
+    'e2e/pakico_e2e_tests.exe:-Soak.*:TwoMonitors.*:LongRun.*' | tee "$wine_summary" || status=1
 wait "$packaged_run" || status=1
 wait "$monitors" || status=1
 echo "== the release zip, and two monitors, under Wine"
